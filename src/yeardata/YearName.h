@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The year of a year file comes from its name, never from its contents:
+// the last 8 characters are "yyyy.dat".
+
+QString fileTail(const QString &fileName);
+
+// Day number of 1 January of the name's year, or nothing when the first four
+// characters of the tail are not a year.
+std::optional<std::int32_t> yearStartDayFromName(const QString &fileName);
