@@ -55,7 +55,6 @@ void TestPortAnswer::interpretsAnswer_data()
     row("above int32", "2147483648", "C", 514, 400, 400, invalid);
     row("below int32", "-2147483649", "C", 514, 400, 400, invalid);
     row("99999999999", "99999999999", "C", 514, 400, 400, invalid);
-    row("-99999999999", "-99999999999", "C", 514, 400, 400, invalid);
     row("abc", "abc", "C", 514, 400, 400, invalid);
     row("digits then text", "208abc", "C", 514, 400, 400, invalid);
     row("only blanks", "   ", "C", 514, 400, 400, invalid);
@@ -63,11 +62,9 @@ void TestPortAnswer::interpretsAnswer_data()
     row("blanks around 208", " 208 ", "C", 520, 400, 208, read);
     row("2.5 to even 2", "2.5", "C", 514, 2, 2, cycle);
     row("3.5 to even 4", "3.5", "C", 514, 4, 4, cycle);
-    row("2.51 up", "2.51", "C", 514, 3, 3, cycle);
     row("520.5 to even 520", "520.5", "C", 520, 400, 520, read);
     row("520.6 up to 521", "520.6", "C", 514, 521, 521, cycle);
     row("2,5 Swedish", "2,5", "sv_SE", 514, 2, 2, cycle);
-    row("2.5 Swedish", "2.5", "sv_SE", 514, 2, 2, cycle);
     row("207,9 Swedish as hex 208", "207,9", "sv_SE", 520, 400, 208, read);
     row("2,5 with point locale", "2,5", "en_US", 514, 400, 400, invalid);
     row("empty (Cancel)", "", "C", 514, 400, 400, PortAction::None);

@@ -45,8 +45,8 @@ void TestTemperatureText::formatsTemperature_data()
                                                << "0.3 C";
     QTest::newRow("small frost rounds to 0.0") << -0.04f << "C"
                                                << "0.0 C";
-    QTest::newRow("negative zero") << -0.0f << "sv_SE"
-                                   << "0,0 C";
+    QTest::newRow("negative zero, Swedish") << -0.0f << "sv_SE"
+                                            << "0,0 C";
     QTest::newRow("-0.05f rounds away") << -0.05f << "C"
                                         << "-0.1 C";
     QTest::newRow("no grouping") << 1234.5f << "en_US"
