@@ -1,0 +1,179 @@
+#include "DiagramCanvas.h"
+
+#include "DiagramGrid.h"
+#include "LinePixels.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+// Lines are clipped a little outside the visible area, in user units, so that
+// far-away points cost nothing and edge pixels are still drawn exactly.
+constexpr double kClipMargin = 2.0;
+
+QPoint twipsToPixel(int x, int y)
+{
+    return QPoint(DiagramScaleMap::toPixel(double(x) / kTwipsPerPixel),
+                  DiagramScaleMap::toPixel(double(y) / kTwipsPerPixel));
+}
+
+} // namespace
+
+DiagramCanvas::DiagramCanvas(QWidget *parent)
+    : QWidget(parent), m_image(m_map.pixelSize(), QImage::Format_RGB32)
+{
+    setFixedSize(m_map.pixelSize());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    clear();
+}
+
+void DiagramCanvas::clear()
+{
+    m_image.fill(kBackground);
+    drawGrid();
+    update();
+}
+
+void DiagramCanvas::drawGrid()
+{
+    for (const GridLine &g : DiagramGrid::kLines)
+        drawKept({twipsToPixel(g.x1, g.y1), twipsToPixel(g.x2, g.y2), g.dotted, g.rgb}, nullptr);
+}
+
+void DiagramCanvas::drawKept(const PixelLine &line, QRect *dirty)
+{
+    const QRect bounds = m_image.rect();
+    forEachLinePixel(line.a, line.b, line.dotted, [&](int x, int y) {
+        if (bounds.contains(x, y))
+            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = line.rgb;
+    });
+    if (dirty)
+        *dirty |= boundsOf(line);
+}
+
+QRect DiagramCanvas::boundsOf(const PixelLine &line)
+{
+    return QRect(line.a, line.b).normalized().adjusted(0, 0, 1, 1);
+}
+
+bool DiagramCanvas::clipToView(QPointF &from, QPointF &to) const
+{
+    // Liang-Barsky against the visible user rectangle plus a margin.
+    const double xmin = DiagramScaleMap::kLeft - kClipMargin;
+    const double xmax = DiagramScaleMap::kLeft + DiagramScaleMap::kWidth + kClipMargin;
+    const double ymin = DiagramScaleMap::kTop - kClipMargin;
+    const double ymax = DiagramScaleMap::kTop + DiagramScaleMap::kHeight + kClipMargin;
+    const double x0 = from.x(), y0 = from.y();
+    const double dx = to.x() - x0, dy = to.y() - y0;
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(dx) || !std::isfinite(dy))
+        return false;
+    double t0 = 0.0, t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    to = QPointF(x0 + t1 * dx, y0 + t1 * dy);
+    from = QPointF(x0 + t0 * dx, y0 + t0 * dy);
+    return true;
+}
+
+void DiagramCanvas::drawLine(QPointF from, QPointF to)
+{
+    if (!clipToView(from, to))
+        return;
+    const PixelLine line{m_map.toPixel(from), m_map.toPixel(to), m_style == LineStyle::Dotted,
+                         m_foreColor};
+    if (m_mode == DrawMode::Copy) {
+        QRect dirty;
+        drawKept(line, &dirty);
+        update(dirty);
+        return;
+    }
+    // Exclusive-or twice gives back what was there: the line simply goes away.
+    const auto it = std::find(m_xorLines.begin(), m_xorLines.end(), line);
+    if (it != m_xorLines.end())
+        m_xorLines.erase(it);
+    else
+        m_xorLines.push_back(line);
+    update(boundsOf(line));
+}
+
+void DiagramCanvas::drawSegments(std::span<const Segment> segments)
+{
+    QRect dirty;
+    for (const Segment &s : segments) {
+        QPointF from(s.x1, s.y1), to(s.x2, s.y2);
+        if (!clipToView(from, to))
+            continue;
+        const QRgb rgb = qRgb((s.rgb >> 16) & 0xff, (s.rgb >> 8) & 0xff, s.rgb & 0xff);
+        drawKept({m_map.toPixel(from), m_map.toPixel(to), false, rgb}, &dirty);
+    }
+    update(dirty);
+}
+
+void DiagramCanvas::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    for (const QRect &r : event->region()) {
+        const QRect area = r & m_image.rect();
+        if (area.isEmpty())
+            continue;
+        if (m_xorLines.empty()) {
+            painter.drawImage(area.topLeft(), m_image, area);
+            continue;
+        }
+        QImage patch = m_image.copy(area);
+        for (const PixelLine &line : m_xorLines) {
+            if (!boundsOf(line).intersects(area))
+                continue;
+            const QRgb mask = line.rgb & 0x00ffffff;
+            forEachLinePixel(line.a, line.b, line.dotted, [&](int x, int y) {
+                if (area.contains(x, y))
+                    reinterpret_cast<QRgb *>(patch.scanLine(y - area.y()))[x - area.x()] ^= mask;
+            });
+        }
+        painter.drawImage(area.topLeft(), patch);
+    }
+}
+
+QPointF DiagramCanvas::userPoint(const QMouseEvent *event) const
+{
+    const QPointF p = event->position();
+    return m_map.fromPixel(QPoint(int(std::floor(p.x())), int(std::floor(p.y()))));
+}
+
+void DiagramCanvas::mousePressEvent(QMouseEvent *event)
+{
+    emit mousePressed(event->button(), userPoint(event));
+}
+
+void DiagramCanvas::mouseMoveEvent(QMouseEvent *event)
+{
+    emit mouseMoved(event->buttons(), userPoint(event));
+}
+
+void DiagramCanvas::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit mouseReleased(event->button(), userPoint(event));
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Curves.h"
+#include "DiagramScaleMap.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include <span>
+#include <vector>
+
+// The inner area of the year diagram. It keeps what is drawn on it in an
+// image (background, grid and curves), so a repaint brings the curves back.
+// Lines drawn in exclusive-or mode are not kept: they are combined with the
+// image at paint time, and drawing the same line again removes it.
+class DiagramCanvas : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class LineStyle { Solid, Dotted };
+    enum class DrawMode { Copy, Xor };
+
+    static constexpr QRgb kBackground = qRgb(239, 239, 222);
+    static constexpr QRgb kForeground = qRgb(0, 0, 128);
+
+    explicit DiagramCanvas(QWidget *parent = nullptr);
+
+    const DiagramScaleMap &scaleMap() const { return m_map; }
+    const QImage &keptImage() const { return m_image; }
+
+    // Erases everything drawn; the grid stays.
+    void clear();
+
+    void setLineStyle(LineStyle style) { m_style = style; }
+    LineStyle lineStyle() const { return m_style; }
+    void setForeColor(QColor color) { m_foreColor = color.rgb(); }
+    QColor foreColor() const { return QColor(m_foreColor); }
+    void setDrawMode(DrawMode mode) { m_mode = mode; }
+    DrawMode drawMode() const { return m_mode; }
+
+    // A line in user coordinates, in the fore colour, style and drawing mode.
+    void drawLine(QPointF from, QPointF to);
+
+    // Curve segments, solid, each in its own colour, kept in the image.
+    void drawSegments(std::span<const Segment> segments);
+
+    // True while exclusive-or lines are on screen.
+    bool hasXorLines() const { return !m_xorLines.empty(); }
+
+signals:
+    void mousePressed(Qt::MouseButton button, QPointF user);
+    void mouseMoved(Qt::MouseButtons buttons, QPointF user);
+    void mouseReleased(Qt::MouseButton button, QPointF user);
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct PixelLine
+    {
+        QPoint a, b;
+        bool dotted;
+        QRgb rgb;
+        friend bool operator==(const PixelLine &, const PixelLine &) = default;
+    };
+
+    void drawGrid();
+    void drawKept(const PixelLine &line, QRect *dirty);
+    bool clipToView(QPointF &from, QPointF &to) const;
+    static QRect boundsOf(const PixelLine &line);
+    QPointF userPoint(const QMouseEvent *event) const;
+
+    DiagramScaleMap m_map;
+    QImage m_image;
+    std::vector<PixelLine> m_xorLines;
+    LineStyle m_style = LineStyle::Solid;
+    QRgb m_foreColor = kForeground;
+    DrawMode m_mode = DrawMode::Copy;
+};

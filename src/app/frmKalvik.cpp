@@ -1,0 +1,586 @@
+#include "frmKalvik.h"
+
+#include "Curves.h"
+#include "DataRow.h"
+#include "DataTableModel.h"
+#include "DiagramCanvas.h"
+#include "KalvikLayout.h"
+#include "LibrarySensor.h"
+#include "PortAnswer.h"
+#include "ReadoutCaptions.h"
+#include "ShellSort.h"
+#include "TemperatureText.h"
+#include "WaitCursor.h"
+#include "YearFile.h"
+#include "YearName.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QListView>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+using namespace KalvikLayout;
+
+constexpr int kCycleIntervalMs = 30000;
+constexpr std::int32_t kParallelPinArg = 11;  // pin 11 of the parallel port
+constexpr std::int32_t kGamePortArg = 16;     // button A1 of the game port
+constexpr std::int32_t kHighestGamePort = 520;
+constexpr double kSensorCorrection = 1.1;     // the sensor reads this much too warm
+constexpr float kNoCross = -999999.0f;
+constexpr int kEscape = 27;
+
+const QString kTitleStart = QStringLiteral("Temperaturstatestik f\u00f6r S\u00f6dra Stockholm   ");
+
+QPalette labelPalette(const QPalette &base, QRgb text, std::optional<QRgb> background)
+{
+    QPalette p = base;
+    p.setColor(QPalette::WindowText, QColor(text));
+    if (background)
+        p.setColor(QPalette::Window, QColor(*background));
+    return p;
+}
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int buttonsCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+        | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+static void initResources()
+{
+    // The images live in a static library, whose resources are not registered by themselves.
+    Q_INIT_RESOURCE(kalvik);
+}
+
+KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
+{
+    KalvikEnvironment env;
+    env.programFolder = programFolder;
+    env.sensor = std::make_unique<LibrarySensor>(programFolder);
+    env.dialogs = std::make_unique<QtUserDialogs>();
+    return env;
+}
+
+frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
+    : QMainWindow(parent), m_env(std::move(environment))
+{
+    initResources();
+    setObjectName(QStringLiteral("frmKalvik"));
+    setWindowTitle(QStringLiteral("Kalvik"));
+    setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
+    setFont(KalvikLayout::font(kWindowFont));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(toPixels(kClientTwips).size());
+    client->setAutoFillBackground(true);
+    client->setPalette(labelPalette(client->palette(), kTeal, kTeal));
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    createMenus();
+    createDiagram(client);
+    createLabels(client);
+    createIcons(client);
+    createList();
+
+    Cycle = new QTimer(this);
+    Cycle->setObjectName(QStringLiteral("Cycle"));
+    Cycle->setInterval(kCycleIntervalMs);
+    connect(Cycle, &QTimer::timeout, this, &frmKalvik::Cycle_Timer);
+
+    qApp->installEventFilter(this);
+}
+
+frmKalvik::~frmKalvik() = default;
+
+void frmKalvik::createMenus()
+{
+    auto add = [this](QMenu *menu, QAction *&action, const char *name, const QString &text,
+                      QKeySequence shortcut, void (frmKalvik::*slot)()) {
+        action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, slot);
+    };
+
+    mnuArkiv = menuBar()->addMenu(QStringLiteral("&Arkiv"));
+    mnuArkiv->setObjectName(QStringLiteral("mnuArkiv"));
+    add(mnuArkiv, mnuExit, "mnuExit", QStringLiteral("Avsluta"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+        &frmKalvik::mnuExit_Click);
+    add(mnuArkiv, mnuOpen, "mnuOpen", QStringLiteral("\u00d6ppna"), QKeySequence(Qt::CTRL | Qt::Key_O),
+        &frmKalvik::mnuOpen_Click);
+
+    mnuConfig = menuBar()->addMenu(QStringLiteral("Konfig"));
+    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
+    add(mnuConfig, mnuPortAdr, "mnuPortAdr", QStringLiteral("PortAdress"),
+        QKeySequence(Qt::CTRL | Qt::Key_P), &frmKalvik::mnuPortAdr_Click);
+
+    mnuVisa = menuBar()->addMenu(QStringLiteral("Visa"));
+    mnuVisa->setObjectName(QStringLiteral("mnuVisa"));
+    add(mnuVisa, mnuVisaAllt, "mnuVisaAllt", QStringLiteral("Visa Temp o Tryck"),
+        QKeySequence(Qt::CTRL | Qt::Key_A), &frmKalvik::mnuVisaAllt_Click);
+    add(mnuVisa, mnuTemp, "mnuTemp", QStringLiteral("Bara Temp"), QKeySequence(Qt::CTRL | Qt::Key_T),
+        &frmKalvik::mnuTemp_Click);
+    add(mnuVisa, mnuQNH, "mnuQNH", QStringLiteral("Bara Tryck"), QKeySequence(Qt::CTRL | Qt::Key_H),
+        &frmKalvik::mnuQNH_Click);
+
+    // A command on the bar itself, without a drop-down list.
+    mnuData = menuBar()->addAction(QStringLiteral("DataTabell"));
+    mnuData->setObjectName(QStringLiteral("mnuData"));
+    connect(mnuData, &QAction::triggered, this, &frmKalvik::mnuData_Click);
+}
+
+void frmKalvik::createDiagram(QWidget *client)
+{
+    picDiagram = new QFrame(client);
+    picDiagram->setObjectName(QStringLiteral("picDiagram"));
+    picDiagram->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picDiagram->setLineWidth(kDiagramBorderPixels);
+    picDiagram->setGeometry(toPixels(kDiagramTwips));
+
+    diagram = new DiagramCanvas(picDiagram);
+    diagram->setObjectName(QStringLiteral("picDiagramArea"));
+    diagram->move(kDiagramBorderPixels, kDiagramBorderPixels);
+    diagram->setToolTip(QStringLiteral("Klicka med v\u00e4nster eller h\u00f6ger musknapp"));
+    diagram->setCursor(QCursor(QPixmap(QStringLiteral(":/kalvik/crosspointer.xpm")), 15, 16));
+
+    connect(diagram, &DiagramCanvas::mousePressed, this, [this](Qt::MouseButton b, QPointF p) {
+        picDiagram_MouseDown(buttonCode(b), shiftCode(QApplication::keyboardModifiers()), float(p.x()),
+                             float(p.y()));
+    });
+    connect(diagram, &DiagramCanvas::mouseMoved, this, [this](Qt::MouseButtons b, QPointF p) {
+        picDiagram_MouseMove(buttonsCode(b), shiftCode(QApplication::keyboardModifiers()),
+                             float(p.x()), float(p.y()));
+    });
+    connect(diagram, &DiagramCanvas::mouseReleased, this, [this](Qt::MouseButton b, QPointF p) {
+        picDiagram_MouseUp(buttonCode(b), shiftCode(QApplication::keyboardModifiers()), float(p.x()),
+                           float(p.y()));
+    });
+    connect(diagram, &DiagramCanvas::clicked, this, &frmKalvik::picDiagram_Click);
+}
+
+void frmKalvik::createLabels(QWidget *client)
+{
+    for (const LabelSpec &spec : labels()) {
+        QWidget *parent = spec.parent == Parent::Diagram ? static_cast<QWidget *>(diagram) : client;
+        auto *label = new QLabel(QString::fromUtf8(spec.caption), parent);
+        label->setObjectName(KalvikLayout::objectName(spec.group, spec.index));
+        label->setGeometry(toPixels(spec.twips));
+        label->setFont(KalvikLayout::font(spec.font));
+        label->setAlignment(spec.alignment);
+        label->setPalette(labelPalette(label->palette(), spec.text, spec.background));
+        label->setAutoFillBackground(spec.background.has_value());
+        // The month names size themselves to their text, as they always have.
+        if (spec.autoSize)
+            label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+        if (spec.sunken)
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Labels on the diagram must not take its mouse presses or its tooltip.
+        if (spec.parent == Parent::Diagram)
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+        const QString group = QString::fromLatin1(spec.group);
+        if (group == QLatin1String("Label1"))
+            Label1.at(spec.index) = label;
+        else if (group == QLatin1String("lblVertical"))
+            lblVertical.at(spec.index) = label;
+        else if (group == QLatin1String("lblMonth"))
+            lblMonth.at(spec.index) = label;
+        else if (group == QLatin1String("lblRubrik"))
+            lblRubrik.at(spec.index) = label;
+        else if (group == QLatin1String("lblXCord"))
+            lblXCord = label;
+        else if (group == QLatin1String("lblYCord"))
+            lblYCord = label;
+        else if (group == QLatin1String("lblTempC"))
+            lblTempC = label;
+        else if (group == QLatin1String("lblSthlm"))
+            lblSthlm = label;
+    }
+}
+
+void frmKalvik::createIcons(QWidget *client)
+{
+    const QPixmap atom(QStringLiteral(":/kalvik/atom.xpm"));
+    for (int i = 0; i < int(Image1.size()); ++i) {
+        Image1[i] = new QLabel(client);
+        Image1[i]->setObjectName(KalvikLayout::objectName("Image1", i));
+        Image1[i]->setPixmap(atom);
+        Image1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        Image1[i]->setGeometry(toPixels(kIconTwips[i]));
+    }
+}
+
+void frmKalvik::createList()
+{
+    m_table = new DataTableModel(this);
+    List1 = new QListView(diagram);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setModel(m_table);
+    List1->setUniformItemSizes(true); // a year of minute samples lays out at once
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setGeometry(toPixels(kListTwips));
+    List1->setFont(KalvikLayout::font(kSmallBold));
+    QPalette p = List1->palette();
+    p.setColor(QPalette::Base, QColor(kListBackground));
+    p.setColor(QPalette::Text, QColor(kNavy));
+    List1->setPalette(p);
+    List1->setCursor(Qt::ArrowCursor);
+    List1->hide();
+}
+
+// Start-up ------------------------------------------------------------------
+
+void frmKalvik::Form_Load()
+{
+    show();
+    GamePortAdr = 520;
+    ParPortAdr = 889;
+    PortAdr = 889;
+    m_loaded = true;
+    Cycle->start();
+    QCoreApplication::processEvents();
+    // Without a window manager the window may never be activated: start anyway.
+    QTimer::singleShot(0, this, &frmKalvik::Form_Activate);
+}
+
+void frmKalvik::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
+        Form_Activate();
+}
+
+void frmKalvik::Form_Activate()
+{
+    if (m_started)
+        return;
+    m_started = true;
+
+    CurYear = m_env.now().date().toString(QStringLiteral("yyyy"));
+    showTemperatureLabel();
+    DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear
+        + QStringLiteral(".dat");
+    lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
+
+    TempNu = float(double(m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)) - kSensorCorrection);
+    showTemperatureLabel();
+    reportSensorLoadError();
+
+    GetQNHRecordData();
+    GetRecordData();
+    VisaData();
+}
+
+bool frmKalvik::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window sees Esc whichever of its elements has the focus.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        if (!text.isEmpty()) {
+            int keyAscii = text.at(0).unicode();
+            Form_KeyPress(keyAscii);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmKalvik::Form_KeyPress(int &KeyAscii)
+{
+    if (KeyAscii == kEscape)
+        List1->hide();
+}
+
+void frmKalvik::mnuExit_Click()
+{
+    close();
+}
+
+// Live temperature ------------------------------------------------------------
+
+void frmKalvik::Cycle_Timer()
+{
+    const float reading = PortAdr > kHighestGamePort
+        ? m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)
+        : m_env.sensor->getTempGame(GamePortAdr, kGamePortArg);
+    TempNu = float(double(reading) - kSensorCorrection);
+    reportSensorLoadError();
+    VisaTemp();
+}
+
+void frmKalvik::VisaTemp()
+{
+    showTemperatureLabel();
+    setWindowTitle(temperatureCaption(TempNu, m_env.now().time(), QLocale()));
+}
+
+void frmKalvik::showTemperatureLabel()
+{
+    lblTempC->setText(temperatureText(TempNu, QLocale()));
+}
+
+void frmKalvik::reportSensorLoadError()
+{
+    if (m_sensorErrorShown || m_env.sensor->loadError().isEmpty())
+        return;
+    m_sensorErrorShown = true;
+    report(m_env.sensor->loadError());
+}
+
+void frmKalvik::mnuPortAdr_Click()
+{
+    const std::optional<QString> answer =
+        m_env.dialogs->inputText(this, kPortPromptTitle.toString(), kPortPrompt.toString());
+    if (!answer)
+        return;
+    const PortAnswer result =
+        interpretPortAnswer(*answer, PortState{GamePortAdr, ParPortAdr, PortAdr}, QLocale());
+    switch (result.action) {
+    case PortAction::None:
+        return;
+    case PortAction::Invalid:
+        report(invalidPortAnswerMessage(*answer));
+        return;
+    case PortAction::ReadGamePortNow:
+        PortAdr = result.state.portAdr;
+        GamePortAdr = result.state.gamePortAdr;
+        // The first reading of a new game port is shown as the sensor gives it.
+        TempNu = m_env.sensor->getTemp(GamePortAdr, kGamePortArg);
+        showTemperatureLabel();
+        return;
+    case PortAction::RunCycle:
+        PortAdr = result.state.portAdr;
+        ParPortAdr = result.state.parPortAdr;
+        Cycle_Timer();
+        return;
+    }
+}
+
+// Year curves -------------------------------------------------------------------
+
+void frmKalvik::ShellSortArray()
+{
+    shellSortArray(DayValues);
+}
+
+void frmKalvik::report(const QString &text)
+{
+    m_env.dialogs->message(this, text);
+}
+
+void frmKalvik::GetRecordData()
+{
+    YearFileRead read = readYearFile(DataFileName);
+    if (!read.ok) {
+        report(QStringLiteral("Fel i Sub GetRecordData"));
+        return;
+    }
+    FileTail = fileTail(DataFileName);
+    const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
+    if (!start) {
+        report(QStringLiteral("Fel i Sub GetRecordData"));
+        return;
+    }
+    YearStartDay = *start;
+    TemperatureCurve curve = temperatureCurve(read.records, YearStartDay);
+    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    diagram->drawSegments(curve.segments);
+    if (!read.records.empty())
+        DayValues = std::move(curve.lastDayValues);
+}
+
+void frmKalvik::GetQNHRecordData()
+{
+    FileTail = fileTail(DataFileName);
+    const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
+    if (!start) {
+        report(QStringLiteral("Fel i Sub GetQNHRecordData"));
+        return;
+    }
+    YearStartDay = *start;
+    YearFileRead read = readYearFile(DataFileName);
+    if (!read.ok) {
+        report(QStringLiteral("Fel i Sub GetQNHRecordData"));
+        return;
+    }
+    PressureCurve curve = pressureCurve(read.records, YearStartDay);
+    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    diagram->drawSegments(curve.segments);
+    if (!read.records.empty()) {
+        QNHSeries = std::move(curve.series);
+        DayValues = std::move(curve.lastDayValues);
+    }
+}
+
+// View modes -----------------------------------------------------------------------
+
+void frmKalvik::mnuTemp_Click()
+{
+    for (QLabel *label : Label1)
+        label->hide();
+    diagram->clear();
+    WaitCursor wait;
+    GetRecordData();
+}
+
+void frmKalvik::mnuQNH_Click()
+{
+    for (QLabel *label : Label1)
+        label->show();
+    diagram->clear();
+    WaitCursor wait;
+    GetQNHRecordData();
+}
+
+void frmKalvik::mnuVisaAllt_Click()
+{
+    for (QLabel *label : Label1)
+        label->show();
+    diagram->clear();
+    WaitCursor wait;
+    GetQNHRecordData();
+    GetRecordData();
+    VisaData();
+}
+
+void frmKalvik::mnuOpen_Click()
+{
+    const OpenFileRequest request{QStringLiteral("   \u00d6ppna datafil"), QStringLiteral("Data (*.dat)"),
+                                  DataFileName, QStringLiteral("dat")};
+    const QString chosen = m_env.dialogs->openFileName(this, request);
+    if (chosen.isEmpty())
+        return; // Cancel leaves the file, the diagram and the title as they were
+    DataFileName = chosen;
+    diagram->clear();
+    // The title shows the year that the loaders will read from the name.
+    if (yearStartDayFromName(DataFileName))
+        lblSthlm->setText(kTitleStart + fileTail(DataFileName).left(4));
+    WaitCursor wait;
+    GetQNHRecordData();
+    GetRecordData();
+    VisaData();
+}
+
+// Read-out and table -------------------------------------------------------------
+
+void frmKalvik::drawCrossHair(float x, float y)
+{
+    const DiagramScaleMap &map = diagram->scaleMap();
+    const double top = map.kTop, height = map.kHeight, left = map.kLeft, width = map.kWidth;
+    diagram->drawLine(QPointF(x, top), QPointF(x, top + height));
+    diagram->drawLine(QPointF(left, y), QPointF(left + width, y));
+}
+
+void frmKalvik::picDiagram_MouseDown(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    diagram->setLineStyle(DiagramCanvas::LineStyle::Dotted);
+    CrossX = kNoCross;
+    CrossY = kNoCross;
+    diagram->setForeColor(QColor(255, 255, 0));
+    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    drawCrossHair(X, Y);
+    CrossY = Y;
+    CrossX = X;
+    if (Button == 1)
+        lblYCord->setText(temperatureCaption(Y, QLocale()));
+    else if (Button == 2)
+        lblYCord->setText(pressureCaption(Y));
+    lblXCord->setText(dateCaption(X, YearStartDay));
+}
+
+void frmKalvik::picDiagram_MouseMove(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    if (Button != 1 && Button != 2)
+        return;
+    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    if (CrossX != kNoCross && CrossY != kNoCross)
+        drawCrossHair(CrossX, CrossY);
+    drawCrossHair(X, Y);
+    CrossY = Y;
+    CrossX = X;
+    if (Button == 1)
+        lblYCord->setText(temperatureCaption(Y, QLocale()));
+    else
+        lblYCord->setText(pressureCaption(Y));
+    lblXCord->setText(dateCaption(X, YearStartDay));
+}
+
+void frmKalvik::picDiagram_MouseUp(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Button);
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    drawCrossHair(CrossX, CrossY);
+    diagram->setDrawMode(DiagramCanvas::DrawMode::Copy);
+    lblYCord->clear();
+    lblXCord->clear();
+}
+
+void frmKalvik::picDiagram_Click()
+{
+    List1->hide();
+}
+
+void frmKalvik::VisaData()
+{
+    m_table->clear();
+    YearFileRead read = readYearFile(DataFileName);
+    List1->hide();
+    m_table->setRecords(std::move(read.records));
+    scrollTableToEnd();
+    Label1[1]->setText(lastQnhCaption(m_table->records()));
+    if (!read.ok)
+        report(QStringLiteral("Fel i Sub VisaData"));
+}
+
+void frmKalvik::scrollTableToEnd()
+{
+    const int rows = m_table->rowCount();
+    if (rows > 0)
+        List1->scrollTo(m_table->index(rows - 1), QAbstractItemView::PositionAtTop);
+}
+
+void frmKalvik::mnuData_Click()
+{
+    if (List1->isVisible()) {
+        List1->hide();
+        return;
+    }
+    List1->show();
+}

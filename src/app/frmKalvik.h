@@ -1,0 +1,117 @@
+#pragma once
+
+#include "KalvikEnvironment.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class DataTableModel;
+class DiagramCanvas;
+class QAction;
+class QFrame;
+class QLabel;
+class QListView;
+class QMenu;
+class QTimer;
+
+// The weather station's one window. Its members below are the whole state of
+// the program; its procedures are named after the events they handle.
+class frmKalvik : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmKalvik(KalvikEnvironment environment, QWidget *parent = nullptr);
+    ~frmKalvik() override;
+
+    // Form state.
+    std::int32_t GamePortAdr = 0;
+    std::int32_t ParPortAdr = 0;
+    std::int32_t PortAdr = 0;
+    QString CurYear;
+    std::int32_t YearStartDay = 0;
+    float TempNu = 0.0f;
+    float CrossX = 0.0f;
+    float CrossY = 0.0f;
+    QString DataFileName;
+    QString FileTail;
+    std::vector<float> DayValues;
+    std::vector<std::int32_t> QNHSeries;
+
+    // Elements, under the names the rest of the program uses.
+    QFrame *picDiagram = nullptr;
+    DiagramCanvas *diagram = nullptr; // the inner area of picDiagram
+    QLabel *lblTempC = nullptr;
+    QLabel *lblSthlm = nullptr;
+    QLabel *lblXCord = nullptr;
+    QLabel *lblYCord = nullptr;
+    std::array<QLabel *, 9> Label1{};
+    std::array<QLabel *, 9> lblVertical{};
+    std::array<QLabel *, 13> lblMonth{}; // 1 to 12
+    std::array<QLabel *, 1> lblRubrik{};
+    std::array<QLabel *, 2> Image1{};
+    QListView *List1 = nullptr;
+    QTimer *Cycle = nullptr;
+    QMenu *mnuArkiv = nullptr;
+    QMenu *mnuConfig = nullptr;
+    QMenu *mnuVisa = nullptr;
+    QAction *mnuExit = nullptr;
+    QAction *mnuOpen = nullptr;
+    QAction *mnuPortAdr = nullptr;
+    QAction *mnuVisaAllt = nullptr;
+    QAction *mnuTemp = nullptr;
+    QAction *mnuQNH = nullptr;
+    QAction *mnuData = nullptr;
+
+    DataTableModel *tableModel() const { return m_table; }
+
+public slots:
+    void Form_Load();
+    void Form_Activate();
+    void Form_KeyPress(int &KeyAscii);
+    void mnuExit_Click();
+    void mnuOpen_Click();
+    void mnuPortAdr_Click();
+    void mnuTemp_Click();
+    void mnuQNH_Click();
+    void mnuVisaAllt_Click();
+    void mnuData_Click();
+    void picDiagram_Click();
+    void picDiagram_MouseDown(int Button, int Shift, float X, float Y);
+    void picDiagram_MouseMove(int Button, int Shift, float X, float Y);
+    void picDiagram_MouseUp(int Button, int Shift, float X, float Y);
+    void Cycle_Timer();
+
+    void VisaData();
+    void ShellSortArray();
+
+private:
+    void VisaTemp();
+    void GetRecordData();
+    void GetQNHRecordData();
+
+    void createDiagram(QWidget *client);
+    void createLabels(QWidget *client);
+    void createIcons(QWidget *client);
+    void createList();
+    void createMenus();
+    void drawCrossHair(float x, float y);
+    void showTemperatureLabel();
+    void reportSensorLoadError();
+    void report(const QString &text);
+    void scrollTableToEnd();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    KalvikEnvironment m_env;
+    DataTableModel *m_table = nullptr;
+    bool m_loaded = false;
+    bool m_started = false;
+    bool m_sensorErrorShown = false;
+};

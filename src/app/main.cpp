@@ -1,0 +1,12 @@
+#include "frmKalvik.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kalvik"));
+    frmKalvik window(KalvikEnvironment::forProgram(QCoreApplication::applicationDirPath()));
+    window.Form_Load();
+    return QApplication::exec();
+}
