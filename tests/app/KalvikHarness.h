@@ -1,0 +1,125 @@
+#pragma once
+
+#include "DataRecord.h"
+#include "DayNumber.h"
+#include "SampleYear.h"
+#include "frmKalvik.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <vector>
+
+// Records every call the window makes to the sensor library.
+struct SensorCall
+{
+    QString function;
+    int port;
+    int arg;
+    friend bool operator==(const SensorCall &, const SensorCall &) = default;
+};
+
+class FakeSensor : public SensorLibrary
+{
+public:
+    float getTemp(std::int32_t port, std::int32_t arg) override
+    {
+        calls.push_back({QStringLiteral("GetTemp"), port, arg});
+        return reading;
+    }
+    float getTempGame(std::int32_t port, std::int32_t arg) override
+    {
+        calls.push_back({QStringLiteral("GetTempGame"), port, arg});
+        return reading;
+    }
+    QString loadError() const override { return error; }
+
+    std::vector<SensorCall> calls;
+    float reading = 22.4f;
+    QString error;
+};
+
+// Answers the window's dialogs from queues and keeps what they were told.
+class FakeDialogs : public UserDialogs
+{
+public:
+    void message(QWidget *, const QString &text) override { messages << text; }
+    std::optional<QString> inputText(QWidget *, const QString &title, const QString &prompt) override
+    {
+        inputTitle = title;
+        inputPrompt = prompt;
+        if (inputs.empty())
+            return std::nullopt;
+        const QString answer = inputs.front();
+        inputs.pop_front();
+        if (answer.isNull())
+            return std::nullopt;
+        return answer;
+    }
+    QString openFileName(QWidget *, const OpenFileRequest &request) override
+    {
+        lastOpen = request;
+        ++openCount;
+        if (files.empty())
+            return QString();
+        const QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+
+    QStringList messages;
+    std::deque<QString> inputs; // a null string is Cancel
+    std::deque<QString> files;
+    QString inputTitle, inputPrompt;
+    OpenFileRequest lastOpen;
+    int openCount = 0;
+};
+
+// A window with fakes behind its seams, living in a program folder of its own.
+struct Harness
+{
+    explicit Harness(QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(14, 5, 33)),
+                     QString folder = QString())
+    {
+        auto sensorPtr = std::make_unique<FakeSensor>();
+        auto dialogsPtr = std::make_unique<FakeDialogs>();
+        sensor = sensorPtr.get();
+        dialogs = dialogsPtr.get();
+        KalvikEnvironment env;
+        env.programFolder = folder.isEmpty() ? dir.path() : folder;
+        env.sensor = std::move(sensorPtr);
+        env.dialogs = std::move(dialogsPtr);
+        env.now = [this] { return clock; };
+        clock = now;
+        window = std::make_unique<frmKalvik>(std::move(env));
+    }
+
+    QString yearFile(int year) const { return dir.filePath(QStringLiteral("T_%1.dat").arg(year)); }
+
+    // Form_Load, then the start-up work, as the program starts.
+    void start()
+    {
+        window->Form_Load();
+        window->Form_Activate();
+    }
+
+    QTemporaryDir dir;
+    QDateTime clock;
+    FakeSensor *sensor = nullptr;
+    FakeDialogs *dialogs = nullptr;
+    std::unique_ptr<frmKalvik> window;
+};
+
+inline DataRecord sample(QDate date, float timeOfDay, std::int32_t qnh, float temp)
+{
+    return DataRecord{std::int32_t(DayNumber::fromDate(date)), timeOfDay, qnh, temp};
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
