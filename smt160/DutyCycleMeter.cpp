@@ -21,16 +21,20 @@ Measurement DutyCycleMeter::measure(SampleSource &source) const
     std::int64_t sumHighNs = 0;
     std::int64_t sumTotalNs = 0;
     int periods = 0;
+    bool prevStepGap = false;
 
     while (prev.timeNs < endNs) {
         const std::optional<Sample> cur = source.read();
         if (!cur)
             return {.outcome = MeterOutcome::ReadFailed};
         const std::int64_t stepNs = cur->timeNs - prev.timeNs;
+        const bool gap = stepNs > m_settings.maxGapNs;
 
-        if (stepNs > m_settings.maxGapNs) {
-            // An edge inside the gap has no known time, so neither the period
-            // in progress nor one starting here can be measured.
+        // A sample is stamped after its read, so a gap may lie between the
+        // read and the stamp: the level of the sample after a gap is as old as
+        // the gap. An edge next to a gap has no known time, so neither the
+        // period in progress nor one starting there can be measured.
+        if (gap || prevStepGap) {
             inPeriod = false;
             lastEdgeNs = cur->timeNs;
         } else {
@@ -50,6 +54,7 @@ Measurement DutyCycleMeter::measure(SampleSource &source) const
             }
         }
 
+        prevStepGap = gap;
         if (cur->timeNs - lastEdgeNs > m_settings.edgeTimeoutNs)
             return {.outcome = cur->high ? MeterOutcome::NoEdgeHigh : MeterOutcome::NoEdgeLow};
         prev = *cur;

@@ -20,15 +20,29 @@ std::optional<smt160::Sample> SimulatedSmt160::read()
     m_now += m_signal.readNs;
     if (m_signal.readJitterNs > 0)
         m_now += std::uniform_int_distribution<std::int64_t>(0, m_signal.readJitterNs)(m_random);
+    // Every other gap falls between reading the port and taking the time, so
+    // that sample's level is older than its timestamp.
+    bool staleLevel = false;
     if (m_signal.gapEveryNs > 0 && m_now >= m_nextGap) {
-        m_now += m_signal.gapNs;
+        if (++m_gaps % 2 == 0)
+            staleLevel = true;
+        else
+            m_now += m_signal.gapNs;
         m_nextGap += m_signal.gapEveryNs;
     }
+    const bool high = levelNow();
+    if (staleLevel)
+        m_now += m_signal.gapNs;
+    return smt160::Sample{.high = high, .timeNs = m_now};
+}
+
+bool SimulatedSmt160::levelNow()
+{
     switch (m_signal.stuck) {
     case SimulatedSignal::Stuck::High:
-        return smt160::Sample{.high = true, .timeNs = m_now};
+        return true;
     case SimulatedSignal::Stuck::Low:
-        return smt160::Sample{.high = false, .timeNs = m_now};
+        return false;
     case SimulatedSignal::Stuck::No:
         break;
     }
@@ -36,6 +50,5 @@ std::optional<smt160::Sample> SimulatedSmt160::read()
         m_periodStart += m_periodNs;
         m_periodNs = nextPeriodNs();
     }
-    const bool high = double(m_now) - m_periodStart < m_signal.dutyCycle * m_periodNs;
-    return smt160::Sample{.high = high, .timeNs = m_now};
+    return double(m_now) - m_periodStart < m_signal.dutyCycle * m_periodNs;
 }

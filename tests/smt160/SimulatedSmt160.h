@@ -36,11 +36,13 @@ private:
     static constexpr std::int64_t kStartNs = 1'000'000'000;
 
     double nextPeriodNs();
+    bool levelNow();
 
     SimulatedSignal m_signal;
     std::mt19937 m_random;
     std::int64_t m_now = kStartNs;
     std::int64_t m_nextGap;
+    int m_gaps = 0;
     double m_periodStart;
     double m_periodNs;
 };
