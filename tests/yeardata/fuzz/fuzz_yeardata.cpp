@@ -1,0 +1,65 @@
+// libFuzzer target: any bytes as a year file, through decoding, day grouping,
+// both curves and the sort. Build and run with run.sh beside this file.
+#include "Curves.h"
+#include "DataRecord.h"
+#include "ShellSort.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <vector>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    // The first four bytes choose the year start, so x reaches the int32 limits too.
+    std::int32_t yearStart = 37987;
+    if (size >= 4) {
+        std::memcpy(&yearStart, data, 4);
+        data += 4;
+        size -= 4;
+    }
+    const std::vector<DataRecord> records =
+        decodeRecords(std::span(reinterpret_cast<const std::byte *>(data), size));
+    check(records.size() == size / kRecordSize);
+
+    const TemperatureCurve temperature = temperatureCurve(records, yearStart);
+    check(temperature.segments.size() <= 2 * records.size());
+    for (std::size_t i = 1; i < temperature.lastDayValues.size(); ++i)
+        check(temperature.lastDayValues[i - 1] >= temperature.lastDayValues[i]);
+
+    const PressureCurve pressure = pressureCurve(records, yearStart);
+    check(pressure.series.size() % 2 == 0 && pressure.series.size() <= 2 * records.size());
+    const std::size_t vertices = pressure.series.size() / 2;
+    check(pressure.segments.size() == (vertices < 2 ? 0 : 2 * (vertices - 1)));
+    for (std::size_t i = 0; i < vertices; ++i)
+        check(pressure.series[2 * i + 1] != 0); // a vertex is never a missing reading
+
+    // The raw temperatures, NaNs and all: the sort must end and keep every value.
+    std::vector<float> values;
+    std::vector<std::uint32_t> before, after;
+    for (const DataRecord &r : records) {
+        values.push_back(r.temp);
+        before.push_back(std::bit_cast<std::uint32_t>(r.temp));
+    }
+    shellSortArray(values);
+    for (float v : values)
+        after.push_back(std::bit_cast<std::uint32_t>(v));
+    std::ranges::sort(before);
+    std::ranges::sort(after);
+    check(before == after);
+    return 0;
+}
