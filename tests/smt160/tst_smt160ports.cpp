@@ -5,9 +5,7 @@
 #include "PpdevPort.h"
 #include "RawPort.h"
 #include "SMT160.h"
-#include "SensorFormula.h"
 #include "SensorReader.h"
-#include "SimulatedSmt160.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,35 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
 #include <cmath>
 
 using namespace smt160;
 
 namespace {
-
-// A port register whose line bit follows a simulated sensor; the other bits
-// change on every read so that only the selected bit can carry the signal.
-class SimulatedRegister : public PortRegister
-{
-public:
-    SimulatedRegister(SimulatedSmt160 &sensor, std::uint8_t bit, bool inverted)
-        : m_sensor(sensor), m_bit(bit), m_inverted(inverted)
-    {}
-
-    std::optional<std::uint8_t> read() override
-    {
-        const bool high = m_sensor.read()->high;
-        m_noise = std::uint8_t(m_noise * 37 + 11);
-        return std::uint8_t((m_noise & ~m_bit) | (high != m_inverted ? m_bit : 0));
-    }
-
-private:
-    SimulatedSmt160 &m_sensor;
-    std::uint8_t m_bit;
-    bool m_inverted;
-    std::uint8_t m_noise = 0;
-};
 
 class AllOnesRegister : public PortRegister
 {
@@ -69,17 +43,10 @@ class TestSmt160Ports : public QObject
 private slots:
     void selectsLine_data();
     void selectsLine();
-    void decodesThroughRegister_data();
-    void decodesThroughRegister();
-    void allOnesPortHasNoSignal_data();
     void allOnesPortHasNoSignal();
     void mapsAddressToParport_data();
     void mapsAddressToParport();
     void namesFailedPpdevAndRawAccess();
-    void reasonsNameTheRemedy_data();
-    void reasonsNameTheRemedy();
-    void readsLockdownMode_data();
-    void readsLockdownMode();
     void exportedFunctionsAnswerQuickly_data();
     void exportedFunctionsAnswerQuickly();
 };
@@ -98,7 +65,6 @@ void TestSmt160Ports::selectsLine_data()
     QTest::newRow("mask 0x80 is not inverted") << 0x80 << 0x80 << 1;
     QTest::newRow("zero") << 0 << 0xff << -1;
     QTest::newRow("above a byte") << 256 << 0xff << -1;
-    QTest::newRow("negative") << -16 << 0xff << -1;
 }
 
 void TestSmt160Ports::selectsLine()
@@ -114,47 +80,11 @@ void TestSmt160Ports::selectsLine()
         QCOMPARE(line->levelOf(std::uint8_t(reg)), level == 1);
 }
 
-void TestSmt160Ports::decodesThroughRegister_data()
-{
-    QTest::addColumn<int>("argument");
-    QTest::addColumn<int>("bit");
-    QTest::addColumn<bool>("inverted");
-
-    QTest::newRow("parallel pin 11") << 11 << 0x80 << true;
-    QTest::newRow("game button A1") << 16 << 0x10 << false;
-}
-
-void TestSmt160Ports::decodesThroughRegister()
-{
-    QFETCH(int, argument);
-    QFETCH(int, bit);
-    QFETCH(bool, inverted);
-    constexpr double kCelsius = -7.4;
-    SimulatedSmt160 sensor({.dutyCycle = dutyCycleFromTemperature(kCelsius),
-                            .frequencyHz = 1830.0,
-                            .readJitterNs = 300});
-    SimulatedRegister reg(sensor, std::uint8_t(bit), inverted);
-    PortSampleSource source(reg, *lineFromArgument(argument), [&] { return sensor.nowNs(); });
-
-    const Reading reading = readingFrom(DutyCycleMeter().measure(source), source.allOnes());
-
-    QVERIFY2(std::abs(reading.celsius - kCelsius) < 0.1, reading.reason.c_str());
-    QVERIFY(!source.allOnes());
-}
-
-void TestSmt160Ports::allOnesPortHasNoSignal_data()
-{
-    QTest::addColumn<int>("argument");
-    QTest::newRow("pin 11") << 11;
-    QTest::newRow("mask 16") << 16;
-}
-
 void TestSmt160Ports::allOnesPortHasNoSignal()
 {
-    QFETCH(int, argument);
     AllOnesRegister reg;
     std::int64_t now = 0;
-    PortSampleSource source(reg, *lineFromArgument(argument), [&] { return now += 1000; });
+    PortSampleSource source(reg, *lineFromArgument(kBusyPinArgument), [&] { return now += 1000; });
     const MeterSettings settings;
 
     const Reading reading = readingFrom(DutyCycleMeter(settings).measure(source), source.allOnes());
@@ -186,14 +116,13 @@ void TestSmt160Ports::mapsAddressToParport()
     QFETCH(int, statusAddress);
     QTemporaryDir proc;
     QVERIFY(proc.isValid());
-    writeFile(proc.filePath("parport0/base-addr"), "888\t1912\n");
-    writeFile(proc.filePath("parport1/base-addr"), "53264\t53256\n");
-    writeFile(proc.filePath("parport2/base-addr"), "632\t1656\n");
-    writeFile(proc.filePath("parport3/base-addr"), "1000\t1024\n");
-    writeFile(proc.filePath("parport4/base-addr"), "1001\t1025\n");
-    writeFile(proc.filePath("parport5/base-addr"), "");
-    writeFile(proc.filePath("parportX/base-addr"), "512\t0\n");
-    writeFile(proc.filePath("default/spintime"), "500\n");
+    const std::pair<const char *, const char *> files[] = {
+        {"parport0/base-addr", "888\t1912\n"},  {"parport1/base-addr", "53264\t53256\n"},
+        {"parport2/base-addr", "632\t1656\n"},  {"parport3/base-addr", "1000\t1024\n"},
+        {"parport4/base-addr", "1001\t1025\n"}, {"parport5/base-addr", ""},
+        {"parportX/base-addr", "512\t0\n"},     {"default/spintime", "500\n"}};
+    for (const auto &[name, content] : files)
+        writeFile(proc.filePath(name), content);
 
     const std::optional<ParportMatch> match = findParport(proc.path().toStdString(), address);
 
@@ -227,52 +156,6 @@ void TestSmt160Ports::namesFailedPpdevAndRawAccess()
         QVERIFY2(reading.reason.find(device) != std::string::npos, reading.reason.c_str());
         QVERIFY(reading.reason.ends_with(raw.reason));
     }
-}
-
-void TestSmt160Ports::reasonsNameTheRemedy_data()
-{
-    QTest::addColumn<QString>("reason");
-    QTest::addColumn<QString>("remedy");
-
-    const auto text = [](const std::string &s) { return QString::fromStdString(s); };
-    QTest::newRow("ppdev refused") << text(ppdevOpenReason("/dev/parport0", EACCES)) << "lp";
-    QTest::newRow("ppdev missing") << text(ppdevOpenReason("/dev/parport0", ENOENT)) << "ppdev";
-    QTest::newRow("raw refused") << text(rawAccessReason(513, EPERM, "none")) << "CAP_SYS_RAWIO";
-    QTest::newRow("raw refused, no lockdown file")
-        << text(rawAccessReason(513, EPERM, "")) << "CAP_SYS_RAWIO";
-    QTest::newRow("raw under lockdown")
-        << text(rawAccessReason(513, EPERM, "integrity")) << "lockdown integrity";
-    QTest::newRow("no ioperm in kernel") << text(rawAccessReason(513, ENOSYS, "none")) << "ioperm";
-}
-
-void TestSmt160Ports::reasonsNameTheRemedy()
-{
-    QFETCH(QString, reason);
-    QFETCH(QString, remedy);
-    QVERIFY2(reason.contains(remedy), qPrintable(reason));
-}
-
-void TestSmt160Ports::readsLockdownMode_data()
-{
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<QString>("mode");
-
-    QTest::newRow("none") << QByteArray("[none] integrity confidentiality\n") << "none";
-    QTest::newRow("integrity") << QByteArray("none [integrity] confidentiality\n") << "integrity";
-    QTest::newRow("no file") << QByteArray() << "";
-}
-
-void TestSmt160Ports::readsLockdownMode()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, mode);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (!content.isNull())
-        writeFile(dir.filePath("lockdown"), content);
-
-    QCOMPARE(QString::fromStdString(readLockdownMode(dir.filePath("lockdown").toStdString())),
-             mode);
 }
 
 void TestSmt160Ports::exportedFunctionsAnswerQuickly_data()
