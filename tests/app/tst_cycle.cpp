@@ -1,0 +1,158 @@
+#include "DataTableModel.h"
+#include "DiagramCanvas.h"
+#include "KalvikHarness.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QtTest>
+
+// The 30-second reading and the port-address answer, through the window
+// with the sensor's test double.
+class tst_Cycle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void tickShowsCorrectedReadingAndTime_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<float>("reading");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("point") << "C" << 22.4f << "21.3 C" << "21.3 C  14:05:33";
+        QTest::newRow("comma") << "sv_SE" << 22.4f << "21,3 C" << "21,3 C  14:05:33";
+        QTest::newRow("below zero") << "C" << -2.9f << "-4.0 C" << "-4.0 C  14:05:33";
+        QTest::newRow("no sensor") << "C" << std::numeric_limits<float>::quiet_NaN() << "--.- C"
+                                   << "--.- C  14:05:33";
+    }
+
+    void tickShowsCorrectedReadingAndTime()
+    {
+        QFETCH(QString, locale);
+        QFETCH(float, reading);
+        QFETCH(QString, label);
+        QFETCH(QString, caption);
+        QLocale::setDefault(QLocale(locale));
+        Harness h;
+        h.start();
+        h.sensor->reading = reading;
+        h.sensor->calls.clear();
+        h.window->Cycle_Timer();
+        QCOMPARE(h.sensor->calls, std::vector<SensorCall>({{"GetTemp", 889, 11}}));
+        QCOMPARE(h.window->lblTempC->text(), label);
+        QCOMPARE(h.window->windowTitle(), caption);
+    }
+
+    void portAnswer_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("portAdr");
+        QTest::addColumn<int>("gamePortAdr");
+        QTest::addColumn<int>("parPortAdr");
+        QTest::addColumn<QString>("immediate"); // the call the answer makes at once
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("tick");      // the call of the next tick
+        QTest::addColumn<int>("messages");
+        // The double reads 22.4: 22.4 as it is, 21.3 after the correction.
+        QTest::newRow("520") << "520" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("513") << "513" << 513 << 513 << 889 << "GetTemp 513 16" << "22.4 C" << "GetTempGame 513 16" << 0;
+        QTest::newRow("208 hex") << "208" << 208 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("201 hex") << "201" << 201 << 513 << 889 << "GetTemp 513 16" << "22.4 C" << "GetTempGame 513 16" << 0;
+        QTest::newRow("blanks") << " 208 " << 208 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("521") << "521" << 521 << 520 << 521 << "GetTemp 521 11" << "21.3 C" << "GetTemp 521 11" << 0;
+        QTest::newRow("889") << "889" << 889 << 520 << 889 << "GetTemp 889 11" << "21.3 C" << "GetTemp 889 11" << 0;
+        QTest::newRow("65535") << "65535" << 65535 << 520 << 65535 << "GetTemp 65535 11" << "21.3 C" << "GetTemp 65535 11" << 0;
+        // Not above 520: stored as a parallel port, but read on the game port.
+        QTest::newRow("209") << "209" << 209 << 520 << 209 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("512") << "512" << 512 << 520 << 512 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("300") << "300" << 300 << 520 << 300 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("0") << "0" << 0 << 520 << 0 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("2.5 half to even") << "2.5" << 2 << 520 << 2 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("520.5 half to even") << "520.5" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        // Nothing changes.
+        QTest::newRow("too large") << "99999999999" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 1;
+        QTest::newRow("not a number") << "abc" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 1;
+        QTest::newRow("empty") << "" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 0;
+        QTest::newRow("cancel") << QString() << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 0;
+    }
+
+    void portAnswer()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, portAdr);
+        QFETCH(int, gamePortAdr);
+        QFETCH(int, parPortAdr);
+        QFETCH(QString, immediate);
+        QFETCH(QString, label);
+        QFETCH(QString, tick);
+        QFETCH(int, messages);
+        Harness h;
+        h.start();
+        h.sensor->calls.clear();
+        h.dialogs->inputs.push_back(answer);
+        h.window->mnuPortAdr_Click();
+
+        QCOMPARE(h.dialogs->inputTitle, QStringLiteral("GamePortAdress"));
+        QVERIFY(h.dialogs->inputPrompt.startsWith(QStringLiteral("V\u00e4lj GamePortAdress 201 - 208 Hex\n")));
+        QCOMPARE(h.window->PortAdr, portAdr);
+        QCOMPARE(h.window->GamePortAdr, gamePortAdr);
+        QCOMPARE(h.window->ParPortAdr, parPortAdr);
+        QCOMPARE(calls(h), immediate.isEmpty() ? QStringList() : QStringList(immediate));
+        QCOMPARE(h.window->lblTempC->text(), label);
+        QCOMPARE(h.dialogs->messages.size(), messages);
+        if (messages)
+            QVERIFY(h.dialogs->messages.first().contains(QLatin1Char('"') + answer)
+                    || h.dialogs->messages.first().contains(answer));
+
+        h.sensor->calls.clear();
+        h.window->Cycle_Timer();
+        QCOMPARE(calls(h), QStringList(tick));
+    }
+
+    void gamePortAnswerLeavesTheCaption()
+    {
+        Harness h;
+        h.start();
+        h.window->Cycle_Timer();
+        const QString caption = h.window->windowTitle();
+        h.clock = h.clock.addSecs(30);
+        h.dialogs->inputs.push_back(QStringLiteral("520"));
+        h.window->mnuPortAdr_Click();
+        QCOMPARE(h.window->windowTitle(), caption);
+        h.dialogs->inputs.push_back(QStringLiteral("889"));
+        h.window->mnuPortAdr_Click();
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("21.3 C  14:06:03"));
+    }
+
+    void tickWithTheTableOpenChangesOnlyTheTemperature()
+    {
+        Harness h;
+        QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 3)));
+        h.start();
+        h.window->mnuData_Click();
+        const QImage diagram = h.window->diagram->keptImage();
+        const QString qnh = h.window->Label1[1]->text();
+        const int rows = h.window->tableModel()->rowCount();
+        h.sensor->reading = 5.0f;
+        h.window->Cycle_Timer();
+        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("3.9 C"));
+        QVERIFY(h.window->List1->isVisible());
+        QCOMPARE(h.window->tableModel()->rowCount(), rows);
+        QCOMPARE(h.window->Label1[1]->text(), qnh);
+        QCOMPARE(h.window->diagram->keptImage(), diagram);
+    }
+
+private:
+    static QStringList calls(const Harness &h)
+    {
+        QStringList out;
+        for (const SensorCall &c : h.sensor->calls)
+            out << QStringLiteral("%1 %2 %3").arg(c.function).arg(c.port).arg(c.arg);
+        return out;
+    }
+};
+
+QTEST_MAIN(tst_Cycle)
+#include "tst_cycle.moc"
