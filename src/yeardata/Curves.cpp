@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -59,42 +60,64 @@ std::vector<float> sortedPressures(std::span<const DataRecord> day)
     return values;
 }
 
+// The diagram shows x 0..365 and y 0..80. A segment that misses that area,
+// with a margin wider than any line, can never be seen; leaving it out keeps a
+// file of wild day numbers or readings cheap in memory and in drawing.
+constexpr double kVisibleLeft = 0, kVisibleRight = 365, kVisibleTop = 0, kVisibleBottom = 80;
+constexpr double kVisibleMargin = 10;
+
+// Liang-Barsky: narrows the part of the segment inside each edge in turn.
+bool canBeSeen(const Segment &s)
+{
+    const double x0 = s.x1, y0 = s.y1;
+    const double dx = double(s.x2) - x0, dy = double(s.y2) - y0;
+    double enter = 0, leave = 1;
+    const auto inside = [&](double p, double q) { // the part where p * t <= q
+        if (p == 0)
+            return q >= 0;
+        const double t = q / p;
+        if (p < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        return enter <= leave;
+    };
+    return inside(-dx, x0 - (kVisibleLeft - kVisibleMargin)) &&
+           inside(dx, (kVisibleRight + kVisibleMargin) - x0) &&
+           inside(-dy, y0 - (kVisibleTop - kVisibleMargin)) &&
+           inside(dy, (kVisibleBottom + kVisibleMargin) - y0);
+}
+
+void add(std::vector<Segment> &out, const Segment &s)
+{
+    if (canBeSeen(s))
+        out.push_back(s);
+}
+
 void addBar(std::vector<Segment> &out, float x, float yLow, float yHigh)
 {
     constexpr float zero = float(kZeroCelsiusY);
     // The rounded values decide the colours, not the readings.
     if (yLow > zero && yHigh >= zero) {
-        out.push_back({x, yLow, x, yHigh, CurveColor::Blue});
+        add(out, {x, yLow, x, yHigh, CurveColor::Blue});
     } else if (yLow > zero) {
-        out.push_back({x, yLow, x, zero, CurveColor::Blue});
-        out.push_back({x, zero, x, yHigh, CurveColor::Red});
+        add(out, {x, yLow, x, zero, CurveColor::Blue});
+        add(out, {x, zero, x, yHigh, CurveColor::Red});
     } else {
-        out.push_back({x, yLow, x, yHigh, CurveColor::Red});
+        add(out, {x, yLow, x, yHigh, CurveColor::Red});
     }
 }
 
 struct PressureVertex
 {
-    std::int32_t day;
-    std::int32_t highest;
-    std::int32_t lowest;
+    float x;
+    float highestY;
+    float lowestY;
 };
 
 float pressureY(std::int32_t qnh)
 {
     return float(kPressureOffsetY - std::int64_t(qnh));
-}
-
-template <typename ValueFn>
-void addPolyline(std::vector<Segment> &out, std::span<const PressureVertex> vertices,
-                 std::int32_t yearStartDay, std::uint32_t rgb, ValueFn value)
-{
-    for (std::size_t i = 1; i < vertices.size(); ++i) {
-        const PressureVertex &a = vertices[i - 1];
-        const PressureVertex &b = vertices[i];
-        out.push_back({dayX(a.day, yearStartDay), pressureY(value(a)), dayX(b.day, yearStartDay),
-                       pressureY(value(b)), rgb});
-    }
 }
 
 } // namespace
@@ -133,37 +156,40 @@ TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int3
 PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay)
 {
     PressureCurve curve;
-    std::vector<PressureVertex> vertices;
+    std::vector<Segment> lowestLine; // drawn after the whole highest line
+    std::optional<PressureVertex> previous;
     std::span<const DataRecord> lastDay;
     forEachDay(records, [&](std::int32_t day, std::span<const DataRecord> samples) {
         lastDay = samples;
         bool any = false;
-        PressureVertex v{day, 0, 0};
+        std::int32_t highest = 0, lowest = 0;
         for (const DataRecord &r : samples) {
             if (r.qnh == kNoReading)
                 continue;
             if (!any) {
-                v.highest = v.lowest = r.qnh;
+                highest = lowest = r.qnh;
                 any = true;
             } else {
-                v.highest = std::max(v.highest, r.qnh);
-                v.lowest = std::min(v.lowest, r.qnh);
+                highest = std::max(highest, r.qnh);
+                lowest = std::min(lowest, r.qnh);
             }
         }
-        if (any)
-            vertices.push_back(v);
+        if (!any)
+            return; // the lines go on from the day before to the day after
+
+        const PressureVertex v{dayX(day, yearStartDay), pressureY(highest), pressureY(lowest)};
+        if (previous) {
+            add(curve.segments,
+                {previous->x, previous->highestY, v.x, v.highestY, CurveColor::Purple});
+            add(lowestLine,
+                {previous->x, previous->lowestY, v.x, v.lowestY, CurveColor::DarkGreen});
+        }
+        previous = v;
+        curve.series.push_back(day);
+        curve.series.push_back(lowest);
     });
 
-    addPolyline(curve.segments, vertices, yearStartDay, CurveColor::Purple,
-                [](const PressureVertex &v) { return v.highest; });
-    addPolyline(curve.segments, vertices, yearStartDay, CurveColor::DarkGreen,
-                [](const PressureVertex &v) { return v.lowest; });
-
-    curve.series.reserve(vertices.size() * 2);
-    for (const PressureVertex &v : vertices) {
-        curve.series.push_back(v.day);
-        curve.series.push_back(v.lowest);
-    }
+    curve.segments.insert(curve.segments.end(), lowestLine.begin(), lowestLine.end());
     curve.lastDayValues = sortedPressures(lastDay);
     return curve;
 }

@@ -24,20 +24,27 @@ inline constexpr std::uint32_t DarkGreen = 0x007400; // daily lowest QNH
 
 struct TemperatureCurve
 {
-    std::vector<Segment> segments;  // in drawing order
+    std::vector<Segment> segments;    // in drawing order
     std::vector<float> lastDayValues; // the last day's temperatures, largest first
 };
 
+// Both curves leave out segments that lie wholly outside the diagram's area
+// (x 0..365, y 0..80, with a margin): they could never be seen.
+
 // One bar per run of equal day numbers, from the day's lowest to its highest
-// temperature; NaN temperatures are skipped.
+// temperature; NaN and infinite temperatures are skipped, and a day without a
+// valid one has no bar. lastDayValues holds the valid temperatures of the last
+// run of records.
 TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay);
 
 struct PressureCurve
 {
-    std::vector<Segment> segments;     // the purple maxima first, then the green minima
-    std::vector<std::int32_t> series;  // (day number, lowest QNH) pairs
-    std::vector<float> lastDayValues;  // the last day's QNH readings, largest first
+    std::vector<Segment> segments;    // the purple maxima first, then the green minima
+    std::vector<std::int32_t> series; // (day number, lowest QNH) pairs
+    std::vector<float> lastDayValues; // the last day's QNH readings, largest first
 };
 
-// Two polylines, one vertex per day with at least one nonzero QNH.
+// Two polylines, one vertex per day with at least one nonzero QNH; a QNH of 0
+// is no reading. series and lastDayValues hold every such day and reading,
+// seen or not.
 PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay);

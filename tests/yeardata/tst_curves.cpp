@@ -161,8 +161,13 @@ void TestCurves::temperatureBars_data()
             << descending(manySamples(n));
     QTest::newRow("empty") << Records{} << s << Segments{} << Floats{};
     QTest::newRow("int32 limits") << temps(0, {1.0f}, kMin) + temps(0, {1.0f}, kMax) << kMax
-                                  << Segments{bar(-4294967295.0f, 39, 39, Red), bar(0, 39, 39, Red)}
-                                  << Floats{1.0f};
+                                  << Segments{bar(0, 39, 39, Red)} << Floats{1.0f};
+    // The area is x 0..365, y 0..80 with a margin of 10.
+    QTest::newRow("wholly outside the diagram left out")
+        << temps(-11, {1.0f}) + temps(376, {1.0f}) + temps(5, {60.0f}) + temps(6, {-60.0f}) +
+               temps(-10, {49.5f}) + temps(7, {-65.0f, 65.0f})
+        << s << Segments{bar(-10, -10, -10, Red), bar(7, 105, 40, Blue), bar(7, 40, -25, Red)}
+        << Floats{65.0f, -65.0f};
     QTest::newRow("float limits") << temps(5, {-FltMax, FltMax}) << s
                                   << Segments{bar(5, FltMax, 40, Blue), bar(5, 40, -FltMax, Red)}
                                   << Floats{FltMax, -FltMax};
@@ -214,6 +219,9 @@ void TestCurves::pressurePolylines_data()
     QTest::newRow("single day") << qnh(1, {1010, 1012}) << Segments{} << Series{s + 1, 1010}
                                 << Floats{1012, 1010};
     QTest::newRow("empty") << Records{} << Segments{} << Series{} << Floats{};
+    QTest::newRow("wholly outside the diagram left out")
+        << qnh(1, {1100}) + qnh(2, {1100, 1010}) << Segments{line(1, -47, 2, 43, Green)}
+        << Series{s + 1, 1100, s + 2, 1010} << Floats{1100, 1010};
     QTest::newRow("one date in two runs")
         << qnh(1, {1000}) + qnh(2, {1010}) + qnh(1, {1020})
         << Segments{line(1, 53, 2, 43, Purple), line(2, 43, 1, 33, Purple),
@@ -234,11 +242,17 @@ void TestCurves::pressurePolylines_data()
     }
 
     const float xMin = float(std::int64_t(kMin) - s), xMax = float(std::int64_t(kMax) - s);
-    QTest::newRow("int32 limits")
-        << qnh(0, {kMin, kMax}, kMin) + qnh(0, {kMax}, kMax)
-        << Segments{line(xMin, float(1053.0 - kMax), xMax, float(1053.0 - kMax), Purple),
-                    line(xMin, float(1053.0 - kMin), xMax, float(1053.0 - kMax), Green)}
-        << Series{kMin, kMin, kMax, kMax} << Floats{float(kMax)};
+    // Lines from the far vertices run through the day inside the diagram, so they stay.
+    QTest::newRow("int32 limits") << qnh(0, {kMin, kMax}, kMin) + qnh(5, {1013}) +
+                                         qnh(0, {kMax}, kMax)
+                                  << Segments{line(xMin, float(1053.0 - kMax), 5, 40, Purple),
+                                              line(5, 40, xMax, float(1053.0 - kMax), Purple),
+                                              line(xMin, float(1053.0 - kMin), 5, 40, Green),
+                                              line(5, 40, xMax, float(1053.0 - kMax), Green)}
+                                  << Series{kMin, kMin, s + 5, 1013, kMax, kMax}
+                                  << Floats{float(kMax)};
+    QTest::newRow("passes by a corner") << qnh(-100, {1003}) + qnh(50, {853}) << Segments{}
+                                        << Series{s - 100, 1003, s + 50, 853} << Floats{853};
 }
 
 void TestCurves::pressurePolylines()

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const PressureCurve pressure = pressureCurve(records, yearStart);
     check(pressure.series.size() % 2 == 0 && pressure.series.size() <= 2 * records.size());
     const std::size_t vertices = pressure.series.size() / 2;
-    check(pressure.segments.size() == (vertices < 2 ? 0 : 2 * (vertices - 1)));
+    check(pressure.segments.size() <= (vertices < 2 ? 0 : 2 * (vertices - 1)));
     for (std::size_t i = 0; i < vertices; ++i)
         check(pressure.series[2 * i + 1] != 0); // a vertex is never a missing reading
 
