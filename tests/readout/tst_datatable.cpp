@@ -43,18 +43,13 @@ private slots:
         };
         const QString head = "2003-01-01        12:00        ";
         QTest::newRow("5.0") << at(5.0f, 1013) << kPoint << head + "   5.0  C     QNH 1013";
-        QTest::newRow("-3.4") << at(-3.4f, 1013) << kPoint << head + "  -3.4  C     QNH 1013";
-        QTest::newRow("-15.2") << at(-15.2f, 1013) << kPoint << head + " -15.2  C     QNH 1013";
         QTest::newRow("-100.0 left out") << at(-100.0f, 1013) << kPoint << head + "     QNH 1013";
-        QTest::newRow("999.95 left out") << at(999.95f, 1013) << kPoint << head + "     QNH 1013";
-        QTest::newRow("NaN left out") << at(kNaN, 1013) << kPoint << head + "     QNH 1013";
-        QTest::newRow("QNH -1") << at(5.0f, -1) << kPoint << head + "   5.0  C     QNH-1";
+        QTest::newRow("QNH -1") << at(-15.2f, -1) << kPoint << head + " -15.2  C     QNH-1";
         QTest::newRow("QNH 0") << at(5.0f, 0) << kPoint << head + "   5.0  C     QNH 0";
         QTest::newRow("QNH max") << at(5.0f, kMaxInt) << kPoint
                                  << head + "   5.0  C     QNH 2147483647";
         QTest::newRow("QNH min") << at(5.0f, kMinInt) << kPoint
                                  << head + "   5.0  C     QNH-2147483648";
-        QTest::newRow("comma") << at(-3.4f, 1013) << kComma << head + "  -3,4  C     QNH 1013";
         QTest::newRow("Finnish") << at(5.0f, 1013) << kFinnish
                                  << "2003-01-01        12.00           5,0  C     QNH 1013";
         QTest::newRow("day 0") << DataRecord{} << kPoint
@@ -73,23 +68,40 @@ private slots:
     void temperaturePieceRoundsHalfAwayFromZero_data()
     {
         QTest::addColumn<float>("temp");
-        QTest::addColumn<QString>("piece");
-        QTest::newRow("0.25 up") << 0.25f << "   0.3  C";
-        QTest::newRow("-0.25 down") << -0.25f << "  -0.3  C";
-        QTest::newRow("-0.04 unsigned") << -0.04f << "   0.0  C";
-        QTest::newRow("-0.0 unsigned") << -0.0f << "   0.0  C";
-        QTest::newRow("-0.05f is below") << -0.05f << "  -0.1  C";
-        QTest::newRow("-99.95f is above") << -99.95f << " -99.9  C";
-        QTest::newRow("999.9") << 999.9f << " 999.9  C";
-        QTest::newRow("99.96") << 99.96f << " 100.0  C";
-        QTest::newRow("-99.96 left out") << -99.96f << "";
-        QTest::newRow("infinite") << -kInf << "";
+        QTest::addColumn<QString>("point");
+        QTest::addColumn<QString>("comma");
+        QTest::newRow("5.0") << 5.0f << "   5.0  C"
+                             << "   5,0  C";
+        QTest::newRow("-3.4") << -3.4f << "  -3.4  C"
+                              << "  -3,4  C";
+        QTest::newRow("-15.2") << -15.2f << " -15.2  C"
+                               << " -15,2  C";
+        QTest::newRow("-100.0 left out") << -100.0f << ""
+                                         << "";
+        QTest::newRow("999.95f past half") << 999.95f << ""
+                                           << "";
+        QTest::newRow("-99.95f short of half") << -99.95f << " -99.9  C"
+                                               << " -99,9  C";
+        QTest::newRow("0.25 up") << 0.25f << "   0.3  C"
+                                 << "   0,3  C";
+        QTest::newRow("-0.25 down") << -0.25f << "  -0.3  C"
+                                    << "  -0,3  C";
+        QTest::newRow("-0.04 unsigned") << -0.04f << "   0.0  C"
+                                        << "   0,0  C";
+        QTest::newRow("-0.05f past half") << -0.05f << "  -0.1  C"
+                                          << "  -0,1  C";
+        QTest::newRow("NaN") << kNaN << ""
+                             << "";
+        QTest::newRow("infinite") << -kInf << ""
+                                  << "";
     }
     void temperaturePieceRoundsHalfAwayFromZero()
     {
         QFETCH(float, temp);
-        QFETCH(QString, piece);
-        QCOMPARE(temperaturePiece(temp, kPoint), piece);
+        QFETCH(QString, point);
+        QFETCH(QString, comma);
+        QCOMPARE(temperaturePiece(temp, kPoint), point);
+        QCOMPARE(temperaturePiece(temp, kComma), comma);
     }
 
     void timeRoundsToTheSecond_data()
@@ -100,7 +112,6 @@ private slots:
         QTest::newRow("noon") << 0.5f << "12:00";
         QTest::newRow("seconds dropped") << clock(12, 34, 59.4) << "12:34";
         QTest::newRow("next minute") << clock(12, 34, 59.6) << "12:35";
-        QTest::newRow("last minute") << clock(23, 59, 59.4) << "23:59";
         QTest::newRow("into next day") << clock(23, 59, 59.6) << "00:00";
         QTest::newRow("just below 1") << 0.99999994f << "00:00";
         QTest::newRow("day and a half") << 1.5f << "12:00";
