@@ -1,6 +1,7 @@
 #include "frmKalvik.h"
 
 #include "Curves.h"
+#include "DataListBox.h"
 #include "DataRow.h"
 #include "DataTableModel.h"
 #include "DiagramCanvas.h"
@@ -21,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QListView>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -245,11 +245,9 @@ void frmKalvik::createIcons(QWidget *client)
 void frmKalvik::createList()
 {
     m_table = new DataTableModel(this);
-    List1 = new QListView(diagram);
+    List1 = new DataListBox(diagram);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(m_table);
-    List1->setUniformItemSizes(true); // a year of minute samples lays out at once
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setGeometry(toPixels(kListTwips));
     List1->setFont(KalvikLayout::font(kSmallBold));
     QPalette p = List1->palette();
@@ -571,9 +569,8 @@ void frmKalvik::VisaData()
 
 void frmKalvik::scrollTableToEnd()
 {
-    const int rows = m_table->rowCount();
-    if (rows > 0)
-        List1->scrollTo(m_table->index(rows - 1), QAbstractItemView::PositionAtTop);
+    if (List1->listCount() > 0)
+        List1->setTopIndex(List1->listCount() - 1);
 }
 
 void frmKalvik::mnuData_Click()

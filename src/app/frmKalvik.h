@@ -13,7 +13,7 @@ class DiagramCanvas;
 class QAction;
 class QFrame;
 class QLabel;
-class QListView;
+class DataListBox;
 class QMenu;
 class QTimer;
 
@@ -53,7 +53,7 @@ public:
     std::array<QLabel *, 13> lblMonth{}; // 1 to 12
     std::array<QLabel *, 1> lblRubrik{};
     std::array<QLabel *, 2> Image1{};
-    QListView *List1 = nullptr;
+    DataListBox *List1 = nullptr;
     QTimer *Cycle = nullptr;
     QMenu *mnuArkiv = nullptr;
     QMenu *mnuConfig = nullptr;
@@ -87,11 +87,11 @@ public slots:
 
     void VisaData();
     void ShellSortArray();
+    void GetRecordData();
+    void GetQNHRecordData();
 
 private:
     void VisaTemp();
-    void GetRecordData();
-    void GetQNHRecordData();
 
     void createDiagram(QWidget *client);
     void createLabels(QWidget *client);

@@ -3,7 +3,7 @@
 #include "KalvikHarness.h"
 
 #include <QLabel>
-#include <QListView>
+#include "DataListBox.h"
 #include <QtTest>
 
 // The 30-second reading and the port-address answer, through the window

@@ -3,7 +3,7 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QListView>
+#include "DataListBox.h"
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>

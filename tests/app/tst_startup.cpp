@@ -2,7 +2,7 @@
 #include "LibrarySensor.h"
 
 #include <QLabel>
-#include <QListView>
+#include "DataListBox.h"
 #include <QtTest>
 
 class tst_Startup : public QObject

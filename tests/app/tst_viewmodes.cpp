@@ -3,7 +3,7 @@
 #include "KalvikHarness.h"
 
 #include <QLabel>
-#include <QListView>
+#include "DataListBox.h"
 #include <QtTest>
 
 // The three views and opening another year's file, through the window.
