@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# End to end: starts the built program from a fresh program folder and drives
+# it only through the X server, as a user would. Run inside an X server:
+#   xvfb-run -a -s "-screen 0 1280x1024x24" tests/e2e/e2e.sh BUILD_DIR
+# Screenshots of a failing run are kept in BUILD_DIR/tests/e2e/artifacts.
+set -uo pipefail
+
+BUILD=$(cd "${1:?build folder}" && pwd)
+ART="$BUILD/tests/e2e/artifacts"
+rm -rf "$ART" && mkdir -p "$ART"
+PROG=$(mktemp -d)
+YEAR=$(date +%Y)
+FAILED=0
+SHOT=0
+
+fail() { echo "FAIL: $*"; FAILED=1; }
+pass() { echo "ok: $*"; }
+
+cleanup() {
+    [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null
+    rm -rf "$PROG"
+}
+trap cleanup EXIT
+
+# --- a fresh program folder -------------------------------------------------
+cp "$BUILD/kalvik" "$PROG/"
+cp "$BUILD/tests/double/libSMT160.so" "$PROG/"
+echo 22.4 > "$PROG/smt160-reading.txt"
+"$BUILD/tools/sample/kalvik-sample" --year "$YEAR" --interval 60 --seed 3 --out "$PROG/T_$YEAR.dat" >/dev/null
+mkdir -p "$PROG/Arkiv2"
+"$BUILD/tools/sample/kalvik-sample" --year 2004 --interval 30 --seed 9 --out "$PROG/Arkiv2/T_2004.dat" >/dev/null
+SUMS=$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat)
+
+# --- screenshots as pixels ----------------------------------------------------
+shot() { # shot NAME: the whole screen, kept as an artefact
+    SHOT=$((SHOT + 1))
+    CUR="$ART/$(printf %02d "$SHOT")-$1.png"
+    import -window root "$CUR"
+}
+pixel() { # pixel X Y: "r,g,b" of the last shot
+    convert "$CUR" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+count() { # count R G B: pixels of exactly that colour inside the diagram
+    convert "$CUR" -crop "726x336+$DX+$DY" +repage -fill black +opaque "rgb($1,$2,$3)" \
+        -fill white -opaque "rgb($1,$2,$3)" -format '%[fx:round(mean*w*h)]' info:
+}
+diagram() { # diagram FILE: the diagram's inner area of the last shot
+    convert "$CUR" -crop "726x336+$DX+$DY" +repage "$1"
+}
+key() { xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.4; }
+
+# --- start-up -------------------------------------------------------------------
+export QT_QPA_PLATFORM=xcb
+"$PROG/kalvik" &
+PID=$!
+WID=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kalvik$' | head -n1)
+[ -n "$WID" ] || { fail "no Kalvik window"; exit 1; }
+sleep 1.5
+eval "$(xdotool getwindowgeometry --shell "$WID")" # X Y WIDTH HEIGHT
+shot startup
+# The client area starts below the menu bar: the first teal row at its left edge.
+TOP=""
+for ((y = Y; y < Y + 80; y++)); do
+    [ "$(pixel $((X + 3)) "$y")" = "0,128,128" ] && { TOP=$y; break; }
+done
+[ -n "$TOP" ] || { fail "no teal client area"; exit 1; }
+DX=$((X + 54)); DY=$((TOP + 32)) # the diagram's inner area
+MENU_Y=$(((Y + TOP) / 2))
+
+[ "$(pixel $((DX + 100)) $((DY + 1)))" = "239,239,222" ] && pass "cream diagram" || fail "diagram background $(pixel $((DX + 100)) $((DY + 1)))"
+[ "$(pixel $((DX + 333)) $((DY + 168)))" = "255,128,128" ] || [ "$(count 255 128 128)" -gt 600 ] && pass "0 C line" || fail "no 0 C line"
+[ "$(count 255 0 0)" -gt 100 ] && pass "red bars drawn" || fail "no red bars"
+[ "$(count 156 0 158)" -gt 100 ] && pass "pressure maxima drawn" || fail "no purple pressure line"
+[ "$(count 0 116 0)" -gt 100 ] && pass "pressure minima drawn" || fail "no green pressure line"
+CALLS=$(cat "$PROG/smt160-calls.log" 2>/dev/null)
+[ "$CALLS" = "GetTemp 889 11" ] && pass "one GetTemp(889, 11)" || fail "sensor calls: $CALLS"
+# lblTempC: bright green text on dark red at client (46,422)-(159,447).
+GREEN=$(convert "$CUR" -crop "113x25+$((X + 46))+$((TOP + 422))" +repage -fill black +opaque "rgb(0,255,0)" -fill white -opaque "rgb(0,255,0)" -format '%[fx:round(mean*w*h)]' info:)
+[ "$GREEN" -gt 20 ] && pass "temperature shown" || fail "no temperature text"
+convert "$CUR" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$ART/kalvik.png" # for the README
+
+# --- views --------------------------------------------------------------------
+key ctrl+t; shot bara-temp
+[ "$(count 255 0 0)" -gt 100 ] && [ "$(count 156 0 158)" -eq 0 ] && [ "$(count 0 116 0)" -eq 0 ] \
+    && pass "Bara Temp: bars only, pressure labels hidden" || fail "Bara Temp picture"
+key ctrl+h; shot bara-tryck
+[ "$(count 255 0 0)" -eq 0 ] && [ "$(count 0 0 255)" -eq 0 ] && [ "$(count 0 116 0)" -gt 100 ] && [ "$(count 156 0 158)" -gt 100 ] \
+    && pass "Bara Tryck: pressure only" || fail "Bara Tryck picture"
+key ctrl+a; shot visa-allt
+[ "$(count 255 0 0)" -gt 100 ] && [ "$(count 0 116 0)" -gt 100 ] && pass "Visa Temp o Tryck: both" || fail "Visa Temp o Tryck picture"
+
+# --- cross-hair -------------------------------------------------------------------
+diagram "$ART/before.png"
+xdotool mousemove $((DX + 120)) $((DY + 60)) mousedown 1
+sleep 0.2
+xdotool mousemove $((DX + 300)) $((DY + 200))
+sleep 0.2
+xdotool mousemove $((DX + 301)) $((DY + 201))
+sleep 0.4
+shot crosshair
+XOR=$(count 16 16 222)
+[ "$XOR" -gt 100 ] && pass "cross-hair in exclusive-or ($XOR dark blue pixels)" || fail "no exclusive-or cross-hair"
+xdotool mouseup 1
+sleep 0.4
+shot released
+diagram "$ART/after.png"
+DIFF=$(compare -metric AE "$ART/before.png" "$ART/after.png" null: 2>&1)
+[ "$DIFF" = "0" ] && pass "diagram restored pixel for pixel" || fail "$DIFF pixels differ after the release"
+
+# --- data table -------------------------------------------------------------------
+xdotool mousemove $((X + 188)) "$MENU_Y" click 1
+sleep 0.5
+shot table
+[ "$(count 224 223 194)" -gt 10000 ] && pass "DataTabell shows the table" || fail "no table after DataTabell"
+key Escape; shot table-hidden
+[ "$(count 224 223 194)" -eq 0 ] && pass "Esc hides the table" || fail "table still shown after Esc"
+
+# --- port address -------------------------------------------------------------------
+key ctrl+p
+DLG=$(timeout 10 xdotool search --sync --onlyvisible --name '^GamePortAdress$' | head -n1)
+if [ -n "$DLG" ]; then
+    xdotool windowfocus --sync "$DLG" 2>/dev/null
+    xdotool type --delay 50 889
+    xdotool key Return
+    sleep 0.5
+    CAPTION=$(xdotool getwindowname "$WID")
+    [[ "$CAPTION" =~ ^21[.,]3\ C\ \ [0-9]{2}.[0-9]{2}.[0-9]{2}$ ]] && pass "caption '$CAPTION'" || fail "caption '$CAPTION'"
+else
+    fail "no port dialog"
+fi
+
+# --- another year -------------------------------------------------------------------
+shot before-open
+diagram "$ART/year-$YEAR.png"
+key ctrl+o
+DLG=$(timeout 10 xdotool search --sync --onlyvisible --name 'Öppna datafil' | head -n1)
+if [ -n "$DLG" ]; then
+    xdotool windowfocus --sync "$DLG" 2>/dev/null
+    sleep 0.3
+    xdotool type --delay 20 "$PROG/Arkiv2/T_2004.dat"
+    xdotool key Return
+    sleep 1
+    shot opened
+    diagram "$ART/year-2004.png"
+    DIFF=$(compare -metric AE "$ART/year-$YEAR.png" "$ART/year-2004.png" null: 2>&1)
+    [ "$DIFF" != "0" ] && [ "$(count 255 0 0)" -gt 100 ] && pass "curves switched to 2004" || fail "curves did not switch"
+else
+    fail "no open dialog"
+fi
+
+# --- the end -------------------------------------------------------------------------
+key ctrl+q
+timeout 10 tail --pid="$PID" -f /dev/null
+wait "$PID"
+CODE=$?
+PID=""
+[ "$CODE" -eq 0 ] && pass "Ctrl+Q ends with exit code 0" || fail "exit code $CODE"
+[ "$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat)" = "$SUMS" ] && pass "year files unchanged" || fail "a year file changed"
+
+if [ "$FAILED" -ne 0 ]; then
+    echo "Screenshots: $ART"
+    exit 1
+fi
+rm -f "$ART"/[0-9]*.png "$ART/before.png" "$ART/after.png" "$ART"/year-*.png
+echo "1 passed, 0 failed"
