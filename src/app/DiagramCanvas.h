@@ -30,7 +30,7 @@ public:
     const DiagramScaleMap &scaleMap() const { return m_map; }
     const QImage &keptImage() const { return m_image; }
 
-    // Erases everything drawn; the grid stays.
+    // Erases everything drawn; the grid stays, and so does a cross-hair on screen.
     void clear();
 
     void setLineStyle(LineStyle style) { m_style = style; }

@@ -341,7 +341,7 @@ void frmKalvik::Cycle_Timer()
 void frmKalvik::VisaTemp()
 {
     showTemperatureLabel();
-    setWindowTitle(temperatureCaption(TempNu, m_env.now().time(), QLocale()));
+    setWindowTitle(windowCaption(TempNu, m_env.now().time(), QLocale()));
 }
 
 void frmKalvik::showTemperatureLabel()

@@ -18,7 +18,7 @@ QString temperatureText(float t, const QLocale &locale)
     return number + QStringLiteral(" C");
 }
 
-QString temperatureCaption(float t, QTime time, const QLocale &locale)
+QString windowCaption(float t, QTime time, const QLocale &locale)
 {
     return temperatureText(t, locale) + QStringLiteral("  ") +
            LocaleText::clockText(time.hour(), time.minute(), time.second(), locale);

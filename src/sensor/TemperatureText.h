@@ -12,4 +12,4 @@ QString temperatureText(float t, const QLocale &locale);
 
 // The window caption: the temperature text, two blanks, and the time of the
 // reading as 24-hour hh:mm:ss with the locale's time separator.
-QString temperatureCaption(float t, QTime time, const QLocale &locale);
+QString windowCaption(float t, QTime time, const QLocale &locale);

@@ -96,7 +96,7 @@ void TestTemperatureText::formatsCaption()
     QFETCH(QTime, time);
     QFETCH(QString, locale);
     QFETCH(QString, expected);
-    QCOMPARE(temperatureCaption(t, time, QLocale(locale)), expected);
+    QCOMPARE(windowCaption(t, time, QLocale(locale)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestTemperatureText)
