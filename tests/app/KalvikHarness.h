@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,8 @@ public:
     {
         inputTitle = title;
         inputPrompt = prompt;
+        if (whileOpen)
+            whileOpen();
         if (inputs.empty())
             return std::nullopt;
         const QString answer = inputs.front();
@@ -71,6 +74,7 @@ public:
     }
 
     QStringList messages;
+    std::function<void()> whileOpen; // runs while the input box is open
     std::deque<QString> inputs; // a null string is Cancel
     std::deque<QString> files;
     QString inputTitle, inputPrompt;

@@ -144,6 +144,19 @@ private slots:
         QCOMPARE(h.window->diagram->keptImage(), diagram);
     }
 
+    void tickDuringThePortDialogUsesThePortsAsTheyStand()
+    {
+        Harness h;
+        h.start();
+        h.sensor->calls.clear();
+        h.dialogs->whileOpen = [&h] { h.window->Cycle_Timer(); };
+        h.dialogs->inputs.push_back(QStringLiteral("520"));
+        h.window->mnuPortAdr_Click();
+        QCOMPARE(calls(h), QStringList({"GetTemp 889 11", "GetTemp 520 16"}));
+        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("22.4 C"));
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("21.3 C  14:05:33"));
+    }
+
 private:
     static QStringList calls(const Harness &h)
     {
