@@ -27,7 +27,10 @@ class QuietDialogs : public UserDialogs
 {
 public:
     void message(QWidget *, const QString &) override {}
-    std::optional<QString> inputText(QWidget *, const QString &, const QString &) override { return {}; }
+    std::optional<QString> inputText(QWidget *, const QString &, const QString &) override
+    {
+        return {};
+    }
     QString openFileName(QWidget *, const OpenFileRequest &) override { return {}; }
 };
 
@@ -35,7 +38,8 @@ struct Station
 {
     explicit Station(int intervalMinutes)
     {
-        writeYearFile(dir.filePath(QStringLiteral("T_2026.dat")), sampleYear(2026, intervalMinutes, 1));
+        writeYearFile(dir.filePath(QStringLiteral("T_2026.dat")),
+                      sampleYear(2026, intervalMinutes, 1));
         KalvikEnvironment env;
         env.programFolder = dir.path();
         env.sensor = std::make_unique<QuietSensor>();

@@ -35,7 +35,8 @@ Seen look(Display *display)
 {
     constexpr int kWidth = 800, kHeight = 500;
     Seen seen;
-    XImage *image = XGetImage(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    XImage *image =
+        XGetImage(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
     if (!image)
         return seen;
     int teal = 0, red = 0;

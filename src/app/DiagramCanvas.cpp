@@ -111,8 +111,9 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
     // Exclusive-or twice gives back what was there: the line simply goes away.
     // Matched by position alone, so that a redraw between press and release
     // (which resets the line style) cannot leave a cross-hair behind.
-    const auto it = std::find_if(m_xorLines.begin(), m_xorLines.end(),
-                                 [&](const PixelLine &l) { return l.a == line.a && l.b == line.b; });
+    const auto it = std::find_if(m_xorLines.begin(), m_xorLines.end(), [&](const PixelLine &l) {
+        return l.a == line.a && l.b == line.b;
+    });
     if (it != m_xorLines.end())
         m_xorLines.erase(it);
     else

@@ -34,7 +34,10 @@ public:
         return QPoint(toPixel(transformX(user.x())), toPixel(transformY(user.y())));
     }
     // The user coordinates of a pixel's top-left corner, as pointer events report them.
-    QPointF fromPixel(QPoint px) const { return QPointF(invTransformX(px.x()), invTransformY(px.y())); }
+    QPointF fromPixel(QPoint px) const
+    {
+        return QPointF(invTransformX(px.x()), invTransformY(px.y()));
+    }
 
 private:
     QSize m_pixels;

@@ -65,7 +65,10 @@ const std::array kLabels = std::to_array<LabelSpec>({
 
 } // namespace
 
-std::span<const LabelSpec> labels() { return kLabels; }
+std::span<const LabelSpec> labels()
+{
+    return kLabels;
+}
 
 QRect toPixels(QRect twips)
 {

@@ -7,8 +7,7 @@
 // Visits the pixels of a one-pixel line from a to b, both ends included,
 // the way a plain line of the diagram is drawn. A dotted line sets every
 // second pixel, starting with the first.
-template <typename Fn>
-void forEachLinePixel(QPoint a, QPoint b, bool dotted, Fn &&fn)
+template <typename Fn> void forEachLinePixel(QPoint a, QPoint b, bool dotted, Fn &&fn)
 {
     const int dx = std::abs(b.x() - a.x());
     const int dy = -std::abs(b.y() - a.y());

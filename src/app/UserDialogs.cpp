@@ -15,7 +15,8 @@ std::optional<QString> QtUserDialogs::inputText(QWidget *parent, const QString &
                                                 const QString &prompt)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return std::nullopt;
     return text;

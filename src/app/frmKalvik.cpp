@@ -30,10 +30,10 @@ namespace {
 using namespace KalvikLayout;
 
 constexpr int kCycleIntervalMs = 30000;
-constexpr std::int32_t kParallelPinArg = 11;  // pin 11 of the parallel port
-constexpr std::int32_t kGamePortArg = 16;     // button A1 of the game port
+constexpr std::int32_t kParallelPinArg = 11; // pin 11 of the parallel port
+constexpr std::int32_t kGamePortArg = 16;    // button A1 of the game port
 constexpr std::int32_t kHighestGamePort = 520;
-constexpr double kSensorCorrection = 1.1;     // the sensor reads this much too warm
+constexpr double kSensorCorrection = 1.1; // the sensor reads this much too warm
 constexpr float kNoCross = -999999.0f;
 constexpr int kEscape = 27;
 
@@ -64,14 +64,14 @@ int buttonCode(Qt::MouseButton button)
 
 int buttonsCode(Qt::MouseButtons buttons)
 {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-        | (buttons & Qt::MiddleButton ? 4 : 0);
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
 int shiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 } // namespace
@@ -138,8 +138,8 @@ void frmKalvik::createMenus()
     mnuArkiv->setObjectName(QStringLiteral("mnuArkiv"));
     add(mnuArkiv, mnuExit, "mnuExit", QStringLiteral("Avsluta"), QKeySequence(Qt::CTRL | Qt::Key_Q),
         &frmKalvik::mnuExit_Click);
-    add(mnuArkiv, mnuOpen, "mnuOpen", QStringLiteral("\u00d6ppna"), QKeySequence(Qt::CTRL | Qt::Key_O),
-        &frmKalvik::mnuOpen_Click);
+    add(mnuArkiv, mnuOpen, "mnuOpen", QStringLiteral("\u00d6ppna"),
+        QKeySequence(Qt::CTRL | Qt::Key_O), &frmKalvik::mnuOpen_Click);
 
     mnuConfig = menuBar()->addMenu(QStringLiteral("Konfig"));
     mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
@@ -150,8 +150,8 @@ void frmKalvik::createMenus()
     mnuVisa->setObjectName(QStringLiteral("mnuVisa"));
     add(mnuVisa, mnuVisaAllt, "mnuVisaAllt", QStringLiteral("Visa Temp o Tryck"),
         QKeySequence(Qt::CTRL | Qt::Key_A), &frmKalvik::mnuVisaAllt_Click);
-    add(mnuVisa, mnuTemp, "mnuTemp", QStringLiteral("Bara Temp"), QKeySequence(Qt::CTRL | Qt::Key_T),
-        &frmKalvik::mnuTemp_Click);
+    add(mnuVisa, mnuTemp, "mnuTemp", QStringLiteral("Bara Temp"),
+        QKeySequence(Qt::CTRL | Qt::Key_T), &frmKalvik::mnuTemp_Click);
     add(mnuVisa, mnuQNH, "mnuQNH", QStringLiteral("Bara Tryck"), QKeySequence(Qt::CTRL | Qt::Key_H),
         &frmKalvik::mnuQNH_Click);
 
@@ -176,16 +176,16 @@ void frmKalvik::createDiagram(QWidget *client)
     diagram->setCursor(QCursor(QPixmap(QStringLiteral(":/kalvik/crosspointer.xpm")), 15, 16));
 
     connect(diagram, &DiagramCanvas::mousePressed, this, [this](Qt::MouseButton b, QPointF p) {
-        picDiagram_MouseDown(buttonCode(b), shiftCode(QApplication::keyboardModifiers()), float(p.x()),
-                             float(p.y()));
+        picDiagram_MouseDown(buttonCode(b), shiftCode(QApplication::keyboardModifiers()),
+                             float(p.x()), float(p.y()));
     });
     connect(diagram, &DiagramCanvas::mouseMoved, this, [this](Qt::MouseButtons b, QPointF p) {
         picDiagram_MouseMove(buttonsCode(b), shiftCode(QApplication::keyboardModifiers()),
                              float(p.x()), float(p.y()));
     });
     connect(diagram, &DiagramCanvas::mouseReleased, this, [this](Qt::MouseButton b, QPointF p) {
-        picDiagram_MouseUp(buttonCode(b), shiftCode(QApplication::keyboardModifiers()), float(p.x()),
-                           float(p.y()));
+        picDiagram_MouseUp(buttonCode(b), shiftCode(QApplication::keyboardModifiers()),
+                           float(p.x()), float(p.y()));
     });
     connect(diagram, &DiagramCanvas::clicked, this, &frmKalvik::picDiagram_Click);
 }
@@ -288,8 +288,8 @@ void frmKalvik::Form_Activate()
 
     CurYear = m_env.now().date().toString(QStringLiteral("yyyy"));
     showTemperatureLabel();
-    DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear
-        + QStringLiteral(".dat");
+    DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear +
+                   QStringLiteral(".dat");
     lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
 
     TempNu = float(double(m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)) - kSensorCorrection);
@@ -304,8 +304,8 @@ void frmKalvik::Form_Activate()
 bool frmKalvik::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees Esc whichever of its elements has the focus.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
         const QString text = static_cast<QKeyEvent *>(event)->text();
         if (!text.isEmpty()) {
             int keyAscii = text.at(0).unicode();
@@ -331,8 +331,8 @@ void frmKalvik::mnuExit_Click()
 void frmKalvik::Cycle_Timer()
 {
     const float reading = PortAdr > kHighestGamePort
-        ? m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)
-        : m_env.sensor->getTempGame(GamePortAdr, kGamePortArg);
+                              ? m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)
+                              : m_env.sensor->getTempGame(GamePortAdr, kGamePortArg);
     TempNu = float(double(reading) - kSensorCorrection);
     reportSensorLoadError();
     VisaTemp();
@@ -475,8 +475,9 @@ void frmKalvik::mnuVisaAllt_Click()
 
 void frmKalvik::mnuOpen_Click()
 {
-    const OpenFileRequest request{QStringLiteral("   \u00d6ppna datafil"), QStringLiteral("Data (*.dat)"),
-                                  DataFileName, QStringLiteral("dat")};
+    const OpenFileRequest request{QStringLiteral("   \u00d6ppna datafil"),
+                                  QStringLiteral("Data (*.dat)"), DataFileName,
+                                  QStringLiteral("dat")};
     const QString chosen = m_env.dialogs->openFileName(this, request);
     if (chosen.isEmpty())
         return; // Cancel leaves the file, the diagram and the title as they were

@@ -19,7 +19,8 @@ DataListBox::DataListBox(QWidget *parent) : QAbstractScrollArea(parent)
     verticalScrollBar()->setSingleStep(1);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(),
+            qOverload<>(&QWidget::update));
 }
 
 void DataListBox::setModel(QAbstractItemModel *model)
@@ -36,7 +37,8 @@ void DataListBox::setModel(QAbstractItemModel *model)
         connect(m_model, &QAbstractItemModel::modelReset, this, refresh);
         connect(m_model, &QAbstractItemModel::rowsInserted, this, refresh);
         connect(m_model, &QAbstractItemModel::rowsRemoved, this, refresh);
-        connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+        connect(m_model, &QAbstractItemModel::dataChanged, viewport(),
+                qOverload<>(&QWidget::update));
     }
     refresh();
 }
@@ -114,7 +116,8 @@ void DataListBox::paintEvent(QPaintEvent *)
             painter.fillRect(rect, palette().brush(QPalette::Highlight));
         painter.setPen(palette().color(current ? QPalette::HighlightedText : QPalette::Text));
         const QString text = m_model->index(row, 0).data(Qt::DisplayRole).toString();
-        painter.drawText(rect.adjusted(kTextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.drawText(rect.adjusted(kTextMargin, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
 }
 
