@@ -82,12 +82,12 @@ QString objectName(const char *group, int index)
     return index < 0 ? name : name + QLatin1Char('_') + QString::number(index);
 }
 
-QFont font(const FontSpec &spec)
+QFont font(const FontSpec &style)
 {
     QFont f;
     // Liberation Sans has Arial's metrics; the old MS Sans Serif has no free
     // twin, so it falls back to the same sans-serif family.
-    if (spec.face == Face::Arial)
+    if (style.face == Face::Arial)
         f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                        QStringLiteral("DejaVu Sans")});
     else
@@ -95,9 +95,9 @@ QFont font(const FontSpec &spec)
                        QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     // Sizes were set at 96 dots per inch; pixel sizes keep the layout's fit
     // on any screen, and Qt scales them on high-density ones.
-    f.setPixelSize(int(std::lround(spec.points * 96.0 / 72.0)));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    f.setPixelSize(int(std::lround(style.points * 96.0 / 72.0)));
+    f.setBold(style.bold);
+    f.setItalic(style.italic);
     return f;
 }
 

@@ -62,6 +62,6 @@ std::span<const LabelSpec> labels();
 
 QRect toPixels(QRect twips);
 QString objectName(const char *group, int index);
-QFont font(const FontSpec &spec);
+QFont font(const FontSpec &style);
 
 } // namespace KalvikLayout

@@ -192,33 +192,33 @@ void frmKalvik::createDiagram(QWidget *client)
 
 void frmKalvik::createLabels(QWidget *client)
 {
-    for (const LabelSpec &spec : labels()) {
-        QWidget *parent = spec.parent == Parent::Diagram ? static_cast<QWidget *>(diagram) : client;
-        auto *label = new QLabel(QString::fromUtf8(spec.caption), parent);
-        label->setObjectName(KalvikLayout::objectName(spec.group, spec.index));
-        label->setGeometry(toPixels(spec.twips));
-        label->setFont(KalvikLayout::font(spec.font));
-        label->setAlignment(spec.alignment);
-        label->setPalette(labelPalette(label->palette(), spec.text, spec.background));
-        label->setAutoFillBackground(spec.background.has_value());
+    for (const LabelSpec &element : labels()) {
+        QWidget *parent = element.parent == Parent::Diagram ? static_cast<QWidget *>(diagram) : client;
+        auto *label = new QLabel(QString::fromUtf8(element.caption), parent);
+        label->setObjectName(KalvikLayout::objectName(element.group, element.index));
+        label->setGeometry(toPixels(element.twips));
+        label->setFont(KalvikLayout::font(element.font));
+        label->setAlignment(element.alignment);
+        label->setPalette(labelPalette(label->palette(), element.text, element.background));
+        label->setAutoFillBackground(element.background.has_value());
         // The month names size themselves to their text, as they always have.
-        if (spec.autoSize)
+        if (element.autoSize)
             label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-        if (spec.sunken)
+        if (element.sunken)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // Labels on the diagram must not take its mouse presses or its tooltip.
-        if (spec.parent == Parent::Diagram)
+        if (element.parent == Parent::Diagram)
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-        const QString group = QString::fromLatin1(spec.group);
+        const QString group = QString::fromLatin1(element.group);
         if (group == QLatin1String("Label1"))
-            Label1.at(spec.index) = label;
+            Label1.at(element.index) = label;
         else if (group == QLatin1String("lblVertical"))
-            lblVertical.at(spec.index) = label;
+            lblVertical.at(element.index) = label;
         else if (group == QLatin1String("lblMonth"))
-            lblMonth.at(spec.index) = label;
+            lblMonth.at(element.index) = label;
         else if (group == QLatin1String("lblRubrik"))
-            lblRubrik.at(spec.index) = label;
+            lblRubrik.at(element.index) = label;
         else if (group == QLatin1String("lblXCord"))
             lblXCord = label;
         else if (group == QLatin1String("lblYCord"))
