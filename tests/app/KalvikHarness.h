@@ -3,6 +3,8 @@
 #include "DataRecord.h"
 #include "DayNumber.h"
 #include "SampleYear.h"
+#include "DataListBox.h"
+#include "DiagramCanvas.h"
 #include "frmKalvik.h"
 
 #include <QDir>
@@ -126,4 +128,9 @@ inline QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QColor keptPixel(const Harness &h, int x, int y)
+{
+    return QColor(h.window->diagram->keptImage().pixel(x, y));
 }

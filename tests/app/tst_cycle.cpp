@@ -1,9 +1,7 @@
 #include "DataTableModel.h"
-#include "DiagramCanvas.h"
 #include "KalvikHarness.h"
 
 #include <QLabel>
-#include "DataListBox.h"
 #include <QtTest>
 
 // The 30-second reading and the port-address answer, through the window
@@ -57,18 +55,15 @@ private slots:
         QTest::addColumn<int>("messages");
         // The double reads 22.4: 22.4 as it is, 21.3 after the correction.
         QTest::newRow("520") << "520" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
-        QTest::newRow("513") << "513" << 513 << 513 << 889 << "GetTemp 513 16" << "22.4 C" << "GetTempGame 513 16" << 0;
         QTest::newRow("208 hex") << "208" << 208 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("201 hex") << "201" << 201 << 513 << 889 << "GetTemp 513 16" << "22.4 C" << "GetTempGame 513 16" << 0;
         QTest::newRow("blanks") << " 208 " << 208 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("521") << "521" << 521 << 520 << 521 << "GetTemp 521 11" << "21.3 C" << "GetTemp 521 11" << 0;
         QTest::newRow("889") << "889" << 889 << 520 << 889 << "GetTemp 889 11" << "21.3 C" << "GetTemp 889 11" << 0;
-        QTest::newRow("65535") << "65535" << 65535 << 520 << 65535 << "GetTemp 65535 11" << "21.3 C" << "GetTemp 65535 11" << 0;
         // Not above 520: stored as a parallel port, but read on the game port.
         QTest::newRow("209") << "209" << 209 << 520 << 209 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("512") << "512" << 512 << 520 << 512 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("300") << "300" << 300 << 520 << 300 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
-        QTest::newRow("0") << "0" << 0 << 520 << 0 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("2.5 half to even") << "2.5" << 2 << 520 << 2 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("520.5 half to even") << "520.5" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
         // Nothing changes.
@@ -103,8 +98,7 @@ private slots:
         QCOMPARE(h.window->lblTempC->text(), label);
         QCOMPARE(h.dialogs->messages.size(), messages);
         if (messages)
-            QVERIFY(h.dialogs->messages.first().contains(QLatin1Char('"') + answer)
-                    || h.dialogs->messages.first().contains(answer));
+            QVERIFY(h.dialogs->messages.first().contains(answer));
 
         h.sensor->calls.clear();
         h.window->Cycle_Timer();

@@ -1,10 +1,8 @@
 #include "DataRow.h"
 #include "DataTableModel.h"
-#include "DiagramCanvas.h"
 #include "KalvikHarness.h"
 
 #include <QLabel>
-#include "DataListBox.h"
 #include <QtTest>
 
 // Reading the diagram with the mouse, and the data table, through the window.

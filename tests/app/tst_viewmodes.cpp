@@ -1,9 +1,7 @@
 #include "DataTableModel.h"
-#include "DiagramCanvas.h"
 #include "KalvikHarness.h"
 
 #include <QLabel>
-#include "DataListBox.h"
 #include <QtTest>
 
 // The three views and opening another year's file, through the window.
