@@ -20,7 +20,7 @@ install_missing() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev libbenchmark-dev fonts-liberation fonts-dejavu-core)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev fonts-liberation fonts-dejavu-core)
 
 # build DIR [cmake options...]
 build() {

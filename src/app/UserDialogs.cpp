@@ -25,10 +25,13 @@ std::optional<QString> QtUserDialogs::inputText(QWidget *parent, const QString &
 QString QtUserDialogs::openFileName(QWidget *parent, const OpenFileRequest &request)
 {
     QFileDialog dialog(parent, request.title);
+    dialog.setObjectName(QStringLiteral("cmDialog"));
     dialog.setNameFilter(request.filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Leta i:"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Avbryt"));
     // Start in the folder of the file shown now, with an empty name box.
     dialog.setDirectory(QFileInfo(request.startPath).absolutePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
