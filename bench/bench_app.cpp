@@ -53,10 +53,12 @@ struct Station
     std::unique_ptr<frmKalvik> window;
 };
 
+// Made in main() and gone before the application object is.
+std::unique_ptr<Station> minuteYear, hourlyYear;
+
 Station &station(int intervalMinutes)
 {
-    static Station minute(1), hourly(60);
-    return intervalMinutes == 1 ? minute : hourly;
+    return intervalMinutes == 1 ? *minuteYear : *hourlyYear;
 }
 
 void BM_BothLoadersIntoDiagram(benchmark::State &state)
@@ -114,7 +116,11 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    minuteYear = std::make_unique<Station>(1);
+    hourlyYear = std::make_unique<Station>(60);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    minuteYear.reset();
+    hourlyYear.reset();
     return 0;
 }
