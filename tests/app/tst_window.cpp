@@ -1,0 +1,226 @@
+#include "KalvikHarness.h"
+#include "LibrarySensor.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+// The window as it is built and shown, and its start-up.
+class tst_Window : public QObject
+{
+    Q_OBJECT
+
+    Harness h;
+
+private slots:
+    void initTestCase()
+    {
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    }
+
+    void elementGeometry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect"); // pixels in the client area, or the diagram's inner area
+        QTest::addColumn<QColor>("text");
+        const QColor yellow(255, 255, 192), purple(156, 0, 158), navy(0, 0, 128);
+        QTest::newRow("Label1_2") << "Label1_2" << QRect(696, 28, 31, 15) << purple;
+        QTest::newRow("Label1_8") << "Label1_8" << QRect(702, 324, 31, 15) << purple;
+        QTest::newRow("Label1_1") << "Label1_1" << QRect(52, 16, 89, 15) << yellow;
+        QTest::newRow("lblXCord") << "lblXCord" << QRect(214, 0, 145, 19) << navy;
+        QTest::newRow("lblVertical_8") << "lblVertical_8" << QRect(12, 358, 31, 16) << yellow;
+        QTest::newRow("lblTempC") << "lblTempC" << QRect(46, 422, 113, 25) << QColor(0, 255, 0);
+        QTest::newRow("lblSthlm") << "lblSthlm" << QRect(200, 418, 525, 29) << yellow;
+        // Month names keep their place and widen to their text.
+        QTest::newRow("lblMonth_4") << "lblMonth_4" << QRect(242, 376, 0, 15) << yellow;
+    }
+
+    void elementGeometry()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QFETCH(QColor, text);
+        auto *label = h.window->findChild<QLabel *>(name);
+        QVERIFY2(label, qPrintable(name));
+        QCOMPARE(label->pos(), rect.topLeft());
+        QCOMPARE(label->height(), rect.height());
+        if (rect.width())
+            QCOMPARE(label->width(), rect.width());
+        else
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        QCOMPARE(label->palette().color(QPalette::WindowText), text);
+        QVERIFY(label->isVisible());
+    }
+
+    void fixedSizesAndHiddenTable()
+    {
+        QCOMPARE(h.window->centralWidget()->size(), QSize(792, 459));
+        QCOMPARE(h.window->picDiagram->geometry(), QRect(52, 30, 730, 340));
+        QCOMPARE(h.window->diagram->mapTo(h.window->picDiagram, QPoint(0, 0)), QPoint(2, 2));
+        QCOMPARE(h.window->diagram->size(), QSize(726, 336));
+        QCOMPARE(h.window->List1->geometry(), QRect(404, 10, 319, 316));
+        QVERIFY(!h.window->List1->isVisible());
+        QCOMPARE(h.window->Image1[1]->geometry(), QRect(730, 418, 32, 32));
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik"));
+    }
+
+    void menuTree()
+    {
+        QStringList tree;
+        for (QAction *entry : h.window->menuBar()->actions()) {
+            tree << entry->text();
+            if (entry->menu()) {
+                for (QAction *item : entry->menu()->actions())
+                    tree << QStringLiteral("  %1 %2 %3")
+                                .arg(item->objectName(), item->text(), item->shortcut().toString());
+            }
+        }
+        QCOMPARE(tree, QStringList(
+                           {"&Arkiv", "  mnuExit Avsluta Ctrl+Q", "  mnuOpen \u00d6ppna Ctrl+O",
+                            "Konfig", "  mnuPortAdr PortAdress Ctrl+P", "Visa",
+                            "  mnuVisaAllt Visa Temp o Tryck Ctrl+A", "  mnuTemp Bara Temp Ctrl+T",
+                            "  mnuQNH Bara Tryck Ctrl+H", "DataTabell"}));
+    }
+
+    void screenshotShowsTealCreamGridAndZeroLine()
+    {
+        const QImage shot = h.window->centralWidget()->grab().toImage();
+        const QPoint inner(54, 32);
+        const QColor cream(239, 239, 222), black(0, 0, 0);
+        QCOMPARE(QColor(shot.pixel(5, 300)), QColor(0, 128, 128));
+        QCOMPARE(QColor(shot.pixel(inner + QPoint(100, 100))), cream);
+        for (int x : {0, 333, 725}) // the 0 C line, solid light red on row 168
+            QCOMPARE(QColor(shot.pixel(inner + QPoint(x, 168))), QColor(255, 128, 128));
+        // Dotted lines: the +30 C line from its right end, the start of July from the top.
+        QCOMPARE(QColor(shot.pixel(inner + QPoint(724, 42))), black);
+        QCOMPARE(QColor(shot.pixel(inner + QPoint(723, 42))), cream);
+        QCOMPARE(QColor(shot.pixel(inner + QPoint(362, 2))), black);
+        QCOMPARE(QColor(shot.pixel(inner + QPoint(362, 3))), cream);
+    }
+
+    void drawingSurvivesRepaintsAndClearKeepsTheGrid()
+    {
+        DiagramCanvas *d = h.window->diagram;
+        const QImage empty = d->keptImage();
+        const Segment bar{100, 10, 100, 70, 0x0000FF};
+        d->drawSegments(std::span(&bar, 1));
+        d->repaint();
+        QCOMPARE(QColor(d->grab().toImage().pixel(199, 100)), QColor(0, 0, 255));
+        d->clear();
+        QCOMPARE(d->keptImage(), empty);
+    }
+
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void firstReadingIsCorrectedAndShown_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<float>("reading");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("point") << "C" << 22.4f << "21.3 C";
+        QTest::newRow("comma") << "sv_SE" << 22.4f << "21,3 C";
+    }
+
+    void firstReadingIsCorrectedAndShown()
+    {
+        QFETCH(QString, locale);
+        QFETCH(float, reading);
+        QFETCH(QString, label);
+        QLocale::setDefault(QLocale(locale));
+        Harness h;
+        h.sensor->reading = reading;
+        h.start();
+        QCOMPARE(h.sensor->calls, std::vector<SensorCall>({{"GetTemp", 889, 11}}));
+        QCOMPARE(h.window->lblTempC->text(), label);
+        // The caption waits for the first tick.
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik"));
+    }
+
+    void startUpWorkRunsOnce()
+    {
+        Harness h(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0)));
+        h.window->Form_Load();
+        // Activation may arrive both from the window system and from the
+        // start-up fallback; the year goes into the title only once.
+        h.window->Form_Activate();
+        QCoreApplication::processEvents();
+        h.window->activateWindow();
+        h.window->Form_Activate();
+        QCOMPARE(h.window->lblSthlm->text(),
+                 QStringLiteral("Temperaturstatestik f\u00f6r S\u00f6dra Stockholm   2026"));
+        QCOMPARE(h.sensor->calls.size(), std::size_t(1));
+        QCOMPARE(h.window->GamePortAdr, 520);
+        QCOMPARE(h.window->ParPortAdr, 889);
+        QCOMPARE(h.window->PortAdr, 889);
+        QCOMPARE(h.window->DataFileName, h.dir.path() + QStringLiteral("/T_2026.dat"));
+        QCOMPARE(h.window->Cycle->interval(), 30000);
+        QVERIFY(h.window->Cycle->isActive());
+    }
+
+    void newYearsFileIsCreatedEmptyWithoutMessages()
+    {
+        Harness h;
+        h.start();
+        QVERIFY(QFileInfo::exists(h.yearFile(2026)));
+        QCOMPARE(QFileInfo(h.yearFile(2026)).size(), 0);
+        QCOMPARE(h.dialogs->messages, QStringList());
+        QCOMPARE(h.window->Label1[1]->text(), QStringLiteral("QNH 0"));
+    }
+
+    void missingLibraryIsReportedOnceAndStartUpGoesOn()
+    {
+        QTemporaryDir folder;
+        auto dialogs = std::make_unique<FakeDialogs>();
+        FakeDialogs *seen = dialogs.get();
+        KalvikEnvironment env;
+        env.programFolder = folder.path();
+        env.sensor = std::make_unique<LibrarySensor>(folder.path());
+        env.dialogs = std::move(dialogs);
+        env.now = [] { return QDateTime(QDate(2025, 6, 1), QTime(12, 0)); };
+        {
+            QVERIFY(writeYearFile(
+                folder.filePath("T_2025.dat"),
+                std::vector<DataRecord>{sample(QDate(2025, 6, 1), 0.5f, 1013, 12.0f)}));
+        }
+        frmKalvik window(std::move(env));
+        window.Form_Load();
+        window.Form_Activate();
+        window.Cycle_Timer();
+        QCOMPARE(seen->messages.size(), 1);
+        QVERIFY(seen->messages.first().contains(QStringLiteral("libSMT160.so")));
+        QCOMPARE(window.lblTempC->text(), QStringLiteral("--.- C"));
+        // The year was still drawn and listed.
+        QCOMPARE(window.Label1[1]->text(), QStringLiteral("QNH 1013"));
+    }
+
+    void escapeHidesTheTableWhateverHasTheFocus()
+    {
+        Harness h;
+        h.start();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->mnuData_Click();
+        QVERIFY(h.window->List1->isVisible());
+        h.window->List1->setFocus();
+        QTest::keyClick(h.window->List1, Qt::Key_A);
+        QVERIFY(h.window->List1->isVisible());
+        QTest::keyClick(h.window->List1, Qt::Key_Escape);
+        QVERIFY(!h.window->List1->isVisible());
+        QTest::keyClick(h.window.get(), Qt::Key_Escape);
+        QVERIFY(!h.window->List1->isVisible());
+    }
+
+    void exitClosesTheWindow()
+    {
+        Harness h;
+        h.start();
+        QVERIFY(h.window->isVisible());
+        h.window->mnuExit_Click();
+        QVERIFY(!h.window->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_Window)
+#include "tst_window.moc"
