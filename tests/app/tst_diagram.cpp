@@ -177,25 +177,20 @@ private slots:
         QCOMPARE(h.dialogs->messages, QStringList());
         QCOMPARE(h.window->YearStartDay, std::int32_t(DayNumber::fromDate(jan1)));
 
-        // x 0 is column 0; y 37 and 39 are rows 155 and 164 (4.2 pixels a unit).
-        QCOMPARE(at(h, 0, 155), red);
-        QCOMPARE(at(h, 0, 164), red);
-        QCOMPARE(at(h, 0, 154), cream);
-        QCOMPARE(at(h, 0, 165), cream);
-        // x 10 is column 20: blue from y 44 (row 185) up to the 0 C line,
-        // then red from there to y 38 (row 160).
-        QCOMPARE(at(h, 20, 185), blue);
-        QCOMPARE(at(h, 20, 169), blue);
-        QCOMPARE(at(h, 20, 168), red);
-        QCOMPARE(at(h, 20, 160), red);
-        QCOMPARE(at(h, 20, 159), cream);
-        QCOMPARE(at(h, 19, 175), cream);
-        // The highest pressures: 1015 at x 1 (column 2, y 38 = row 160) to
-        // 1020 at x 2 (column 4, y 33 = row 139); the lowest: 1010 (row 181)
-        // to 1020, drawn last.
-        QCOMPARE(at(h, 2, 160), purple);
-        QCOMPARE(at(h, 2, 181), green);
-        QCOMPARE(at(h, 4, 139), green);
+        // Column = 1.989 x, row = 4.2 y. x 0: red from y 37 to 39 (rows 155..164).
+        // x 10 (column 20): blue from y 44 (row 185) to the 0 C line, red on to
+        // y 38 (row 160). Highest QNH 1015 at x 1 (column 2, row 160) to 1020 at
+        // x 2 (column 4, row 139); lowest 1010 (row 181) to 1020, drawn last.
+        const struct
+        {
+            int x, y;
+            QColor color;
+        } pixels[] = {{0, 155, red},    {0, 164, red},    {0, 154, cream},  {0, 165, cream},
+                      {20, 185, blue},  {20, 169, blue},  {20, 168, red},   {20, 160, red},
+                      {20, 159, cream}, {19, 175, cream}, {2, 160, purple}, {2, 181, green},
+                      {4, 139, green}};
+        for (const auto &p : pixels)
+            QCOMPARE(at(h, p.x, p.y), p.color);
         QCOMPARE(h.window->QNHSeries,
                  std::vector<std::int32_t>(
                      {h.window->YearStartDay + 1, 1010, h.window->YearStartDay + 2, 1020}));
