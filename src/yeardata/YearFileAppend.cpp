@@ -1,0 +1,121 @@
+#include "YearFileAppend.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+QString systemText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString failed(const QString &path, const QString &what, int err)
+{
+    return QStringLiteral("%1 %2: %3").arg(what, path, systemText(err));
+}
+
+// O_NONBLOCK: opening a FIFO for writing would otherwise wait for a reader.
+constexpr int kOpenFlags = O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr mode_t kNewFileMode = 0666; // narrowed by the umask
+
+void syncFolder(const QString &path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+AppendOutcome appendRecord(const QString &path, const DataRecord &record)
+{
+    AppendOutcome outcome;
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), kOpenFlags);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(name.constData(), kOpenFlags | O_CREAT | O_EXCL, kNewFileMode);
+        outcome.created = fd >= 0;
+        if (fd < 0 && errno == EEXIST) // made by someone else in the meantime
+            fd = ::open(name.constData(), kOpenFlags);
+    }
+    if (fd < 0) {
+        outcome.error = failed(path, QStringLiteral("Kan inte öppna eller skapa"), errno);
+        return outcome;
+    }
+    const FileDescriptor file(fd);
+
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0) {
+        outcome.error = failed(path, QStringLiteral("Kan inte läsa längden av"), errno);
+        return outcome;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        outcome.error = QStringLiteral("%1 är ingen vanlig fil").arg(path);
+        return outcome;
+    }
+
+    off_t length = st.st_size;
+    if (const off_t torn = length % off_t(kRecordSize); torn != 0) {
+        if (::ftruncate(fd, length - torn) != 0) {
+            outcome.error = failed(path, QStringLiteral("Kan inte korta av en halv post i"), errno);
+            return outcome;
+        }
+        length -= torn;
+        outcome.droppedBytes = torn;
+    }
+
+    std::array<std::byte, kRecordSize> last{};
+    if (length >= off_t(kRecordSize) &&
+        ::pread(fd, last.data(), last.size(), length - off_t(kRecordSize)) == ssize_t(kRecordSize))
+        outcome.previous = decodeRecord(last);
+
+    std::vector<std::byte> bytes;
+    encodeRecord(record, bytes);
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written != ssize_t(bytes.size())) {
+        const int err = written < 0 ? errno : ENOSPC;
+        // A write cut short leaves part of a record: take it back, so the
+        // next append starts on a record boundary again (failing that, the
+        // next append cuts it).
+        if (written > 0)
+            (void)::ftruncate(fd, length);
+        outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+        return outcome;
+    }
+    outcome.ok = true;
+    if (::fsync(fd) != 0)
+        outcome.syncError = failed(path, QStringLiteral("Kan inte spara till disken"), errno);
+    if (outcome.created)
+        syncFolder(path);
+    return outcome;
+}

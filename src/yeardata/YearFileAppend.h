@@ -1,0 +1,25 @@
+#pragma once
+
+#include "DataRecord.h"
+
+#include <QString>
+
+#include <optional>
+
+struct AppendOutcome
+{
+    bool ok = false;         // the record is in the file
+    QString error;           // why not, in Swedish, naming the file
+    QString syncError;       // the record was written but may not have reached the disk
+    qint64 droppedBytes = 0; // a torn record cut off the end before appending
+    bool created = false;
+    std::optional<DataRecord> previous; // the file's last record before this one
+};
+
+// Appends one record to the year file at path, creating it if missing. The
+// record goes out in a single write to the end of the file and is synced, so a
+// reader never sees half a record and a power cut loses at most this one.
+// A file whose length is not a whole number of records (a write cut short)
+// is first cut back to its whole records; nothing else in it is changed.
+// Never blocks on a file that is not a regular file.
+AppendOutcome appendRecord(const QString &path, const DataRecord &record);

@@ -1,0 +1,277 @@
+#include "Barometer.h"
+#include "DataRecord.h"
+#include "LibrarySensor.h"
+#include "Logger.h"
+#include "SampleStamp.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+const QTimeZone stockholm{"Europe/Stockholm"};
+
+// Time that moves only when the logger sleeps, and ends at `end`.
+class FakeClock : public LoggerClock
+{
+public:
+    QDateTime now() override { return time; }
+    bool sleepFor(std::chrono::milliseconds d) override
+    {
+        if (time >= end)
+            return false;
+        time = time.addMSecs(d.count());
+        if (onWake)
+            onWake(time);
+        return true;
+    }
+
+    QDateTime time, end;
+    std::function<void(const QDateTime &)> onWake;
+};
+
+// A sensor that is busy for the first `busy` calls.
+class BusySensor : public SensorLibrary
+{
+public:
+    float getTemp(std::int32_t, std::int32_t) override
+    {
+        return ++calls > busy ? 5.0f : std::nanf("");
+    }
+    float getTempGame(std::int32_t p, std::int32_t a) override { return getTemp(p, a); }
+    QString loadError() const override
+    {
+        return calls > busy ? QString() : QStringLiteral("porten används av ett annat program");
+    }
+    int busy = 0;
+    int calls = 0;
+};
+
+void writeText(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+QByteArray bytesOf(const std::vector<DataRecord> &records)
+{
+    std::vector<std::byte> out;
+    for (const DataRecord &r : records)
+        encodeRecord(r, out);
+    return QByteArray(reinterpret_cast<const char *>(out.data()), qsizetype(out.size()));
+}
+
+std::vector<DataRecord> recordsIn(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    return decodeRecords(std::as_bytes(std::span(bytes.constData(), std::size_t(bytes.size()))));
+}
+
+QDateTime local(const QString &text)
+{
+    QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+    t.setTimeZone(stockholm);
+    return t;
+}
+
+} // namespace
+
+class tst_LoggerRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Samples on the clock across New Year through the stand-in sensor library
+    // and a fake barometer, into two year files; a torn tail, a clock set back
+    // and a file that cannot be written for a while along the way.
+    void recordsAcrossNewYear()
+    {
+        QTemporaryDir program, data, iio;
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
+        QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
+        const QString pressureFile = iio.filePath("iio:device0/in_pressure_input");
+
+        // A record later than the first samples (the clock is behind), then a torn one.
+        const DataRecord late = stampRecord(local("2025-12-31T23:59:00"), 1010, 3.0f);
+        writeText(data.filePath("T_2025.dat"), bytesOf({late}) + QByteArray(7, '\x55'));
+        QVERIFY(QDir(data.path()).mkdir("T_2026.dat")); // not writable until 00:15
+
+        FakeClock clock;
+        clock.time = local("2025-12-31T23:31:00");
+        clock.end = local("2026-01-01T00:25:00");
+        // Each moment gets its own reading: 0.1 C and 0.1 hPa per minute since 23:31.
+        std::vector<DataRecord> expected;
+        auto setReadings = [&](const QDateTime &t) {
+            const double sinceStart = local("2025-12-31T23:31:00").secsTo(t) / 60.0;
+            writeText(program.filePath("smt160-reading.txt"), QByteArray::number(sinceStart / 10));
+            writeText(pressureFile, QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
+            if (t == local("2026-01-01T00:15:00"))
+                QVERIFY(QDir(data.path()).rmdir("T_2026.dat"));
+        };
+        setReadings(clock.time);
+        clock.onWake = setReadings;
+
+        LibrarySensor sensor(program.path());
+        LoggerOptions options;
+        options.folder = data.path();
+        options.altitude = 0.0;
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        Logger logger(options, sensor, clock, {outStream, errStream}, stockholm, iio.path());
+        QCOMPARE(logger.run(), 0);
+
+        std::vector<DataRecord> in2025{late}, in2026;
+        for (const char *at : {"2025-12-31T23:40:00", "2025-12-31T23:50:00", "2026-01-01T00:00:00",
+                               "2026-01-01T00:10:00", "2026-01-01T00:20:00"}) {
+            const QDateTime t = local(QLatin1String(at));
+            const double sinceStart = local("2025-12-31T23:31:00").secsTo(t) / 60.0;
+            const float reading = float(sinceStart / 10);
+            const DataRecord r = stampRecord(t, int(std::lround(1000 + sinceStart / 10)),
+                                             float(double(reading) - 1.1));
+            (t.date().year() == 2025 ? in2025 : in2026).push_back(r);
+        }
+        QCOMPARE(recordsIn(data.filePath("T_2025.dat")), in2025);
+        QCOMPARE(recordsIn(data.filePath("T_2026.dat")), in2026);
+        QCOMPARE(QFileInfo(data.filePath("T_2025.dat")).size(), 3 * 16);
+        QCOMPARE(out.count(QStringLiteral("T_2026.dat")), 3);
+        QVERIFY2(err.contains("7 byte") && err.count("bakåt") == 1 &&
+                     err.contains("2 mätning(ar) skrivs vid nästa mätning"),
+                 qPrintable(err));
+        QCOMPARE(err.count("T_2025.dat slutade med en avbruten post"), 1);
+    }
+
+    void busyPortIsTriedAgain_data()
+    {
+        QTest::addColumn<int>("busy");
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("free") << 0 << 1 << true;
+        QTest::newRow("busy for 1.8 s") << 9 << 10 << true;
+        QTest::newRow("busy beyond 2 s") << 100 << 11 << false;
+    }
+
+    void busyPortIsTriedAgain()
+    {
+        QFETCH(int, busy);
+        QFETCH(int, calls);
+        QFETCH(bool, reading);
+        QTemporaryDir data;
+        BusySensor sensor;
+        sensor.busy = busy;
+        FakeClock clock;
+        clock.time = local("2026-05-01T12:00:00");
+        clock.end = clock.time.addDays(1);
+        LoggerOptions options;
+        options.folder = data.path();
+        options.once = true;
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        QCOMPARE(Logger(options, sensor, clock, {o, e}, stockholm, data.filePath("none")).run(), 0);
+        QCOMPARE(sensor.calls, calls);
+        const std::vector<DataRecord> records = recordsIn(data.filePath("T_2026.dat"));
+        QCOMPARE(records.size(), std::size_t(1));
+        QCOMPARE(!std::isnan(records[0].temp), reading);
+    }
+
+    void barometer_data()
+    {
+        QTest::addColumn<QStringList>("files");    // name=value in iio:device3
+        QTest::addColumn<bool>("pressureChannel"); // else the next device is the barometer
+        QTest::addColumn<double>("kilopascals");   // 0: no reading
+        QTest::newRow("input") << QStringList{"in_pressure_input=101.325000"} << true << 101.325;
+        QTest::newRow("raw x scale")
+            << QStringList{"in_pressure_raw=25331", "in_pressure_scale=0.004"} << true << 101.324;
+        QTest::newRow("raw + offset")
+            << QStringList{"in_pressure_raw=331", "in_pressure_offset=25000",
+                           "in_pressure_scale=0.004"}
+            << true << 101.324;
+        QTest::newRow("scale missing") << QStringList{"in_pressure_raw=25331"} << true << 0.0;
+        QTest::newRow("not a number") << QStringList{"in_pressure_input=fel"} << true << 0.0;
+        QTest::newRow("no pressure channel") << QStringList{"in_temp_input=21000"} << false << 0.0;
+    }
+
+    void barometer()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, pressureChannel);
+        QFETCH(double, kilopascals);
+        QTemporaryDir iio;
+        QDir root(iio.path());
+        QVERIFY(root.mkpath("iio:device3") && root.mkpath("iio:device12"));
+        writeText(root.filePath("iio:device12/in_pressure_input"), "99.0");
+        for (const QString &f : files)
+            writeText(root.filePath("iio:device3/" + f.section('=', 0, 0)),
+                      f.section('=', 1).toLatin1());
+
+        // Devices in number order: 3 before 12.
+        QCOMPARE(findBarometer(iio.path()),
+                 root.filePath(pressureChannel ? "iio:device3" : "iio:device12"));
+        const PressureReading p = readPressure(root.filePath("iio:device3"));
+        QCOMPARE(p.kilopascals.value_or(0.0), kilopascals);
+        QCOMPARE(p.error.isEmpty(), kilopascals > 0);
+    }
+
+    void refusesToStart_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // FOLDER stands for a temporary folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read-only folder")
+            << QStringList{"--folder", "FOLDER/ro"} << 1 << "kan inte skriva i mappen";
+        QTest::newRow("no folder") << QStringList{"--folder", "FOLDER/saknas"} << 1 << "finns inte";
+        QTest::newRow("barometer without altitude")
+            << QStringList{"--folder", "FOLDER/rw", "--barometer", "FOLDER"} << 2 << "--altitude";
+        QTest::newRow("bad option") << QStringList{"--interval", "0"} << 2 << "--interval";
+    }
+
+    // The program itself, as a service manager starts it; as an ordinary
+    // user, since root may write anywhere.
+    void refusesToStart()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("ro") && QDir(dir.path()).mkdir("rw"));
+        QFile::setPermissions(dir.filePath("rw"), QFileDevice::Permissions(0x7777));
+        QFile::setPermissions(dir.path(),
+                              QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther);
+        arguments.replaceInStrings("FOLDER", dir.path());
+        arguments << "--once";
+
+        QProcess logger;
+        if (::geteuid() == 0)
+            logger.setChildProcessModifier([] {
+                constexpr uid_t kNobody = 65534;
+                if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                    ::_exit(99);
+            });
+        logger.start(KALVIK_LOGGER_PATH, arguments);
+        QVERIFY(logger.waitForFinished(10000));
+        const QString err = QString::fromUtf8(logger.readAllStandardError());
+        QCOMPARE(logger.exitCode(), status);
+        QVERIFY2(err.contains(message) && err.count('\n') == 1, qPrintable(err));
+        QVERIFY(QDir(dir.filePath("rw")).isEmpty());
+    }
+
+private:
+    static DataRecord stampRecord(const QDateTime &t, int qnh, float temp)
+    {
+        const SampleStamp s = stampOf(t);
+        return DataRecord{s.dayNumber, s.timeOfDay, qnh, temp};
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LoggerRun)
+#include "tst_loggerrun.moc"

@@ -1,0 +1,223 @@
+#include "Logger.h"
+
+#include "Barometer.h"
+#include "DayNumber.h"
+#include "SampleStamp.h"
+#include "Schedule.h"
+#include "SensorPort.h"
+#include "YearFileAppend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kBusyRetryFor = 2s;
+constexpr auto kBusyRetryPause = 200ms;
+constexpr auto kLongestSleep = 60s; // so a clock set back is noticed within a minute
+// A week of one-minute samples waits for a folder that cannot be written;
+// older ones are given up.
+constexpr std::size_t kMaxPending = 7 * 24 * 60;
+// Beyond any QNH ever measured: a barometer or scale gone wrong.
+constexpr int kLowestQnh = 800;
+constexpr int kHighestQnh = 1100;
+constexpr double kHpaPerKpa = 10.0;
+
+QString stampText(const DataRecord &r)
+{
+    const QDateTime t(DayNumber::toDate(r.dayNumber),
+                      QTime(0, 0).addSecs(int(std::lround(double(r.timeOfDay) * 86400))));
+    return t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+bool laterThan(const DataRecord &a, const DataRecord &b)
+{
+    return a.dayNumber != b.dayNumber ? a.dayNumber > b.dayNumber : a.timeOfDay > b.timeOfDay;
+}
+
+} // namespace
+
+Logger::Logger(LoggerOptions options, SensorLibrary &sensor, LoggerClock &clock,
+               LoggerStreams streams, QTimeZone zone, QString iioRoot)
+    : m_options(std::move(options)), m_sensor(sensor), m_clock(clock), m_streams(streams),
+      m_zone(std::move(zone)), m_iioRoot(std::move(iioRoot))
+{}
+
+int Logger::run()
+{
+    if (const std::optional<int> status = refuseToStart())
+        return *status;
+    m_streams.out << QStringLiteral("kalvik-logger: mappen %1, port %2, barometer %3")
+                         .arg(QDir(m_options.folder).absolutePath())
+                         .arg(m_options.port)
+                         .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
+                  << Qt::endl;
+    if (m_options.once) {
+        sample();
+        return 0;
+    }
+
+    const int interval = m_options.intervalMinutes;
+    QDateTime next = nextSampleTime(m_clock.now(), interval, m_zone);
+    for (;;) {
+        const QDateTime now = m_clock.now();
+        if (now >= next) {
+            sample();
+            next = nextSampleTime(m_clock.now(), interval, m_zone);
+            if (!m_clock.sleepFor(0ms)) // a stop asked for during the sample
+                break;
+            continue;
+        }
+        if (now.secsTo(next) > qint64(interval) * 60) // the clock was set back
+            next = nextSampleTime(now, interval, m_zone);
+        const auto wait = std::min(std::chrono::milliseconds(now.msecsTo(next)),
+                                   std::chrono::milliseconds(kLongestSleep));
+        if (!m_clock.sleepFor(wait))
+            break;
+    }
+    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+    return 0;
+}
+
+std::optional<int> Logger::refuseToStart()
+{
+    const QFileInfo folder(m_options.folder);
+    const QByteArray path = QFile::encodeName(m_options.folder);
+    if (!folder.isDir()) {
+        warn(QStringLiteral("mappen %1 finns inte").arg(m_options.folder));
+        return 1;
+    }
+    if (::access(path.constData(), W_OK | X_OK) != 0) {
+        warn(QStringLiteral("kan inte skriva i mappen %1: %2")
+                 .arg(m_options.folder, QString::fromLocal8Bit(std::strerror(errno))));
+        return 1;
+    }
+    m_barometer = m_options.barometer.isEmpty() ? findBarometer(m_iioRoot) : m_options.barometer;
+    if (!m_barometer.isEmpty() && !m_options.altitude) {
+        // A station pressure stored as QNH is off by about 12 hPa per 100 m.
+        warn(QStringLiteral("barometern %1 behöver stationens höjd över havet för QNH: "
+                            "ange --altitude METER")
+                 .arg(m_barometer));
+        return 2;
+    }
+    return std::nullopt;
+}
+
+void Logger::sample()
+{
+    const QDateTime taken = m_clock.now().toTimeZone(m_zone);
+    const float temp = readTemperature();
+    const std::int32_t qnh = readQnh();
+    const SampleStamp stamp = stampOf(taken);
+    const DataRecord record{stamp.dayNumber, stamp.timeOfDay, qnh, temp};
+
+    if (m_pending.size() >= kMaxPending) {
+        warn(QStringLiteral("mätningen %1 kunde aldrig skrivas och ges upp")
+                 .arg(stampText(m_pending.front().record)));
+        m_pending.pop_front();
+    }
+    m_pending.push_back({stamp.year, record});
+    const QString file = writePending();
+
+    const QLocale locale;
+    m_streams.out << taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << "  "
+                  << (std::isnan(temp) ? QStringLiteral("--.- C")
+                                       : locale.toString(temp, 'f', 1) + QStringLiteral(" C"))
+                  << "  QNH " << (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) << "  "
+                  << file << Qt::endl;
+}
+
+float Logger::readTemperature()
+{
+    // The window may be reading the same port: a busy port is tried again.
+    const QDateTime giveUp = m_clock.now().addMSecs(
+        std::chrono::duration_cast<std::chrono::milliseconds>(kBusyRetryFor).count());
+    for (;;) {
+        const float raw = readSensorAt(m_sensor, m_options.port);
+        if (!std::isnan(raw))
+            return float(double(raw) + m_options.offset);
+        const QString reason = sensorReason(m_sensor);
+        if (!isPortBusyReason(reason) || m_clock.now() >= giveUp ||
+            !m_clock.sleepFor(kBusyRetryPause)) {
+            warn(QStringLiteral("ingen temperatur från port %1%2")
+                     .arg(m_options.port)
+                     .arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+            return std::numeric_limits<float>::quiet_NaN();
+        }
+    }
+}
+
+std::int32_t Logger::readQnh()
+{
+    if (m_options.barometer.isEmpty()) {
+        // A barometer unplugged and plugged in again may come back under another number.
+        const QString found = findBarometer(m_iioRoot);
+        if (!found.isEmpty())
+            m_barometer = found;
+    }
+    if (m_barometer.isEmpty())
+        return 0;
+    if (!m_options.altitude) {
+        warn(QStringLiteral("barometern %1 hittades, men utan --altitude skrivs QNH 0")
+                 .arg(m_barometer));
+        return 0;
+    }
+    const PressureReading pressure = readPressure(m_barometer);
+    if (!pressure.kilopascals) {
+        warn(pressure.error + QStringLiteral("; QNH skrivs som 0"));
+        return 0;
+    }
+    const int qnh = qnhFromStationPressure(*pressure.kilopascals * kHpaPerKpa, *m_options.altitude);
+    if (qnh < kLowestQnh || qnh > kHighestQnh) {
+        warn(
+            QStringLiteral("barometern %1 ger QNH %2 hPa, vilket inte kan stämma; QNH skrivs som 0")
+                .arg(m_barometer)
+                .arg(qnh));
+        return 0;
+    }
+    return qnh;
+}
+
+QString Logger::writePending()
+{
+    QString path;
+    while (!m_pending.empty()) {
+        const Pending &p = m_pending.front();
+        path = QDir(m_options.folder).filePath(yearFileName(p.year));
+        const AppendOutcome outcome = appendRecord(path, p.record);
+        if (outcome.droppedBytes > 0)
+            warn(QStringLiteral("%1 slutade med en avbruten post: %2 byte togs bort")
+                     .arg(path)
+                     .arg(outcome.droppedBytes));
+        if (!outcome.ok) {
+            warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
+                     .arg(outcome.error)
+                     .arg(m_pending.size()));
+            break;
+        }
+        if (outcome.previous && !laterThan(p.record, *outcome.previous))
+            warn(QStringLiteral("klockan har gått bakåt: mätningen %1 är inte senare än den "
+                                "sista i %2 (%3); den läggs ändå till sist")
+                     .arg(stampText(p.record), path, stampText(*outcome.previous)));
+        if (!outcome.syncError.isEmpty())
+            warn(outcome.syncError);
+        m_pending.pop_front();
+    }
+    return path;
+}
+
+void Logger::warn(const QString &text)
+{
+    m_streams.err << QStringLiteral("kalvik-logger: ") << text << Qt::endl;
+}

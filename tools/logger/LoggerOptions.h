@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+struct LoggerOptions
+{
+    QString folder; // where the year files are
+    int intervalMinutes = 10;
+    std::int32_t port = 889;
+    double offset = -1.1; // added to the sensor's value, as the window corrects it
+    QString barometer;    // an IIO device folder; empty: the first with a pressure channel
+    std::optional<double> altitude; // metres above sea level
+    bool once = false;
+};
+
+inline constexpr int kMinIntervalMinutes = 1;
+inline constexpr int kMaxIntervalMinutes = 60;
+
+struct ParsedOptions
+{
+    enum class Action { Run, Help, Version, Refuse };
+    Action action = Action::Refuse;
+    LoggerOptions options;
+    QString error; // one line in Swedish when refused
+};
+
+// arguments as QCoreApplication::arguments() gives them, the program name first.
+ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &programFolder);
+
+QString loggerHelpText();

@@ -1,0 +1,79 @@
+// kalvik-logger: samples the outdoor temperature and the air pressure on the
+// clock and appends them to the year files that Kalvik shows.
+#include "Barometer.h"
+#include "LibrarySensor.h"
+#include "Logger.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <csignal>
+#include <ctime>
+
+namespace {
+
+// The real clock. SIGTERM and SIGINT are blocked and only taken while
+// sleeping, so a stop never cuts a sample short.
+class SignalClock : public LoggerClock
+{
+public:
+    SignalClock()
+    {
+        sigemptyset(&m_stopSignals);
+        sigaddset(&m_stopSignals, SIGTERM);
+        sigaddset(&m_stopSignals, SIGINT);
+        sigprocmask(SIG_BLOCK, &m_stopSignals, nullptr);
+    }
+
+    QDateTime now() override { return QDateTime::currentDateTimeUtc(); }
+
+    bool sleepFor(std::chrono::milliseconds duration) override
+    {
+        if (m_stopped)
+            return false;
+        const auto ms = std::max<long long>(duration.count(), 0);
+        const timespec timeout{.tv_sec = time_t(ms / 1000), .tv_nsec = long(ms % 1000) * 1000000};
+        const int signal = sigtimedwait(&m_stopSignals, nullptr, &timeout);
+        m_stopped = signal == SIGTERM || signal == SIGINT;
+        return !m_stopped;
+    }
+
+private:
+    sigset_t m_stopSignals;
+    bool m_stopped = false;
+};
+
+constexpr int kExitUsage = 2;
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    SignalClock clock; // before any thread exists, so that all of them block the signals
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), programFolder);
+    switch (parsed.action) {
+    case ParsedOptions::Action::Refuse:
+        err << parsed.error << Qt::endl;
+        return kExitUsage;
+    case ParsedOptions::Action::Help:
+        out << loggerHelpText() << Qt::flush;
+        return 0;
+    case ParsedOptions::Action::Version:
+        out << "kalvik-logger " << QCoreApplication::applicationVersion() << Qt::endl;
+        return 0;
+    case ParsedOptions::Action::Run:
+        break;
+    }
+
+    LibrarySensor sensor(programFolder);
+    Logger logger(parsed.options, sensor, clock, {out, err}, QTimeZone::systemTimeZone(),
+                  QLatin1String(kIioDevicesFolder));
+    return logger.run();
+}
