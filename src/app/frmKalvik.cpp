@@ -1,5 +1,6 @@
 #include "frmKalvik.h"
 
+#include "ClientArea.h"
 #include "Curves.h"
 #include "DataListBox.h"
 #include "DataRow.h"
@@ -37,17 +38,6 @@ constexpr double kSensorCorrection = 1.1; // the sensor reads this much too warm
 constexpr float kNoCross = -999999.0f;
 constexpr int kEscape = 27;
 
-const QString kTitleStart = QStringLiteral("Temperaturstatestik f\u00f6r S\u00f6dra Stockholm   ");
-
-QPalette labelPalette(const QPalette &base, QRgb text, std::optional<QRgb> background)
-{
-    QPalette p = base;
-    p.setColor(QPalette::WindowText, QColor(text));
-    if (background)
-        p.setColor(QPalette::Window, QColor(*background));
-    return p;
-}
-
 int buttonCode(Qt::MouseButton button)
 {
     switch (button) {
@@ -76,12 +66,6 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-static void initResources()
-{
-    // The images live in a static library, whose resources are not registered by themselves.
-    Q_INIT_RESOURCE(kalvik);
-}
-
 KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
 {
     KalvikEnvironment env;
@@ -94,24 +78,28 @@ KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
 frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     : QMainWindow(parent), m_env(std::move(environment))
 {
-    initResources();
     setObjectName(QStringLiteral("frmKalvik"));
     setWindowTitle(QStringLiteral("Kalvik"));
-    setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
     setFont(KalvikLayout::font(kWindowFont));
 
-    auto *client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(toPixels(kClientTwips).size());
-    client->setAutoFillBackground(true);
-    client->setPalette(labelPalette(client->palette(), kTeal, kTeal));
-    setCentralWidget(client);
+    m_client = new ClientArea(this); // also brings the images
+    setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
+    setCentralWidget(m_client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    picDiagram = m_client->picDiagram;
+    diagram = m_client->diagram;
+    lblTempC = m_client->lblTempC;
+    lblSthlm = m_client->lblSthlm;
+    lblXCord = m_client->lblXCord;
+    lblYCord = m_client->lblYCord;
+    Label1 = m_client->Label1;
+    lblVertical = m_client->lblVertical;
+    lblMonth = m_client->lblMonth;
+    lblRubrik = m_client->lblRubrik;
+    Image1 = m_client->Image1;
 
     createMenus();
-    createDiagram(client);
-    createLabels(client);
-    createIcons(client);
+    wireDiagram();
     createList();
 
     Cycle = new QTimer(this);
@@ -161,17 +149,8 @@ void frmKalvik::createMenus()
     connect(mnuData, &QAction::triggered, this, &frmKalvik::mnuData_Click);
 }
 
-void frmKalvik::createDiagram(QWidget *client)
+void frmKalvik::wireDiagram()
 {
-    picDiagram = new QFrame(client);
-    picDiagram->setObjectName(QStringLiteral("picDiagram"));
-    picDiagram->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picDiagram->setLineWidth(kDiagramBorderPixels);
-    picDiagram->setGeometry(toPixels(kDiagramTwips));
-
-    diagram = new DiagramCanvas(picDiagram);
-    diagram->setObjectName(QStringLiteral("picDiagramArea"));
-    diagram->move(kDiagramBorderPixels, kDiagramBorderPixels);
     diagram->setToolTip(QStringLiteral("Klicka med v\u00e4nster eller h\u00f6ger musknapp"));
     diagram->setCursor(QCursor(QPixmap(QStringLiteral(":/kalvik/crosspointer.xpm")), 15, 16));
 
@@ -188,58 +167,6 @@ void frmKalvik::createDiagram(QWidget *client)
                            float(p.x()), float(p.y()));
     });
     connect(diagram, &DiagramCanvas::clicked, this, &frmKalvik::picDiagram_Click);
-}
-
-void frmKalvik::createLabels(QWidget *client)
-{
-    for (const LabelSpec &element : labels()) {
-        QWidget *parent = element.parent == Parent::Diagram ? static_cast<QWidget *>(diagram) : client;
-        auto *label = new QLabel(QString::fromUtf8(element.caption), parent);
-        label->setObjectName(KalvikLayout::objectName(element.group, element.index));
-        label->setGeometry(toPixels(element.twips));
-        label->setFont(KalvikLayout::font(element.font));
-        label->setAlignment(element.alignment);
-        label->setPalette(labelPalette(label->palette(), element.text, element.background));
-        label->setAutoFillBackground(element.background.has_value());
-        // The month names size themselves to their text, as they always have.
-        if (element.autoSize)
-            label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-        if (element.sunken)
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // Labels on the diagram must not take its mouse presses or its tooltip.
-        if (element.parent == Parent::Diagram)
-            label->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-        const QString group = QString::fromLatin1(element.group);
-        if (group == QLatin1String("Label1"))
-            Label1.at(element.index) = label;
-        else if (group == QLatin1String("lblVertical"))
-            lblVertical.at(element.index) = label;
-        else if (group == QLatin1String("lblMonth"))
-            lblMonth.at(element.index) = label;
-        else if (group == QLatin1String("lblRubrik"))
-            lblRubrik.at(element.index) = label;
-        else if (group == QLatin1String("lblXCord"))
-            lblXCord = label;
-        else if (group == QLatin1String("lblYCord"))
-            lblYCord = label;
-        else if (group == QLatin1String("lblTempC"))
-            lblTempC = label;
-        else if (group == QLatin1String("lblSthlm"))
-            lblSthlm = label;
-    }
-}
-
-void frmKalvik::createIcons(QWidget *client)
-{
-    const QPixmap atom(QStringLiteral(":/kalvik/atom.xpm"));
-    for (int i = 0; i < int(Image1.size()); ++i) {
-        Image1[i] = new QLabel(client);
-        Image1[i]->setObjectName(KalvikLayout::objectName("Image1", i));
-        Image1[i]->setPixmap(atom);
-        Image1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Image1[i]->setGeometry(toPixels(kIconTwips[i]));
-    }
 }
 
 void frmKalvik::createList()
@@ -485,7 +412,7 @@ void frmKalvik::mnuOpen_Click()
     diagram->clear();
     // The title shows the year that the loaders will read from the name.
     if (yearStartDayFromName(DataFileName))
-        lblSthlm->setText(kTitleStart + fileTail(DataFileName).left(4));
+        m_client->setTitleYear(fileTail(DataFileName).left(4));
     WaitCursor wait;
     GetQNHRecordData();
     GetRecordData();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+class ClientArea;
 class DataTableModel;
 class DiagramCanvas;
 class QAction;
@@ -93,9 +94,7 @@ public slots:
 private:
     void VisaTemp();
 
-    void createDiagram(QWidget *client);
-    void createLabels(QWidget *client);
-    void createIcons(QWidget *client);
+    void wireDiagram();
     void createList();
     void createMenus();
     void drawCrossHair(float x, float y);
@@ -110,6 +109,7 @@ protected:
 
 private:
     KalvikEnvironment m_env;
+    ClientArea *m_client = nullptr;
     DataTableModel *m_table = nullptr;
     bool m_loaded = false;
     bool m_started = false;

@@ -41,18 +41,26 @@ QString qnhPiece(std::int32_t qnh)
     return qnh < 0 ? digits : QLatin1Char(' ') + digits;
 }
 
-QString timeOfDayText(float fraction, const QLocale &locale)
+std::optional<int> secondOfDay(float fraction)
 {
     if (!std::isfinite(fraction))
-        return QLatin1String("--:--");
+        return std::nullopt;
     double whole = 0;
     const double partOfDay = std::abs(std::modf(double(fraction), &whole));
     // Exact: a float's 24 bits times 86400 fit in a double.
     auto seconds = static_cast<int>(std::round(partOfDay * kSecondsPerDay));
     if (seconds == kSecondsPerDay)
         seconds = 0; // rounded up into the next day
-    return LocaleText::clockText(seconds / kSecondsPerHour,
-                                 seconds % kSecondsPerHour / kSecondsPerMinute, locale);
+    return seconds;
+}
+
+QString timeOfDayText(float fraction, const QLocale &locale)
+{
+    const std::optional<int> seconds = secondOfDay(fraction);
+    if (!seconds)
+        return QLatin1String("--:--");
+    return LocaleText::clockText(*seconds / kSecondsPerHour,
+                                 *seconds % kSecondsPerHour / kSecondsPerMinute, locale);
 }
 
 QString dataRow(const DataRecord &record, const QLocale &locale)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 // One line of the data table, built from a record exactly as the station's
@@ -23,6 +24,10 @@ QString qnhPiece(std::int32_t qnh);
 // shown in whole hours and minutes. Only the fraction counts (1.5 and -0.5
 // are both 12:00); a value that is not finite gives "--:--".
 QString timeOfDayText(float fraction, const QLocale &locale);
+
+// The second of the day that timeOfDayText shows, 0 to 86399; nothing for a
+// value that is not finite.
+std::optional<int> secondOfDay(float fraction);
 
 // date, 8 blanks, hh:mm, 8 blanks, temperature piece, "     QNH", QNH piece.
 // A day number whose year cannot be written with four digits shows "----------".

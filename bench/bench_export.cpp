@@ -1,0 +1,158 @@
+// kalvik-export on a one-minute year (525,600 records) and a one-second year
+// (31,536,000 records, 505 MB, written at benchmark time into a temporary
+// folder): warm, in this process, and as the program itself in a fresh
+// process each time, the way cron runs it, with that process's peak memory.
+#include "SampleYear.h"
+#include "YearExport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <memory>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+enum Year { kMinuteYear = 0, kSecondYear = 1 };
+enum Output { kPng = 0, kCsv = 1, kBoth = 2 };
+
+QTemporaryDir *folder = nullptr;
+QString program;
+
+QString yearFile(int year)
+{
+    return folder->filePath(year == kMinuteYear ? QStringLiteral("minute/T_2026.dat")
+                                                : QStringLiteral("second/T_2026.dat"));
+}
+
+// Each minute of the one-minute year spread over 60 seconds, streamed to disk.
+bool writeSecondYear(const QString &path)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    std::vector<std::byte> block;
+    for (const DataRecord &minute : sampleYear(2026, 1, 1)) {
+        for (int s = 0; s < 60; ++s) {
+            DataRecord r = minute;
+            r.timeOfDay = minute.timeOfDay + float(s) / 86400.0f;
+            encodeRecord(r, block);
+        }
+        if (block.size() >= (1 << 20)) {
+            out.write(reinterpret_cast<const char *>(block.data()), qint64(block.size()));
+            block.clear();
+        }
+    }
+    out.write(reinterpret_cast<const char *>(block.data()), qint64(block.size()));
+    return out.error() == QFile::NoError;
+}
+
+bool ensureYear(int year)
+{
+    const QString path = yearFile(year);
+    if (QFile::exists(path))
+        return true;
+    QDir(folder->path()).mkpath(QFileInfo(path).absolutePath());
+    return year == kMinuteYear ? writeYearFile(path, sampleYear(2026, 1, 1))
+                               : writeSecondYear(path);
+}
+
+ExportOptions optionsFor(int year, int output)
+{
+    ExportOptions options;
+    options.yearFile = yearFile(year);
+    if (output != kCsv)
+        options.png = folder->filePath(QStringLiteral("chart.png"));
+    if (output != kPng)
+        options.csv = folder->filePath(QStringLiteral("table.csv"));
+    return options;
+}
+
+void BM_ExportWarm(benchmark::State &state)
+{
+    if (!ensureYear(int(state.range(0)))) {
+        state.SkipWithError("cannot write the year file");
+        return;
+    }
+    const ExportOptions options = optionsFor(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state)
+        if (runExport(options).exitCode != 0)
+            state.SkipWithError("export failed");
+}
+BENCHMARK(BM_ExportWarm)
+    ->ArgNames({"second", "out"})
+    ->Args({kMinuteYear, kPng})
+    ->Args({kMinuteYear, kCsv})
+    ->Args({kMinuteYear, kBoth})
+    ->Unit(benchmark::kMillisecond);
+
+// The program in a process of its own: start-up, Qt, fonts, the read and the writes.
+void BM_ExportFreshProcess(benchmark::State &state)
+{
+    if (!ensureYear(int(state.range(0)))) {
+        state.SkipWithError("cannot write the year file");
+        return;
+    }
+    const ExportOptions options = optionsFor(int(state.range(0)), int(state.range(1)));
+    std::vector<QByteArray> args{program.toLocal8Bit(), options.yearFile.toLocal8Bit()};
+    if (!options.png.isEmpty())
+        args.insert(args.end(), {"--png", options.png.toLocal8Bit()});
+    if (!options.csv.isEmpty())
+        args.insert(args.end(), {"--csv", options.csv.toLocal8Bit()});
+    std::vector<char *> argv;
+    for (QByteArray &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    long peakKiB = 0;
+    for (auto _ : state) {
+        pid_t pid = 0;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+            wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("kalvik-export failed");
+            return;
+        }
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    }
+    state.counters["peak_MB"] = double(peakKiB) / 1024.0;
+}
+BENCHMARK(BM_ExportFreshProcess)
+    ->ArgNames({"second", "out"})
+    ->Args({kMinuteYear, kPng})
+    ->Args({kMinuteYear, kBoth})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportFreshProcess)
+    ->ArgNames({"second", "out"})
+    ->Args({kSecondYear, kCsv})
+    ->Args({kSecondYear, kBoth})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    QTemporaryDir dir;
+    folder = &dir;
+    program = QStringLiteral(KALVIK_EXPORT);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
