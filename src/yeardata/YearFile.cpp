@@ -1,7 +1,11 @@
 #include "YearFile.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +13,8 @@
 #include <utility>
 
 namespace {
+
+using FileStatus = struct stat;
 
 // Whole records are decoded from each chunk, so memory while reading is one
 // chunk and its records, never the raw file.
@@ -23,49 +29,146 @@ YearFileRead failure(QString why, std::vector<DataRecord> records = {})
     return result;
 }
 
-// The logger expects to find this year's file, so a name that does not exist
-// is created empty. NewOnly makes sure an existing file is never truncated.
-bool createIfMissing(const QString &path, QString &error)
+OpenedYearFile refused(YearFileProblem problem, QString reason)
 {
-    if (QFileInfo::exists(path))
-        return true;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return true;
-    if (QFileInfo::exists(path)) // made by someone else in the meantime
-        return true;
-    error = file.errorString();
-    return false;
+    OpenedYearFile result;
+    result.problem = problem;
+    result.reason = std::move(reason);
+    return result;
 }
 
-} // namespace
+QString errnoReason(int err)
+{
+    switch (err) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("åtkomst nekad");
+    case ENOENT:
+        return QStringLiteral("mappen finns inte");
+    case ENOTDIR:
+        return QStringLiteral("en del av sökvägen är ingen mapp");
+    case EROFS:
+        return QStringLiteral("filsystemet är skrivskyddat");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("disken är full");
+    case ENAMETOOLONG:
+        return QStringLiteral("namnet är för långt");
+    case ELOOP:
+        return QStringLiteral("för många symboliska länkar");
+    case EIO:
+        return QStringLiteral("läsfel på disken");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("för många öppna filer");
+    default:
+        return QStringLiteral("systemfel %1").arg(err);
+    }
+}
 
-YearFileScan scanYearFile(const QString &path,
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("en mapp");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("en FIFO");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("en socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("en enhet");
+    return QStringLiteral("ingen vanlig fil");
+}
+
+QString notAFile(const QString &path, mode_t mode)
+{
+    return QStringLiteral("Kan inte läsa %1: det är ingen årsfil utan %2").arg(path, kindOf(mode));
+}
+
+// The station's logger may run as another account of the folder's group: a
+// file we create in a group-writable folder gets that group and its write
+// bit, whatever our umask says.
+void shareWithFolderGroup(int fd, const QByteArray &path)
+{
+    FileStatus folder{};
+    const QByteArray dir = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath());
+    if (::stat(dir.constData(), &folder) != 0 || !(folder.st_mode & S_IWGRP))
+        return;
+    FileStatus file{};
+    if (::fstat(fd, &file) != 0)
+        return;
+    if (file.st_gid != folder.st_gid && ::fchown(fd, uid_t(-1), folder.st_gid) != 0)
+        return; // not a member of the folder's group: leave the file ours alone
+    ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+
+// A missing name is created empty; O_EXCL makes sure an existing file is never
+// truncated, also when another process makes it in the meantime.
+QString createIfMissing(const QString &path, const QByteArray &native)
+{
+    constexpr mode_t kReadWriteForAll = 0666; // narrowed by the umask
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC,
+                          kReadWriteForAll);
+    if (fd < 0)
+        return errno == EEXIST
+                   ? QString()
+                   : QStringLiteral("Kan inte skapa %1: %2").arg(path, errnoReason(errno));
+    shareWithFolderGroup(fd, native);
+    ::close(fd);
+    return {};
+}
+
+enum class IfMissing { Create, Refuse };
+
+OpenedYearFile openForReading(const QString &path, IfMissing ifMissing)
+{
+    if (path.isEmpty())
+        return refused(YearFileProblem::Missing, QStringLiteral("Inget filnamn"));
+    const QByteArray native = QFile::encodeName(path);
+    FileStatus st{};
+    if (::stat(native.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return refused(YearFileProblem::CannotOpen,
+                           QStringLiteral("Kan inte öppna %1: %2").arg(path, errnoReason(errno)));
+        if (ifMissing == IfMissing::Refuse)
+            return refused(YearFileProblem::Missing, QStringLiteral("%1 finns inte").arg(path));
+        if (QString why = createIfMissing(path, native); !why.isEmpty())
+            return refused(YearFileProblem::CannotOpen, why);
+    } else if (!S_ISREG(st.st_mode)) {
+        // Refused before opening: opening a FIFO waits for a writer, a device may act.
+        return refused(YearFileProblem::NotAFile, notAFile(path, st.st_mode));
+    }
+
+    // O_NONBLOCK: should the name have become a FIFO since, the open still returns.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return refused(YearFileProblem::CannotOpen,
+                       QStringLiteral("Kan inte öppna %1: %2").arg(path, errnoReason(errno)));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return refused(YearFileProblem::NotAFile, notAFile(path, st.st_mode));
+    }
+    OpenedYearFile result;
+    result.file = std::make_unique<QFile>(path);
+    if (!result.file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                           QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refused(YearFileProblem::CannotOpen, QStringLiteral("Kan inte öppna %1").arg(path));
+    }
+    return result;
+}
+
+YearFileScan scanOpenFile(QFile &file, const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords)
 {
     YearFileScan scan;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        scan.problem = YearFileProblem::Missing;
-        return scan;
-    }
-    // A pipe or a device would block the open or never end.
-    if (!info.isFile()) {
-        scan.problem = YearFileProblem::NotAFile;
-        return scan;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        scan.problem = YearFileProblem::CannotOpen;
-        scan.errorString = file.errorString();
-        return scan;
-    }
-
     // The length is taken once: bytes appended while reading are not part of
     // this read.
     scan.bytes = file.size();
     if (scan.bytes > kMaxYearFileBytes) {
         scan.problem = YearFileProblem::TooLarge;
+        scan.errorString = QStringLiteral("Kan inte läsa %1: %2 byte är för stort för en årsfil")
+                               .arg(path)
+                               .arg(scan.bytes);
         return scan;
     }
 
@@ -79,7 +182,7 @@ YearFileScan scanYearFile(const QString &path,
         const qint64 got = file.read(reinterpret_cast<char *>(chunk.data() + carried), want);
         if (got < 0) {
             scan.problem = YearFileProblem::ReadError;
-            scan.errorString = file.errorString();
+            scan.errorString = QStringLiteral("Kan inte läsa %1: läsfel").arg(path);
             return scan;
         }
         if (got == 0)
@@ -101,38 +204,45 @@ YearFileScan scanYearFile(const QString &path,
     return scan;
 }
 
+} // namespace
+
+OpenedYearFile openYearFile(const QString &path)
+{
+    return openForReading(path, IfMissing::Create);
+}
+
+YearFileScan scanYearFile(const QString &path,
+                          const std::function<void(std::span<const DataRecord>)> &onRecords)
+{
+    OpenedYearFile opened = openForReading(path, IfMissing::Refuse);
+    if (!opened.file) {
+        YearFileScan scan;
+        scan.problem = opened.problem;
+        scan.errorString = opened.reason;
+        return scan;
+    }
+    return scanOpenFile(*opened.file, path, onRecords);
+}
+
 YearFileRead readYearFile(const QString &path)
 {
-    if (path.isEmpty())
-        return failure(QStringLiteral("Inget filnamn"));
-    QString error;
-    if (!createIfMissing(path, error))
-        return failure(error);
+    OpenedYearFile opened = openYearFile(path);
+    if (!opened.file)
+        return failure(opened.reason);
 
     std::vector<DataRecord> records;
     try {
-        const qint64 length = QFileInfo(path).size();
+        const qint64 length = opened.file->size();
         if (length <= kMaxYearFileBytes)
             records.reserve(static_cast<std::size_t>(length / qint64(kRecordSize)));
-        const YearFileScan scan = scanYearFile(path, [&](std::span<const DataRecord> chunk) {
-            records.insert(records.end(), chunk.begin(), chunk.end());
-        });
-        switch (scan.problem) {
-        case YearFileProblem::None:
-            break;
-        case YearFileProblem::TooLarge:
-            return failure(QStringLiteral("%1: %2 byte är för stort för en årsfil")
-                               .arg(QFileInfo(path).fileName())
-                               .arg(scan.bytes));
-        case YearFileProblem::Missing:
-        case YearFileProblem::NotAFile:
-            return failure(QStringLiteral("%1 är ingen vanlig fil").arg(path));
-        case YearFileProblem::CannotOpen:
-        case YearFileProblem::ReadError:
+        const YearFileScan scan =
+            scanOpenFile(*opened.file, path, [&](std::span<const DataRecord> chunk) {
+                records.insert(records.end(), chunk.begin(), chunk.end());
+            });
+        if (scan.problem != YearFileProblem::None)
             return failure(scan.errorString, std::move(records));
-        }
     } catch (const std::bad_alloc &) {
-        return failure(QStringLiteral("Minnet räcker inte till årsfilen"));
+        return failure(QStringLiteral("Kan inte läsa %1: minnet räcker inte").arg(path));
     }
 
     YearFileRead result;

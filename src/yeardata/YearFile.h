@@ -2,9 +2,11 @@
 
 #include "DataRecord.h"
 
+#include <QFile>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -12,30 +14,45 @@
 // file is not a year file and is refused rather than read.
 inline constexpr qint64 kMaxYearFileBytes = qint64(1) << 30;
 
+enum class YearFileProblem { None, Missing, NotAFile, TooLarge, CannotOpen, ReadError };
+
+// A year file opened for reading, or why it could not be.
+struct OpenedYearFile
+{
+    std::unique_ptr<QFile> file; // open, read-only, a regular file; null on failure
+    YearFileProblem problem = YearFileProblem::None;
+    QString reason; // on failure: the path and what went wrong, in Swedish
+};
+
+// Opens a year file for reading. A missing file in an existing folder is
+// created empty, as the logger expects to find it, and is writable by the
+// folder's group when the folder is, so that a logger in that group can
+// append. Anything but a regular file (a FIFO, a socket, a device, a folder)
+// is refused without being opened in a way that could wait.
+OpenedYearFile openYearFile(const QString &path);
+
 struct YearFileRead
 {
     std::vector<DataRecord> records; // every whole record read, also when ok is false
     bool ok = false;
-    QString errorString; // why the file could not be opened or read
+    QString errorString; // why the file could not be opened or read, in Swedish
 };
 
-// Reads a year file once, sequentially, and closes it. A missing file in an
-// existing folder is created empty, as the logger expects to find it; the
-// file is never written otherwise.
+// Reads a year file once, sequentially, and closes it. The file is never
+// written, apart from being created empty when it is missing.
 YearFileRead readYearFile(const QString &path);
-
-enum class YearFileProblem { None, Missing, NotAFile, TooLarge, CannotOpen, ReadError };
 
 struct YearFileScan
 {
     YearFileProblem problem = YearFileProblem::None;
-    QString errorString; // the system's reason for CannotOpen and ReadError
+    QString errorString; // the path and the reason, in Swedish, for any problem
     qint64 bytes = 0;    // the length taken at the start
     qint64 records = 0;  // whole records handed over
 };
 
 // Hands the records of an existing year file over in file order, a chunk at a
-// time, so memory does not grow with the file. Never creates or writes it.
+// time, so memory does not grow with the file. Never creates or writes it,
+// and refuses what is not a regular file as openYearFile does.
 // Records already handed over stay valid when a read fails part-way.
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords);

@@ -10,8 +10,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Floats = std::vector<float>;
+using FileStatus = struct stat;
 
 class TestYearData : public QObject
 {
@@ -92,9 +98,70 @@ private slots:
 
         const YearFileRead read = readYearFile(file.fileName());
         QVERIFY2(read.ok == ok && read.errorString.isEmpty() == ok, qPrintable(read.errorString));
+        QVERIFY(ok || read.errorString.contains(file.fileName())); // the reason names the file
         QVERIFY(read.records == expected);
         QCOMPARE(QDir(dir.path()).isEmpty(), !ok && records < 0); // nothing made when it fails
         QCOMPARE(file.size(), size);
+    }
+
+    void refusesAnythingButAFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "en FIFO";
+        QTest::newRow("folder") << "en mapp";
+        QTest::newRow("device") << "en enhet";
+    }
+    void refusesAnythingButAFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("T_2026.dat"));
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == QLatin1String("en FIFO"))
+            QCOMPARE(::mkfifo(native.constData(), 0644), 0);
+        else if (kind == QLatin1String("en mapp"))
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("T_2026.dat")));
+        else
+            path = QStringLiteral("/dev/null");
+
+        auto read = std::async(std::launch::async, [&] { return readYearFile(path); });
+        if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ::close(::open(native.constData(), O_WRONLY | O_NONBLOCK)); // lets the reader go
+            read.wait();
+            QFAIL("opening the year file waited for a writer");
+        }
+        const YearFileRead result = read.get();
+        QVERIFY(!result.ok);
+        QCOMPARE(result.errorString,
+                 QStringLiteral("Kan inte läsa %1: det är ingen årsfil utan %2").arg(path, kind));
+    }
+
+    void createdFileIsWritableByAGroupWritableFoldersGroup_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<bool>("groupWrites");
+        QTest::newRow("group folder, umask 022") << 0770 << 022 << true;
+        QTest::newRow("group folder, umask 077") << 0770 << 077 << true;
+        QTest::newRow("own folder, umask 022") << 0755 << 022 << false;
+    }
+    void createdFileIsWritableByAGroupWritableFoldersGroup()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(int, mask);
+        QFETCH(bool, groupWrites);
+        QTemporaryDir dir;
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
+        const mode_t before = ::umask(mode_t(mask));
+        const YearFileRead read = readYearFile(dir.filePath(QStringLiteral("T_2026.dat")));
+        ::umask(before);
+        QVERIFY(read.ok);
+        FileStatus st{};
+        QCOMPARE(
+            ::stat(QFile::encodeName(dir.filePath(QStringLiteral("T_2026.dat"))).constData(), &st),
+            0);
+        QCOMPARE(bool(st.st_mode & S_IWGRP), groupWrites);
+        QCOMPARE(st.st_mode & S_IWOTH, 0u); // others get what the umask gives, here nothing
     }
 
     void sampleYearIsRegularAndRepeatable()
