@@ -1,10 +1,15 @@
 #include "LibrarySensor.h"
 
+#include "SensorLoadMessages.h"
+
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
+#include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,9 +37,24 @@ QString LibrarySensor::loadError() const
     return m_loadError;
 }
 
+QString LibrarySensor::lastReason() const
+{
+    return m_lastReason;
+}
+
 float LibrarySensor::call(SensorFunction function, std::int32_t portAddress, std::int32_t arg)
 {
-    return function ? function(portAddress, arg) : std::numeric_limits<float>::quiet_NaN();
+    m_lastReason.clear();
+    if (!function) {
+        m_lastReason = libraryUnusableReason();
+        return std::numeric_limits<float>::quiet_NaN();
+    }
+    const float reading = function(portAddress, arg);
+    if (std::isnan(reading) && m_lastError) {
+        const char *why = m_lastError();
+        m_lastReason = why ? QString::fromUtf8(why) : QString();
+    }
+    return reading;
 }
 
 void LibrarySensor::loadOnce()
@@ -46,35 +66,45 @@ void LibrarySensor::loadOnce()
     // dlopen searches from libQt6Core, not from our executable, so the
     // program's own folder is only reached through an absolute path.
     const QString ownCopy = m_programFolder + QLatin1Char('/') + QLatin1String(kFileName);
-    m_library.setFileName(ownCopy);
-    if (!m_library.load()) {
-        // Qt reports its last guess at a name when the file is absent, not the file.
-        const QString ownError = QFileInfo::exists(ownCopy)
-                                     ? m_library.errorString()
-                                     : QStringLiteral("%1: filen finns inte").arg(ownCopy);
+    std::vector<LibraryLookup> lookups;
+    bool loaded = false;
+    if (!QFileInfo::exists(ownCopy)) {
+        lookups.push_back({ownCopy, LibraryLookup::Outcome::Missing, {}});
+    } else {
+        m_library.setFileName(ownCopy);
+        loaded = m_library.load();
+        if (!loaded)
+            lookups.push_back(
+                {ownCopy, LibraryLookup::Outcome::NotLoadable, m_library.errorString()});
+    }
+    if (!loaded) {
         m_library.setFileName(QLatin1String(kSystemName));
-        if (!m_library.load()) {
-            m_loadError = QStringLiteral("Sensorbiblioteket %1 kunde inte laddas, så temperaturen "
-                                         "kan inte läsas.\n%2\n%3")
-                              .arg(QLatin1String(kFileName), ownError, m_library.errorString());
+        loaded = m_library.load();
+        if (!loaded) {
+            const QString detail = m_library.errorString();
+            // The loader names the library itself when it found no file of that
+            // name; a missing library that it depends on is named otherwise.
+            static const QRegularExpression notFound(
+                QStringLiteral("(lib)?SMT160(\\.so)?: cannot open shared object file"));
+            const bool missing = notFound.match(detail).hasMatch();
+            lookups.push_back(
+                {systemSearchPathText(),
+                 missing ? LibraryLookup::Outcome::Missing : LibraryLookup::Outcome::NotLoadable,
+                 detail});
+            m_loadError = libraryNotLoadedMessage(QLatin1String(kFileName), lookups);
             return;
         }
     }
 
     m_getTemp = reinterpret_cast<SensorFunction>(m_library.resolve("GetTemp"));
     m_getTempGame = reinterpret_cast<SensorFunction>(m_library.resolve("GetTempGame"));
+    m_lastError = reinterpret_cast<ReasonFunction>(m_library.resolve("SMT160_LastError"));
     QStringList missing;
     if (!m_getTemp)
         missing << QStringLiteral("GetTemp");
     if (!m_getTempGame)
         missing << QStringLiteral("GetTempGame");
-    if (!missing.isEmpty()) {
-        const bool one = missing.size() == 1;
-        m_loadError = QStringLiteral("Sensorbiblioteket %1 (%2) saknar %3 %4; avläsningar som "
-                                     "behöver %5 visar ingen temperatur.")
-                          .arg(QLatin1String(kFileName), m_library.fileName(),
-                               one ? QStringLiteral("funktionen") : QStringLiteral("funktionerna"),
-                               missing.join(QStringLiteral(" och ")),
-                               one ? QStringLiteral("den") : QStringLiteral("dem"));
-    }
+    if (!missing.isEmpty())
+        m_loadError =
+            functionsMissingMessage(QLatin1String(kFileName), m_library.fileName(), missing);
 }

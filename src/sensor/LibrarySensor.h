@@ -19,9 +19,12 @@ public:
 
     // Empty until the first call has tried to load the library.
     QString loadError() const override;
+    // From the library's optional SMT160_LastError.
+    QString lastReason() const override;
 
 private:
     using SensorFunction = float (*)(std::int32_t, std::int32_t);
+    using ReasonFunction = const char *(*)();
 
     void loadOnce();
     float call(SensorFunction function, std::int32_t portAddress, std::int32_t arg);
@@ -31,5 +34,7 @@ private:
     bool m_loadTried = false;
     SensorFunction m_getTemp = nullptr;
     SensorFunction m_getTempGame = nullptr;
+    ReasonFunction m_lastError = nullptr;
     QString m_loadError;
+    QString m_lastReason;
 };

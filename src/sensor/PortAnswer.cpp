@@ -1,5 +1,6 @@
 #include "PortAnswer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -11,9 +12,31 @@ constexpr std::int32_t kLastGamePort = 520;
 constexpr std::int32_t kFirstHexGamePort = 201;
 constexpr std::int32_t kLastHexGamePort = 208;
 
+// "0x379" and "&H379", the forms the README and smt160-read give addresses in.
+bool hasHexPrefix(const QString &text)
+{
+    return text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ||
+           text.startsWith(QLatin1String("&h"), Qt::CaseInsensitive);
+}
+
+std::optional<std::int32_t> hexadecimal(QStringView digits)
+{
+    // toLongLong would take a sign or a second "0x"; an address has neither.
+    const bool plain = !digits.isEmpty() && std::ranges::all_of(digits, [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+    });
+    bool ok = false;
+    const qlonglong value = digits.toLongLong(&ok, 16);
+    if (!plain || !ok || value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return std::int32_t(value);
+}
+
 std::optional<std::int32_t> wholeNumber(const QString &answer, const QLocale &locale)
 {
     QString text = answer.trimmed();
+    if (hasHexPrefix(text))
+        return hexadecimal(QStringView(text).mid(2));
     text.replace(locale.decimalPoint(), QStringLiteral("."));
     text.replace(locale.negativeSign(), QStringLiteral("-"));
     // Without this the C locale would read "2,5" as 25.

@@ -42,7 +42,9 @@ inline constexpr QStringView kPortPrompt = u"Välj GamePortAdress 201 - 208 Hex\
 // before a fraction, which rounds half to even. 513..520 is a game port;
 // 201..208 is one too, its digits read as hexadecimal (208 is 0x208 = 520)
 // while portAdr keeps the typed 208; any other number is a parallel port.
-// Text that is no number, or a number outside 32 bits, is Invalid.
+// "0x" or "&H" before hexadecimal digits gives that number ("0x379" is 889),
+// which then goes by the same rule. Text that is no number, or a number
+// outside 32 bits, is Invalid.
 PortAnswer interpretPortAnswer(const QString &answer, const PortState &current,
                                const QLocale &locale);
 

@@ -16,4 +16,8 @@ public:
     // Why the library or a function could not be loaded, in Swedish; empty
     // while calls reach the library. A call that cannot be made returns NaN.
     virtual QString loadError() const = 0;
+
+    // Why the last call gave no reading (NaN), in Swedish; empty after a
+    // reading, and when the library does not tell.
+    virtual QString lastReason() const { return {}; }
 };

@@ -13,6 +13,8 @@ private slots:
     void callsTheLibraryInTheProgramFolder();
     void missingLibraryStaysMissing();
     void missingFunctionIsNamed();
+    void loadFailureSaysWhereAndWhyInSwedish_data();
+    void loadFailureSaysWhereAndWhyInSwedish();
 };
 
 void TestLibrarySensor::callsTheLibraryInTheProgramFolder()
@@ -54,6 +56,34 @@ void TestLibrarySensor::missingFunctionIsNamed()
     QCOMPARE(sensor.getTemp(889, 11), 5.0f);
     QVERIFY(qIsNaN(sensor.getTempGame(520, 16)));
     QVERIFY2(sensor.loadError().contains("funktionen GetTempGame"), qPrintable(sensor.loadError()));
+}
+
+void TestLibrarySensor::loadFailureSaysWhereAndWhyInSwedish_data()
+{
+    QTest::addColumn<QByteArray>("content"); // of libSMT160.so in the folder; null: none
+    QTest::addColumn<QString>("own");        // what the message says of that file
+    QTest::newRow("missing") << QByteArray() << "finns inte";
+    QTest::newRow("not a library")
+        << QByteArray("inget bibliotek") << "kan inte laddas: filen är inget bibliotek";
+}
+
+void TestLibrarySensor::loadFailureSaysWhereAndWhyInSwedish()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, own);
+    if (QLibrary system(QStringLiteral("SMT160")); system.load())
+        QSKIP("an SMT160 library is on the system's search path");
+    QTemporaryDir folder;
+    QFile file(folder.filePath("libSMT160.so"));
+    QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) > 0));
+    file.close();
+    LibrarySensor sensor(folder.path());
+    QVERIFY(qIsNaN(sensor.getTemp(889, 11)));
+    QCOMPARE(sensor.loadError(),
+             QStringLiteral("Sensorbiblioteket libSMT160.so kunde inte laddas, så temperaturen kan "
+                            "inte läsas.\n%1: %2\nsystemets bibliotekssökväg: finns inte")
+                 .arg(file.fileName(), own));
+    QCOMPARE(sensor.lastReason(), QStringLiteral("sensorbiblioteket kan inte användas"));
 }
 
 QTEST_GUILESS_MAIN(TestLibrarySensor)

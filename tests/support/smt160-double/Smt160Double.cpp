@@ -20,15 +20,20 @@ std::filesystem::path ownFolder()
     return std::filesystem::path(info.dli_fname).parent_path();
 }
 
+std::string lastReason;
+
 float answer(const char *function, std::int32_t portAddress, std::int32_t arg)
 {
     const std::filesystem::path folder = ownFolder();
     std::ofstream(folder / "smt160-calls.log", std::ios::app)
         << function << ' ' << portAddress << ' ' << arg << '\n';
 
+    lastReason.clear();
     std::string reading;
     if (!(std::ifstream(folder / "smt160-reading.txt") >> reading))
         return kDefaultReading;
+    if (reading == "nan")
+        std::getline(std::ifstream(folder / "smt160-reason.txt"), lastReason);
     // from_chars ignores the process locale (the program sets the user's) and takes "nan".
     float value = kDefaultReading;
     std::from_chars(reading.data(), reading.data() + reading.size(), value);
@@ -47,4 +52,9 @@ extern "C" __attribute__((visibility("default"))) float GetTempGame(std::int32_t
                                                                     std::int32_t arg)
 {
     return answer("GetTempGame", portAddress, arg);
+}
+
+extern "C" __attribute__((visibility("default"))) const char *SMT160_LastError()
+{
+    return lastReason.c_str();
 }
