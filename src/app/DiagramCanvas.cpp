@@ -167,6 +167,10 @@ QPointF DiagramCanvas::userPoint(const QMouseEvent *event) const
 
 void DiagramCanvas::mousePressEvent(QMouseEvent *event)
 {
+    // A second button pressed during a read-out starts no second one: its
+    // cross-hair could not be taken away by the one release that follows.
+    if (event->buttons() != event->button())
+        return;
     emit mousePressed(event->button(), userPoint(event));
 }
 
@@ -177,6 +181,8 @@ void DiagramCanvas::mouseMoveEvent(QMouseEvent *event)
 
 void DiagramCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->buttons() != Qt::NoButton)
+        return; // the read-out ends with the last button
     emit mouseReleased(event->button(), userPoint(event));
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();

@@ -7,7 +7,8 @@
 #include <cmath>
 
 // Maps the diagram's user coordinates (x 0..365 days, y 0..80 units, y down)
-// onto the pixels of its inner area and back. Drawing and the pointer
+// onto the pixels of its inner area and back; the one place that knows how
+// days and pixel columns meet. Drawing and the pointer
 // read-out both go through here, so a point read off the diagram is the
 // point that was drawn.
 class DiagramScaleMap
@@ -29,14 +30,34 @@ public:
 
     // The pixel a user coordinate falls on: nearest, halves up.
     static int toPixel(double v) { return int(std::floor(v + 0.5)); }
+
+    // The pixel column of x. The right edge (x = 365, the last day of a leap
+    // year) would be one column past the last: it is drawn in the last one.
+    int column(double x) const
+    {
+        const int c = toPixel(transformX(x));
+        return c == m_pixels.width() ? c - 1 : c;
+    }
     QPoint toPixel(QPointF user) const
     {
-        return QPoint(toPixel(transformX(user.x())), toPixel(transformY(user.y())));
+        return QPoint(column(user.x()), toPixel(transformY(user.y())));
     }
-    // The user coordinates of a pixel's top-left corner, as pointer events report them.
+
+    // The user point that a pointer on a pixel reads. A column on which a
+    // whole day is drawn (its bar, its pressure vertex) reads that day
+    // exactly; a column between two days reads its centre, which lies
+    // between them. Either way the point is drawn back on the same column.
     QPointF fromPixel(QPoint px) const
     {
-        return QPointF(invTransformX(px.x()), invTransformY(px.y()));
+        const double centre = invTransformX(px.x());
+        double x = centre;
+        for (const double day : {std::floor(centre), std::ceil(centre)}) {
+            if (column(day) == px.x()) {
+                x = day;
+                break;
+            }
+        }
+        return QPointF(x, invTransformY(px.y()));
     }
 
 private:

@@ -26,6 +26,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 using namespace KalvikLayout;
@@ -218,11 +220,15 @@ void frmKalvik::Form_Activate()
     DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear +
                    QStringLiteral(".dat");
     lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
+    // The first reading blocks the window: what stands before it must be on
+    // screen by then, not the layout's sample text.
+    repaint();
 
     TempNu = float(double(m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)) - kSensorCorrection);
     showTemperatureLabel();
     reportSensorLoadError();
 
+    startRedraw();
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -274,6 +280,8 @@ void frmKalvik::VisaTemp()
 void frmKalvik::showTemperatureLabel()
 {
     lblTempC->setText(temperatureText(TempNu, QLocale()));
+    // While no reading stands, the label's tooltip says why, as the sensor tells it.
+    lblTempC->setToolTip(std::isfinite(TempNu) ? QString() : m_env.sensor->lastReason());
 }
 
 void frmKalvik::reportSensorLoadError()
@@ -325,17 +333,34 @@ void frmKalvik::report(const QString &text)
     m_env.dialogs->message(this, text);
 }
 
+void frmKalvik::startRedraw()
+{
+    m_redrawFailure.clear();
+}
+
+void frmKalvik::reportLoadFailure(const QString &procedure, const QString &reason)
+{
+    // One cause gets one box per redraw: the readers after the first that met
+    // it would only repeat it.
+    if (!reason.isEmpty() && reason == m_redrawFailure)
+        return;
+    m_redrawFailure = reason;
+    report(QStringLiteral("Fel i Sub ") + procedure +
+           (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+}
+
 void frmKalvik::GetRecordData()
 {
     YearFileRead read = readYearFile(DataFileName);
     if (!read.ok) {
-        report(QStringLiteral("Fel i Sub GetRecordData"));
+        reportLoadFailure(QStringLiteral("GetRecordData"), read.errorString);
         return;
     }
     FileTail = fileTail(DataFileName);
     const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
     if (!start) {
-        report(QStringLiteral("Fel i Sub GetRecordData"));
+        reportLoadFailure(QStringLiteral("GetRecordData"),
+                          yearFileNameReason(DataFileName, CurYear));
         return;
     }
     YearStartDay = *start;
@@ -351,13 +376,14 @@ void frmKalvik::GetQNHRecordData()
     FileTail = fileTail(DataFileName);
     const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
     if (!start) {
-        report(QStringLiteral("Fel i Sub GetQNHRecordData"));
+        reportLoadFailure(QStringLiteral("GetQNHRecordData"),
+                          yearFileNameReason(DataFileName, CurYear));
         return;
     }
     YearStartDay = *start;
     YearFileRead read = readYearFile(DataFileName);
     if (!read.ok) {
-        report(QStringLiteral("Fel i Sub GetQNHRecordData"));
+        reportLoadFailure(QStringLiteral("GetQNHRecordData"), read.errorString);
         return;
     }
     PressureCurve curve = pressureCurve(read.records, YearStartDay);
@@ -377,6 +403,7 @@ void frmKalvik::mnuTemp_Click()
         label->hide();
     diagram->clear();
     WaitCursor wait;
+    startRedraw();
     GetRecordData();
 }
 
@@ -386,6 +413,7 @@ void frmKalvik::mnuQNH_Click()
         label->show();
     diagram->clear();
     WaitCursor wait;
+    startRedraw();
     GetQNHRecordData();
 }
 
@@ -395,6 +423,7 @@ void frmKalvik::mnuVisaAllt_Click()
         label->show();
     diagram->clear();
     WaitCursor wait;
+    startRedraw();
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -408,12 +437,18 @@ void frmKalvik::mnuOpen_Click()
     const QString chosen = m_env.dialogs->openFileName(this, request);
     if (chosen.isEmpty())
         return; // Cancel leaves the file, the diagram and the title as they were
+    // A name without a year would show no year's data correctly: refuse it
+    // before anything changes.
+    if (!isYearFileName(chosen)) {
+        report(yearFileNameReason(chosen, CurYear));
+        return;
+    }
     DataFileName = chosen;
     diagram->clear();
-    // The title shows the year that the loaders will read from the name.
-    if (yearStartDayFromName(DataFileName))
-        m_client->setTitleYear(fileTail(DataFileName).left(4));
+    // The title shows the year that the loaders read from the name.
+    m_client->setTitleYear(fileTail(DataFileName).left(4));
     WaitCursor wait;
+    startRedraw();
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -492,7 +527,7 @@ void frmKalvik::VisaData()
     scrollTableToEnd();
     Label1[1]->setText(lastQnhCaption(m_table->records()));
     if (!read.ok)
-        report(QStringLiteral("Fel i Sub VisaData"));
+        reportLoadFailure(QStringLiteral("VisaData"), read.errorString);
 }
 
 void frmKalvik::scrollTableToEnd()

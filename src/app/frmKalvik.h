@@ -101,6 +101,8 @@ private:
     void showTemperatureLabel();
     void reportSensorLoadError();
     void report(const QString &text);
+    void startRedraw();
+    void reportLoadFailure(const QString &procedure, const QString &reason);
     void scrollTableToEnd();
 
 protected:
@@ -114,4 +116,5 @@ private:
     bool m_loaded = false;
     bool m_started = false;
     bool m_sensorErrorShown = false;
+    QString m_redrawFailure; // the cause already reported in this redraw
 };

@@ -121,6 +121,24 @@ void DataListBox::paintEvent(QPaintEvent *)
     }
 }
 
+bool DataListBox::event(QEvent *event)
+{
+    const bool handled = QAbstractScrollArea::event(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        // The table lies on the diagram: what the pointer does in it (rows,
+        // scroll bar, edges) is the table's and never reaches the diagram.
+        event->accept();
+        return true;
+    default:
+        return handled;
+    }
+}
+
 void DataListBox::mousePressEvent(QMouseEvent *event)
 {
     const int row = topIndex() + int(event->position().y()) / rowHeight();

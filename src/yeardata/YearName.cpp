@@ -3,6 +3,7 @@
 #include "DayNumber.h"
 
 #include <QDate>
+#include <QFileInfo>
 
 namespace {
 
@@ -35,4 +36,16 @@ std::optional<std::int32_t> yearStartDayFromName(const QString &fileName)
     if (!first.isValid())
         return std::nullopt;
     return static_cast<std::int32_t>(DayNumber::fromDate(first));
+}
+
+bool isYearFileName(const QString &fileName)
+{
+    return fileTail(fileName).endsWith(QLatin1String(".dat"), Qt::CaseInsensitive) &&
+           yearStartDayFromName(fileName).has_value();
+}
+
+QString yearFileNameReason(const QString &fileName, const QString &exampleYear)
+{
+    return QStringLiteral("%1: namnet måste sluta på ett årtal och .dat, till exempel T_%2.dat")
+        .arg(QFileInfo(fileName).fileName(), exampleYear);
 }

@@ -31,6 +31,8 @@ public:
     float getTemp(std::int32_t port, std::int32_t arg) override
     {
         calls.push_back({QStringLiteral("GetTemp"), port, arg});
+        if (whileReading)
+            whileReading();
         return reading;
     }
     float getTempGame(std::int32_t port, std::int32_t arg) override
@@ -43,6 +45,7 @@ public:
     std::vector<SensorCall> calls;
     float reading = 22.4f;
     QString error;
+    std::function<void()> whileReading; // runs inside GetTemp, as the window waits
 };
 
 // Answers the window's dialogs from queues and keeps what they were told.

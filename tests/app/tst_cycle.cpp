@@ -1,5 +1,6 @@
 #include "DataTableModel.h"
 #include "KalvikHarness.h"
+#include "LibrarySensor.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -67,6 +68,11 @@ private slots:
         QTest::newRow("300") << "300" << 300 << 520 << 300 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("2.5 half to even") << "2.5" << 2 << 520 << 2 << "GetTempGame 520 16" << "21.3 C" << "GetTempGame 520 16" << 0;
         QTest::newRow("520.5 half to even") << "520.5" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        // Hexadecimal, as the README and smt160-read write addresses.
+        QTest::newRow("0x379") << "0x379" << 889 << 520 << 889 << "GetTemp 889 11" << "21.3 C" << "GetTemp 889 11" << 0;
+        QTest::newRow("&H379") << "&H379" << 889 << 520 << 889 << "GetTemp 889 11" << "21.3 C" << "GetTemp 889 11" << 0;
+        QTest::newRow("0x208") << "0X208" << 520 << 520 << 889 << "GetTemp 520 16" << "22.4 C" << "GetTempGame 520 16" << 0;
+        QTest::newRow("0x-1") << "0x-1" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 1;
         // Nothing changes.
         QTest::newRow("too large") << "99999999999" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 1;
         QTest::newRow("not a number") << "abc" << 889 << 520 << 889 << "" << "21.3 C" << "GetTemp 889 11" << 1;
@@ -142,6 +148,32 @@ private slots:
         QCOMPARE(calls(h), QStringList({"GetTemp 889 11", "GetTemp 520 16"}));
         QCOMPARE(h.window->lblTempC->text(), QStringLiteral("22.4 C"));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("21.3 C  14:05:33"));
+    }
+
+    void noReadingShowsTheSensorsReasonUntilAReadingArrives()
+    {
+        // Through the real loader and the library's double, which tells why.
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, folder.filePath("libSMT160.so")));
+        const auto tell = [&](const char *file, const QByteArray &text) {
+            QFile f(folder.filePath(QLatin1String(file)));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size());
+        };
+        tell("smt160-reading.txt", "nan");
+        tell("smt160-reason.txt", "ingen signal från givaren");
+        KalvikEnvironment env;
+        env.programFolder = folder.path();
+        env.sensor = std::make_unique<LibrarySensor>(folder.path());
+        env.dialogs = std::make_unique<FakeDialogs>();
+        frmKalvik window(std::move(env));
+        window.Form_Load();
+        window.Form_Activate();
+        QCOMPARE(window.lblTempC->text(), QStringLiteral("--.- C"));
+        QCOMPARE(window.lblTempC->toolTip(), QStringLiteral("ingen signal från givaren"));
+        tell("smt160-reading.txt", "20.0");
+        window.Cycle_Timer();
+        QCOMPARE(window.lblTempC->text(), QStringLiteral("18.9 C"));
+        QCOMPARE(window.lblTempC->toolTip(), QString());
     }
 
 private:

@@ -18,6 +18,13 @@ private:
     DiagramCanvas *d = nullptr;
 
     QImage grabDiagram() const { return d->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The diagram alone, without the table or the labels lying on it.
+    QImage ownPicture() const
+    {
+        QImage image(d->size(), QImage::Format_RGB32);
+        d->render(&image, {}, {}, QWidget::DrawWindowBackground);
+        return image;
+    }
 
 private slots:
     void initTestCase()
@@ -112,7 +119,7 @@ private slots:
         QCOMPARE(grabDiagram(), pressed);
         QCOMPARE(h.window->lblXCord->text(), x);
         QCOMPARE(h.window->lblYCord->text(), y);
-        QCOMPARE(h.window->CrossX, float(20 * 365.0 / 726.0));
+        QCOMPARE(h.window->CrossX, 10.0f); // column 20 holds the bar of x 10
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(20, 20));
     }
 
@@ -147,6 +154,99 @@ private slots:
         QVERIFY(list->visibleRows() > 10);
         h.window->mnuVisaAllt_Click(); // refilled and hidden
         QVERIFY(!list->isVisible());
+    }
+
+    void pointerInTheTableBelongsToTheTable_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::newRow("left click") << "left";
+        QTest::newRow("right click") << "right";
+        QTest::newRow("double click") << "double";
+        QTest::newRow("left drag") << "drag";
+    }
+    void pointerInTheTableBelongsToTheTable()
+    {
+        QFETCH(QString, gesture);
+        const QImage before = ownPicture();
+        h.window->mnuData_Click();
+        DataListBox *list = h.window->List1;
+        QWidget *rows = list->viewport();
+        const QPoint row(40, 30), lower(60, 120);
+        if (gesture == QLatin1String("left") || gesture == QLatin1String("right"))
+            QTest::mouseClick(rows, gesture == QLatin1String("left") ? Qt::LeftButton : Qt::RightButton,
+                              {}, row);
+        else if (gesture == QLatin1String("double"))
+            QTest::mouseDClick(rows, Qt::LeftButton, {}, row);
+        else {
+            QTest::mousePress(rows, Qt::LeftButton, {}, row);
+            QTest::mouseMove(rows, lower);
+            QTest::mouseRelease(rows, Qt::LeftButton, {}, lower);
+        }
+        QVERIFY(list->isVisible());
+        QCOMPARE(ownPicture(), before);
+        QCOMPARE(h.window->lblXCord->text() + h.window->lblYCord->text(), QString());
+
+        // A read-out on the diagram afterwards leaves it as it was, and its
+        // click outside the table puts the table away.
+        QTest::mousePress(d, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(d, QPoint(120, 90));
+        QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(120, 90));
+        QCOMPARE(ownPicture(), before);
+        QVERIFY(!list->isVisible());
+    }
+
+    void secondButtonDuringAReadOutLeavesNothingBehind()
+    {
+        const QImage before = ownPicture();
+        QTest::mousePress(d, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mousePress(d, Qt::RightButton, Qt::NoModifier, QPoint(200, 50));
+        QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(200, 50));
+        QTest::mouseRelease(d, Qt::RightButton, {}, QPoint(200, 50));
+        QCOMPARE(ownPicture(), before);
+    }
+
+    void everyDaysBarReadsThatDay_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::newRow("2024, leap year") << 2024;
+        QTest::newRow("2026") << 2026;
+    }
+    void everyDaysBarReadsThatDay()
+    {
+        QFETCH(int, year);
+        // Every day a red bar from 0 to 10 C (rows 126 to 168) and its
+        // pressure, 1005 hPa, on row 202.
+        std::vector<DataRecord> records;
+        for (QDate day(year, 1, 1); day.year() == year; day = day.addDays(1)) {
+            records.push_back(sample(day, 0.25f, 1005, 0.0f));
+            records.push_back(sample(day, 0.75f, 1005, 10.0f));
+        }
+        Harness y(QDateTime(QDate(year, 6, 1), QTime(12, 0)));
+        QVERIFY(writeYearFile(y.yearFile(year), records));
+        y.start();
+        QVERIFY(QTest::qWaitForWindowExposed(y.window.get()));
+        DiagramCanvas *canvas = y.window->diagram;
+        const QImage kept = canvas->keptImage();
+        QList<int> bars; // the columns that hold a bar, left to right: one per day
+        for (int x = 0; x < kept.width(); ++x)
+            if (kept.pixel(x, 147) == qRgb(255, 0, 0))
+                bars << x;
+        QCOMPARE(bars.size(), QDate(year, 1, 1).daysInYear());
+        QCOMPARE(kept.pixel(kept.width() - 1, 202) != kCream, QDate::isLeapYear(year));
+
+        for (int k = 0; k < bars.size(); ++k) {
+            const QString date = QDate(year, 1, 1).addDays(k).toString(Qt::ISODate);
+            QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(bars[k], 147));
+            const QImage on = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QString shown = y.window->lblXCord->text();
+            QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(bars[k], 147));
+            // The cross-hair's dotted vertical line starts on row 0 of the pointer's column.
+            const int beside = bars[k] > 0 ? bars[k] - 1 : 1;
+            QVERIFY2(on.pixel(bars[k], 0) != kept.pixel(bars[k], 0) &&
+                         on.pixel(beside, 0) == kept.pixel(beside, 0),
+                     qPrintable(date));
+            QCOMPARE(shown, date);
+        }
     }
 };
 

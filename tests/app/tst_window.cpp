@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 // The window as it is built and shown, and its start-up.
 class tst_Window : public QObject
@@ -139,6 +142,29 @@ private slots:
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik"));
     }
 
+    void screenShowsZeroAndTheYearWhileTheFirstReadingRuns()
+    {
+        Harness h;
+        h.sensor->reading = 1.1f; // shows 0.0 C after the correction, as before it
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        const auto shot = [&h] {
+            return QGuiApplication::primaryScreen()->grabWindow(h.window->winId()).toImage();
+        };
+        const auto area = [&h](QWidget *w) {
+            return QRect(w->mapTo(h.window.get(), QPoint()), w->size());
+        };
+        QImage during;
+        h.sensor->whileReading = [&] { during = shot(); };
+        h.start();
+        h.window->repaint();
+        const QImage after = shot();
+        for (QWidget *label : {static_cast<QWidget *>(h.window->lblTempC),
+                               static_cast<QWidget *>(h.window->lblSthlm)})
+            QVERIFY2(during.copy(area(label)) == after.copy(area(label)),
+                     qPrintable(label->objectName()));
+    }
+
     void startUpWorkRunsOnce()
     {
         Harness h(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0)));
@@ -194,6 +220,39 @@ private slots:
         QCOMPARE(window.lblTempC->text(), QStringLiteral("--.- C"));
         // The year was still drawn and listed.
         QCOMPARE(window.Label1[1]->text(), QStringLiteral("QNH 1013"));
+    }
+
+    void yearFileThatCannotBeReadGivesOneBoxWithItsReason_data()
+    {
+        QTest::addColumn<QString>("setup");  // what stands where this year's file should be
+        QTest::addColumn<QString>("reason"); // %1: the file's path
+        QTest::newRow("no folder") << "gone"
+                                   << "Kan inte skapa %1: mappen finns inte";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "Kan inte läsa %1: det är ingen årsfil utan en FIFO";
+        QTest::newRow("a folder") << "dir"
+                                  << "Kan inte läsa %1: det är ingen årsfil utan en mapp";
+    }
+    void yearFileThatCannotBeReadGivesOneBoxWithItsReason()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        QTemporaryDir base;
+        const QString folder = setup == QLatin1String("gone") ? base.filePath("gone") : base.path();
+        const QString path = folder + QStringLiteral("/T_2026.dat");
+        if (setup == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        if (setup == QLatin1String("dir"))
+            QVERIFY(QDir(folder).mkdir(QStringLiteral("T_2026.dat")));
+        Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder);
+        h.start();
+        const QString box = QStringLiteral("Fel i Sub GetQNHRecordData\n") + reason.arg(path);
+        QCOMPARE(h.dialogs->messages, QStringList{box});
+        h.window->mnuVisaAllt_Click(); // a new redraw tells it again, once
+        QCOMPARE(h.dialogs->messages, QStringList({box, box}));
+        h.window->mnuTemp_Click();
+        QCOMPARE(h.dialogs->messages.last(),
+                 QStringLiteral("Fel i Sub GetRecordData\n") + reason.arg(path));
     }
 
     void escapeHidesTheTableWhateverHasTheFocus()
