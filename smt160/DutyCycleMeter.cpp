@@ -2,9 +2,16 @@
 
 #include "SensorFormula.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace smt160 {
+
+namespace {
+constexpr std::int64_t kNoEdge = INT64_MIN;
+}
 
 Measurement DutyCycleMeter::measure(SampleSource &source) const
 {
@@ -14,63 +21,72 @@ Measurement DutyCycleMeter::measure(SampleSource &source) const
 
     const std::int64_t endNs = first->timeNs + m_settings.windowNs;
     Sample prev = *first;
-    std::int64_t lastEdgeNs = prev.timeNs; // or the end of the last gap
-    bool inPeriod = false;                 // a clean falling edge started the current period
-    std::int64_t periodHighNs = 0;
-    std::int64_t periodStartNs = 0;
-    std::int64_t sumHighNs = 0;
-    std::int64_t sumTotalNs = 0;
-    int periods = 0;
-    bool prevStepGap = false;
+    bool prevStepShort = false; // the step into prev; unknown for the first sample
+    std::int64_t quietSinceNs = prev.timeNs;
+    std::int64_t fallNs = kNoEdge; // the clean falling edge that opens a period
+    std::int64_t riseNs = kNoEdge; // its clean rising edge
+    std::vector<Period> periods;
 
     while (prev.timeNs < endNs) {
         const std::optional<Sample> cur = source.read();
         if (!cur)
             return {.outcome = MeterOutcome::ReadFailed};
         const std::int64_t stepNs = cur->timeNs - prev.timeNs;
-        const bool gap = stepNs > m_settings.maxGapNs;
+        const bool stepShort = stepNs <= m_settings.maxGapNs;
 
-        // A sample is stamped after its read, so a gap may lie between the
-        // read and the stamp: the level of the sample after a gap is as old as
-        // the gap. An edge next to a gap has no known time, so neither the
-        // period in progress nor one starting there can be measured.
-        if (gap || prevStepGap) {
-            inPeriod = false;
-            lastEdgeNs = cur->timeNs;
-        } else {
-            if (prev.high)
-                periodHighNs += stepNs;
-            if (prev.high != cur->high)
-                lastEdgeNs = cur->timeNs;
-            if (prev.high && !cur->high) {
-                if (inPeriod) {
-                    sumHighNs += periodHighNs;
-                    sumTotalNs += cur->timeNs - periodStartNs;
-                    ++periods;
-                }
-                inPeriod = true;
-                periodStartNs = cur->timeNs;
-                periodHighNs = 0;
+        if (cur->high != prev.high) {
+            quietSinceNs = cur->timeNs;
+            // A sample is stamped after its read, so after a pause the level
+            // of prev may be as old as the pause: both steps must be short.
+            if (!stepShort || !prevStepShort) {
+                fallNs = riseNs = kNoEdge;
+            } else if (cur->high) {
+                riseNs = fallNs != kNoEdge ? cur->timeNs : kNoEdge;
+            } else {
+                if (fallNs != kNoEdge && riseNs != kNoEdge)
+                    periods.push_back(
+                        {.highNs = cur->timeNs - riseNs, .totalNs = cur->timeNs - fallNs});
+                fallNs = cur->timeNs;
+                riseNs = kNoEdge;
             }
+        } else if (stepNs >= m_settings.longPauseNs) {
+            quietSinceNs = cur->timeNs;
+            fallNs = riseNs = kNoEdge;
         }
 
-        prevStepGap = gap;
-        if (cur->timeNs - lastEdgeNs > m_settings.edgeTimeoutNs)
+        if (cur->timeNs - quietSinceNs > m_settings.edgeTimeoutNs)
             return {.outcome = cur->high ? MeterOutcome::NoEdgeHigh : MeterOutcome::NoEdgeLow};
+        prevStepShort = stepShort;
         prev = *cur;
     }
-    return evaluate(sumHighNs, sumTotalNs, periods);
+    return evaluate(periods);
 }
 
-Measurement DutyCycleMeter::evaluate(std::int64_t highNs, std::int64_t totalNs, int periods) const
+Measurement DutyCycleMeter::evaluate(std::vector<Period> &periods) const
 {
-    Measurement m{.periods = periods};
-    if (periods < m_settings.minPeriods || totalNs <= 0) {
+    Measurement m{.periods = 0};
+    if (periods.size() >= std::size_t(m_settings.minPeriods)) {
+        const auto middle = periods.begin() + std::ptrdiff_t(periods.size() / 2);
+        std::ranges::nth_element(periods, middle, {}, &Period::totalNs);
+        const double median = double(middle->totalNs);
+        std::int64_t highNs = 0;
+        std::int64_t totalNs = 0;
+        for (const Period &p : periods) {
+            if (std::abs(double(p.totalNs) - median) <= m_settings.periodTolerance * median) {
+                highNs += p.highNs;
+                totalNs += p.totalNs;
+                ++m.periods;
+            }
+        }
+        if (m.periods >= m_settings.minPeriods && totalNs > 0) {
+            m.dutyCycle = double(highNs) / double(totalNs);
+            m.frequencyHz = m.periods * 1e9 / double(totalNs);
+        }
+    }
+    if (m.periods < m_settings.minPeriods || m.frequencyHz <= 0.0) {
         m.outcome = MeterOutcome::TooFewPeriods;
         return m;
     }
-    m.dutyCycle = double(highNs) / double(totalNs);
-    m.frequencyHz = periods * 1e9 / double(totalNs);
     if (m.frequencyHz < kMinFrequencyHz || m.frequencyHz > kMaxFrequencyHz)
         m.outcome = MeterOutcome::FrequencyOutOfRange;
     else if (m.dutyCycle < kMinDutyCycle || m.dutyCycle > kMaxDutyCycle)

@@ -4,13 +4,16 @@
 #include "MeterSettings.h"
 #include "SampleSource.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace smt160 {
 
-// Measures the duty cycle of a square wave by polling its level. Time is
-// summed over whole periods, from one falling edge to the next; each interval
-// between two reads counts for the level seen at its start, so the error at
-// the rising and at the falling edge cancels on average. A period broken by a
-// gap between reads is dropped whole.
+// Measures the duty cycle of a square wave by polling its level. Each period
+// is timed by its three edges (falling, rising, falling); the process may be
+// paused anywhere in between without harm, so only a period with an edge next
+// to a pause is lost. The duty cycle is the sum of high times over the sum of
+// period times, from one falling edge to the next.
 class DutyCycleMeter
 {
 public:
@@ -19,7 +22,13 @@ public:
     Measurement measure(SampleSource &source) const;
 
 private:
-    Measurement evaluate(std::int64_t highNs, std::int64_t totalNs, int periods) const;
+    struct Period
+    {
+        std::int64_t highNs;
+        std::int64_t totalNs;
+    };
+
+    Measurement evaluate(std::vector<Period> &periods) const;
 
     MeterSettings m_settings;
 };

@@ -6,16 +6,31 @@
 #include <cstdint>
 #include <random>
 
+// Pauses of the polling process, each minNs to maxNs long: the first within
+// everyNs, then one every 0.9 to 1.1 everyNs after the last ended.
+struct Pauses
+{
+    std::int64_t everyNs = 0; // 0: none
+    std::int64_t minNs = 0;
+    std::int64_t maxNs = 0;
+};
+
+// What this machine class does to a polling loop: a pause of 10 to 50 us about
+// every millisecond, and now and then one of a few milliseconds.
+inline constexpr Pauses kMachineShortPauses{.everyNs = 1'000'000, .minNs = 10'000, .maxNs = 50'000};
+inline constexpr Pauses kMachineLongPauses{
+    .everyNs = 50'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
+
 // The line an SMT160 drives, as a polling loop would see it. Time is
-// simulated: each read advances it by the read time, jitter and gaps.
+// simulated: each read advances it by the read time, jitter and pauses.
 struct SimulatedSignal
 {
     double dutyCycle = 0.5; // 0 or 1: the line is stuck
     double frequencyHz = 2000.0;
     std::int64_t readNs = 1000;
     std::int64_t readJitterNs = 0;
-    std::int64_t gapEveryNs = 0; // 0: no gaps
-    std::int64_t gapNs = 0;
+    Pauses shortPauses{};
+    Pauses longPauses{};
     std::int64_t failAfterNs = 0; // 0: reads never fail
     unsigned seed = 1;
 };
@@ -24,7 +39,8 @@ class SimulatedSmt160 : public smt160::SampleSource
 {
 public:
     explicit SimulatedSmt160(const SimulatedSignal &signal)
-        : m_signal(signal), m_random(signal.seed), m_nextGap(kStartNs + signal.gapEveryNs)
+        : m_signal(signal), m_random(signal.seed), m_nextShort(first(signal.shortPauses)),
+          m_nextLong(first(signal.longPauses))
     {}
 
     std::optional<smt160::Sample> read() override
@@ -33,17 +49,16 @@ public:
                  std::uniform_int_distribution<std::int64_t>(0, m_signal.readJitterNs)(m_random);
         if (m_signal.failAfterNs > 0 && elapsedNs() > m_signal.failAfterNs)
             return std::nullopt;
-        // Every other gap falls between reading the port and taking the time,
-        // so that sample's level is older than its timestamp.
-        const bool gap = m_signal.gapEveryNs > 0 && m_now >= m_nextGap;
-        const bool staleLevel = gap && ++m_gaps % 2 == 0;
-        if (gap) {
-            m_now += staleLevel ? 0 : m_signal.gapNs;
-            m_nextGap += m_signal.gapEveryNs;
-        }
+        // Every other pause falls between reading the port and taking the
+        // time, so that sample's level is older than its timestamp.
+        const std::int64_t pause =
+            pauseDue(m_nextShort, m_signal.shortPauses) + pauseDue(m_nextLong, m_signal.longPauses);
+        const bool staleLevel = pause > 0 && ++m_pauses % 2 == 0;
+        m_now += staleLevel ? 0 : pause;
         const double period = 1e9 / m_signal.frequencyHz;
-        const bool high = std::fmod(m_now - m_startPhase, period) < m_signal.dutyCycle * period;
-        m_now += staleLevel ? m_signal.gapNs : 0;
+        const bool high =
+            std::fmod(double(m_now) - m_startPhase, period) < m_signal.dutyCycle * period;
+        m_now += staleLevel ? pause : 0;
         return smt160::Sample{.high = high, .timeNs = m_now};
     }
 
@@ -52,11 +67,31 @@ public:
 private:
     static constexpr std::int64_t kStartNs = 1'000'000'000;
 
+    std::int64_t first(const Pauses &p)
+    {
+        if (p.everyNs == 0)
+            return INT64_MAX;
+        return kStartNs + std::uniform_int_distribution<std::int64_t>(0, p.everyNs)(m_random);
+    }
+
+    std::int64_t pauseDue(std::int64_t &due, const Pauses &p)
+    {
+        if (m_now < due)
+            return 0;
+        const std::int64_t length =
+            std::uniform_int_distribution<std::int64_t>(p.minNs, p.maxNs)(m_random);
+        due = m_now + length +
+              std::uniform_int_distribution<std::int64_t>(p.everyNs * 9 / 10,
+                                                          p.everyNs * 11 / 10)(m_random);
+        return length;
+    }
+
     SimulatedSignal m_signal;
     std::mt19937 m_random;
     std::int64_t m_now = kStartNs;
-    std::int64_t m_nextGap;
-    int m_gaps = 0;
+    std::int64_t m_nextShort;
+    std::int64_t m_nextLong;
+    int m_pauses = 0;
     // Start somewhere inside a period, as a real call would.
     double m_startPhase = std::uniform_real_distribution(0.0, 1e9)(m_random);
 };
