@@ -23,6 +23,8 @@ std::optional<int> parseLeadingInt(std::string_view text)
     return value;
 }
 
+} // namespace
+
 std::vector<ParportMatch> listParports(const std::string &procRoot)
 {
     namespace fs = std::filesystem;
@@ -47,8 +49,6 @@ std::vector<ParportMatch> listParports(const std::string &procRoot)
     }
     return ports;
 }
-
-} // namespace
 
 std::optional<ParportMatch> findParport(const std::string &procRoot, int address)
 {

@@ -23,6 +23,7 @@ struct OpenedPort
 {
     std::unique_ptr<PortRegister> port;
     std::string reason;
+    bool busy = false; // another program holds the port
 };
 
 } // namespace smt160

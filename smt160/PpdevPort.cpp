@@ -4,20 +4,23 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace smt160 {
 
-OpenedPort PpdevPort::open(const std::string &devicePath)
+OpenedPort PpdevPort::open(const std::string &devicePath, bool exclusive)
 {
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return {.port = nullptr, .reason = ppdevOpenReason(devicePath, errno)};
-    if (::ioctl(fd, PPCLAIM) != 0) {
+    if ((exclusive && ::ioctl(fd, PPEXCL) != 0) || ::ioctl(fd, PPCLAIM) != 0) {
         const int err = errno;
         ::close(fd);
+        if (exclusive && err == ENXIO)
+            return {.port = nullptr, .reason = portBusyReason(devicePath), .busy = true};
         return {.port = nullptr, .reason = ppdevClaimReason(devicePath, err)};
     }
     return {.port = std::unique_ptr<PortRegister>(new PpdevPort(fd, devicePath)), .reason = {}};
@@ -42,6 +45,23 @@ std::optional<std::uint8_t> PpdevPort::read()
 std::string PpdevPort::lastError() const
 {
     return m_path + ": " + errnoText(m_readErrno);
+}
+
+std::string portBusyReason(const std::string &devicePath)
+{
+    return "Ingen avläsning: porten används av ett annat program (" + devicePath + ")";
+}
+
+bool otherDevicesOnPort(const std::string &procRoot, int index)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path devices = fs::path(procRoot) / ("parport" + std::to_string(index)) / "devices";
+    for (fs::directory_iterator it(devices, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename() != "active")
+            return true;
+    }
+    return false;
 }
 
 std::string ppdevOpenReason(const std::string &devicePath, int err)

@@ -13,7 +13,10 @@ namespace smt160 {
 class PpdevPort : public PortRegister
 {
 public:
-    static OpenedPort open(const std::string &devicePath);
+    // Claiming waits while another holds the port. An exclusive claim never
+    // waits: it fails at once (busy) while any other device is registered on
+    // the port, and while it holds, nobody else can register and wait.
+    static OpenedPort open(const std::string &devicePath, bool exclusive);
 
     ~PpdevPort() override;
     PpdevPort(const PpdevPort &) = delete;
@@ -29,6 +32,14 @@ private:
     std::string m_path;
     int m_readErrno = 0;
 };
+
+// The reason given when another program holds the port.
+std::string portBusyReason(const std::string &devicePath);
+
+// Whether a device other than ours is registered on parallel port index: a
+// printer driver, or another program's claim. <procRoot>/parportN/devices
+// holds one folder per device beside the file "active".
+bool otherDevicesOnPort(const std::string &procRoot, int index);
 
 // Why devicePath could not be opened (stage "open") or claimed (stage "claim").
 std::string ppdevOpenReason(const std::string &devicePath, int err);

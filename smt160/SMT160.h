@@ -6,9 +6,13 @@
 // The sensor's square wave (about 1 to 4 kHz) is polled for 150 ms; its duty
 // cycle over whole periods gives the temperature, t = (DC - 0.320) / 0.00470.
 // A call returns the temperature in degrees Celsius, or NaN when there is no
-// reading; it never takes much longer than the 150 ms, and returns NaN at
-// once (within about 3 ms) when the line has no edges or the port cannot be
-// opened. SMT160_LastError() then says why.
+// reading; it never takes longer than 300 ms, whatever the port or another
+// program does, and returns NaN within a few milliseconds when the line has
+// no edges or the port cannot be opened. SMT160_LastError() then says why.
+//
+// The library itself never touches a port directly. Where no kernel driver
+// reaches the port it runs the helper program smt160-rawport beside itself,
+// the only part that may hold CAP_SYS_RAWIO.
 
 #include <stdint.h>
 
@@ -23,11 +27,12 @@ extern "C" {
 #endif
 
 // address: the register to poll. 513 to 520 (0x201 to 0x208) are game-port
-// addresses and are read directly (needs CAP_SYS_RAWIO). Any other address
-// is a parallel port's status register (889 = 0x379 for the port at 0x378)
-// or its base: it is read through /dev/parportN when
-// /proc/sys/dev/parport knows the port (needs the lp group), otherwise
-// directly. PCI cards at high addresses (0xD011 = 53265) work the same way.
+// addresses and are read by the helper. Any other address is a parallel
+// port's status register (889 = 0x379 for the port at 0x378) or its base: it
+// is read through /dev/parportN when /proc/sys/dev/parport knows the port
+// (needs the lp group), otherwise by the helper. PCI cards at high addresses
+// (0xD011 = 53265) work the same way. A parallel port that another program
+// holds is skipped with a reason.
 //
 // line: 11 is parallel-port pin 11 (BUSY, status bit 7, inverted by the
 // port). Any other value 1 to 255 is a bit mask of the register, and the
@@ -35,8 +40,9 @@ extern "C" {
 // button A1 (pin 2). Other values give NaN.
 SMT160_API float GetTemp(int32_t address, int32_t line);
 
-// Like GetTemp, but always reads the address directly as a game-port
-// register, whatever its value (game ports on PCI cards sit elsewhere).
+// Like GetTemp, but always reads the address through the helper as a
+// game-port register, whatever its value (game ports on PCI cards sit
+// elsewhere).
 SMT160_API float GetTempGame(int32_t address, int32_t line);
 
 // Why the last call on this thread returned NaN, in Swedish, UTF-8; empty

@@ -1,14 +1,17 @@
 #include "SensorReader.h"
 
+#include "BoundedCall.h"
+#include "Deadline.h"
 #include "DutyCycleMeter.h"
+#include "HelperClient.h"
 #include "LineSelect.h"
-#include "PortOpener.h"
+#include "ParportMap.h"
 #include "PortSampleSource.h"
+#include "PpdevPort.h"
 #include "ReasonText.h"
-#include "SensorFormula.h"
 
-#include <limits>
-#include <utility>
+#include <memory>
+#include <optional>
 
 namespace smt160 {
 
@@ -16,71 +19,81 @@ namespace {
 
 constexpr int kMaxPortAddress = 0xffff;
 
-Reading noReading(std::string reason)
+// A reading through ppdev, or (reached false) why ppdev cannot reach the port.
+struct PpdevOutcome
 {
-    return {.celsius = std::numeric_limits<float>::quiet_NaN(), .reason = std::move(reason)};
-}
+    bool reached = false;
+    Reading reading;
+    std::string reason = "Internt fel vid läsning genom ppdev";
+};
 
-std::string noEdgeReason(bool high, bool allOnes, const MeterSettings &settings)
+PpdevOutcome readThroughPpdev(const std::string &device, bool exclusive, LineSelect line,
+                              const MeterSettings &settings, std::int64_t startNs,
+                              std::int64_t deadlineNs)
 {
-    const std::string ms = std::to_string(settings.edgeTimeoutNs / 1'000'000);
-    if (allOnes)
-        return "Ingen signal: porten läser 0xFF hela tiden (finns en port på adressen?)";
-    if (high)
-        return "Ingen signal: linjen ligger hög utan flank i " + ms +
-               " ms (ingen givare ansluten?)";
-    return "Ingen signal: linjen ligger låg utan flank i " + ms +
-           " ms (saknar givaren matning, eller är linjen kortsluten?)";
+    auto outcome = std::make_shared<PpdevOutcome>();
+    const bool inTime = runBounded(
+        device,
+        [outcome, device, exclusive, line, settings, startNs] {
+            const OpenedPort opened = PpdevPort::open(device, exclusive);
+            if (!opened.port) {
+                outcome->reached = opened.busy;
+                outcome->reading = noReading(opened.reason);
+                outcome->reason = opened.reason;
+                return;
+            }
+            outcome->reached = true;
+            if (monotonicNowNs() - startNs > kClaimDeadlineNs) {
+                outcome->reading = noReading(portBusyReason(device));
+                return;
+            }
+            PortSampleSource source(*opened.port, line);
+            const Measurement m = DutyCycleMeter(settings).measure(source);
+            outcome->reading = readingFrom(m, source.allOnes(), settings);
+            if (m.outcome == MeterOutcome::ReadFailed)
+                outcome->reading.reason += ": " + opened.port->lastError();
+        },
+        deadlineNs);
+    if (!inTime)
+        return {.reached = true, .reading = noReading(portBusyReason(device))};
+    return *outcome;
 }
 
 } // namespace
 
-Reading readingFrom(const Measurement &m, bool allOnes, const MeterSettings &settings)
-{
-    switch (m.outcome) {
-    case MeterOutcome::Valid:
-        return {.celsius = float(temperatureFromDutyCycle(m.dutyCycle)), .reason = {}};
-    case MeterOutcome::ReadFailed:
-        return noReading("Porten kunde inte läsas");
-    case MeterOutcome::NoEdgeHigh:
-    case MeterOutcome::NoEdgeLow:
-        return noReading(noEdgeReason(m.outcome == MeterOutcome::NoEdgeHigh, allOnes, settings));
-    case MeterOutcome::TooFewPeriods:
-        return noReading("Ingen signal: bara " + std::to_string(m.periods) +
-                         " hela perioder utan avbrott under mätningen");
-    case MeterOutcome::FrequencyOutOfRange:
-        return noReading("Ingen giltig signal: frekvensen " + decimalText(m.frequencyHz, 0) +
-                         " Hz ligger utanför " + decimalText(kMinFrequencyHz, 0) + " till " +
-                         decimalText(kMaxFrequencyHz, 0) + " Hz");
-    case MeterOutcome::DutyCycleOutOfRange:
-        return noReading("Ingen giltig signal: pulskvoten " + decimalText(m.dutyCycle, 3) +
-                         " ligger utanför " + decimalText(kMinDutyCycle, 4) + " till " +
-                         decimalText(kMaxDutyCycle, 3));
-    }
-    return noReading("Okänt mätfel");
-}
-
 Reading readSensor(PortKind kind, std::int32_t address, std::int32_t argument,
                    const PortPaths &paths, const MeterSettings &settings)
 {
+    const std::int64_t startNs = monotonicNowNs();
+    const std::int64_t deadlineNs = startNs + kBackendDeadlineNs;
     if (address < 1 || address > kMaxPortAddress)
         return noReading("Ogiltig portadress " + std::to_string(address) + " (1 till 65535)");
     const std::optional<LineSelect> line = lineFromArgument(argument);
     if (!line)
         return noReading("Ogiltigt andra argument " + std::to_string(argument) +
                          " (11 för stift 11, annars en bitmask 1 till 255)");
+    if (kind == PortKind::Game)
+        return readThroughHelper(paths.helper, address, argument, deadlineNs);
 
-    const OpenedPort opened =
-        kind == PortKind::Game ? openRawPort(address, paths) : openParallelPort(address, paths);
-    if (!opened.port)
-        return noReading(opened.reason);
-
-    PortSampleSource source(*opened.port, *line);
-    const Measurement m = DutyCycleMeter(settings).measure(source);
-    Reading reading = readingFrom(m, source.allOnes(), settings);
-    if (m.outcome == MeterOutcome::ReadFailed)
-        reading.reason += ": " + opened.port->lastError();
-    return reading;
+    std::string ppdevReason;
+    int rawAddress = address;
+    if (const std::optional<ParportMatch> match = findParport(paths.parportProc, address)) {
+        const std::string device = paths.dev + "/parport" + std::to_string(match->index);
+        const bool exclusive = !otherDevicesOnPort(paths.parportProc, match->index);
+        PpdevOutcome ppdev =
+            readThroughPpdev(device, exclusive, *line, settings, startNs, deadlineNs);
+        if (ppdev.reached)
+            return std::move(ppdev.reading);
+        ppdevReason = std::move(ppdev.reason);
+        rawAddress = match->statusAddress();
+    } else {
+        ppdevReason =
+            "Ingen parallellport med adressen " + addressText(address) + " i " + paths.parportProc;
+    }
+    Reading raw = readThroughHelper(paths.helper, rawAddress, argument, deadlineNs);
+    if (!raw.reason.empty())
+        raw.reason = ppdevReason + ". " + raw.reason;
+    return raw;
 }
 
 } // namespace smt160

@@ -1,4 +1,7 @@
+#include "BoundedCall.h"
+#include "Deadline.h"
 #include "DutyCycleMeter.h"
+#include "HelperClient.h"
 #include "LineSelect.h"
 #include "ParportMap.h"
 #include "PortSampleSource.h"
@@ -8,10 +11,16 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace smt160;
 
@@ -27,6 +36,9 @@ private slots:
     void mapsAddressToParport();
     void exportedFunctionsAnswerQuickly_data();
     void exportedFunctionsAnswerQuickly();
+    void helperAnswers_data();
+    void helperAnswers();
+    void heldPortIsSkippedAtTheDeadline();
 };
 
 void TestSmt160Ports::selectsLine_data()
@@ -127,11 +139,86 @@ void TestSmt160Ports::exportedFunctionsAnswerQuickly()
 
     const float celsius = game ? GetTempGame(address, line) : GetTemp(address, line);
 
-    QVERIFY(timer.elapsed() < MeterSettings().windowNs / 1'000'000 + 100);
+    QVERIFY(timer.elapsed() < kCallLimitNs / 1'000'000);
     const QString why = QString::fromUtf8(SMT160_LastError());
     // No port here means NaN with a reason; a machine with a sensor answers without one.
     QCOMPARE(why.isEmpty(), !std::isnan(celsius));
     QVERIFY2(why.contains(reason), qPrintable(why));
+}
+
+void TestSmt160Ports::helperAnswers_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<float>("celsius"); // NaN: no reading
+    QTest::addColumn<QString>("reason");
+
+    const float none = std::nanf("");
+    QTest::newRow("reading") << QByteArray("echo 21.345") << 0755 << 21.345f << "";
+    QTest::newRow("reason") << QByteArray("echo 'Ingen signal'; exit 1") << 0755 << none
+                            << "Ingen signal";
+    QTest::newRow("garbage") << QByteArray("echo 21,3x") << 0755 << none
+                             << "svarade inte som väntat";
+    QTest::newRow("not finite") << QByteArray("echo inf") << 0755 << none
+                                << "svarade inte som väntat";
+    QTest::newRow("killed") << QByteArray("kill -9 $$") << 0755 << none << "avbröts";
+    QTest::newRow("hangs") << QByteArray("exec /bin/sleep 5") << 0755 << none << "i tid";
+    QTest::newRow("hangs after closing its output")
+        << QByteArray("exec >&-; /bin/sleep 5") << 0755 << none << "i tid";
+    QTest::newRow("group may replace it")
+        << QByteArray("echo 21.3") << 0775 << none << "skrivbar för andra";
+    QTest::newRow("environment is empty")
+        << QByteArray("test -z \"$HOME$LD_PRELOAD\" && echo 1.5") << 0755 << 1.5f << "";
+}
+
+// Whatever the helper does, the call returns in time and says why.
+void TestSmt160Ports::helperAnswers()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, mode);
+    QFETCH(float, celsius);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("smt160-rawport");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.close();
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+    QElapsedTimer timer;
+    timer.start();
+
+    const Reading reading =
+        readThroughHelper(path.toStdString(), 513, 16, monotonicNowNs() + kBackendDeadlineNs);
+
+    QVERIFY(timer.elapsed() < kCallLimitNs / 1'000'000 + 200); // a loaded machine's slack
+    QVERIFY2(QString::fromStdString(reading.reason).contains(reason), reading.reason.c_str());
+    QCOMPARE(reading.reason.empty(), !std::isnan(celsius));
+    if (!std::isnan(celsius))
+        QCOMPARE(reading.celsius, celsius);
+}
+
+// A port reservation that sleeps (another program holds the port) delays
+// neither this call nor the next.
+void TestSmt160Ports::heldPortIsSkippedAtTheDeadline()
+{
+    std::atomic<bool> released = false;
+    const auto held = [&released] {
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    QElapsedTimer timer;
+    timer.start();
+
+    QVERIFY(!runBounded("port", held, monotonicNowNs() + 50'000'000));
+    QVERIFY(!runBounded(
+        "port", [] {}, monotonicNowNs() + 10'000'000'000));
+    const qint64 waited = timer.elapsed();
+    released = true;
+    QTRY_VERIFY(runBounded(
+        "port", [] {}, monotonicNowNs() + 1'000'000'000));
+
+    QVERIFY2(waited >= 50 && waited < 1000, qPrintable(QString::number(waited)));
 }
 
 QTEST_GUILESS_MAIN(TestSmt160Ports)

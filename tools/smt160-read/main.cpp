@@ -1,6 +1,8 @@
 // smt160-read ADDRESS [LINE]: one reading of an SMT160 sensor through the
 // libSMT160.so beside this program, for checking the wiring.
 
+#include "TrustedFile.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -65,12 +67,17 @@ std::string programDir()
     return path.substr(0, path.rfind('/'));
 }
 
-// The copy beside the program first, as the program itself loads it.
-void *openLibrary()
+// The copy beside the program, and only when nobody else can replace it.
+void *openLibrary(std::string &why)
 {
-    if (void *lib = ::dlopen((programDir() + "/libSMT160.so").c_str(), RTLD_NOW | RTLD_LOCAL))
-        return lib;
-    return ::dlopen("libSMT160.so", RTLD_NOW | RTLD_LOCAL);
+    const std::string path = programDir() + "/libSMT160.so";
+    why = smt160::untrustedReason(path);
+    if (!why.empty())
+        return nullptr;
+    void *lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!lib)
+        why = ::dlerror();
+    return lib;
 }
 
 } // namespace
@@ -91,9 +98,10 @@ int main(int argc, char **argv)
         return kExitUsage;
     }
 
-    void *lib = openLibrary();
+    std::string why;
+    void *lib = openLibrary(why);
     if (!lib) {
-        std::fprintf(stderr, "libSMT160.so kunde inte laddas: %s\n", ::dlerror());
+        std::fprintf(stderr, "libSMT160.so kunde inte laddas: %s\n", why.c_str());
         return kExitUsage;
     }
     const char *function = gamePort ? "GetTempGame" : "GetTemp";

@@ -1,0 +1,195 @@
+#include "Capabilities.h"
+#include "PortAllowList.h"
+#include "RawPortHelper.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace smt160;
+
+class TestRawPort : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusesAddressesOutsideTheRanges_data();
+    void refusesAddressesOutsideTheRanges();
+    void dropsCapabilitiesBeforeMeasuring_data();
+    void dropsCapabilitiesBeforeMeasuring();
+    void droppedCapabilitiesAreGone();
+    void helperProgramRefusesASerialPort();
+};
+
+void TestRawPort::refusesAddressesOutsideTheRanges_data()
+{
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("parportBase"); // of parport0; empty: none
+    QTest::addColumn<QString>("ioports");
+    QTest::addColumn<bool>("allowed");
+
+    const QString none;
+    const QString serial = "0000-0cf7 : PCI Bus 0000:00\n  03f8-03ff : serial\n";
+    QTest::newRow("game port 0x201") << 0x201 << none << serial << true;
+    QTest::newRow("game range end 0x20F") << 0x20F << none << serial << true;
+    QTest::newRow("past the game range") << 0x210 << none << serial << false;
+    QTest::newRow("classic 0x379, nothing listed") << 0x379 << none << serial << true;
+    QTest::newRow("classic 0x3BD, nothing listed") << 0x3BD << none << serial << true;
+    QTest::newRow("serial port 0x3F8") << 0x3F8 << none << serial << false;
+    QTest::newRow("listed port's status") << 0x379 << "888\t1912" << none << true;
+    QTest::newRow("listed port's control") << 0x37A << "888\t1912" << none << true;
+    QTest::newRow("past the listed port") << 0x37B << "888\t1912" << none << false;
+    QTest::newRow("classic 0x279 once a port is listed") << 0x279 << "888\t1912" << none << false;
+    QTest::newRow("PCIe card 0xD011") << 0xD011 << "53264\t0" << none << true;
+    QTest::newRow("gameport driver's range") << 0xE801 << none << "  e800-e807 : gameport\n"
+                                             << true;
+    QTest::newRow("ranges hidden from users count as none")
+        << 0x379 << none << "  0000-0000 : parport0\n"
+        << true;
+}
+
+void TestRawPort::refusesAddressesOutsideTheRanges()
+{
+    QFETCH(int, address);
+    QFETCH(QString, parportBase);
+    QFETCH(QString, ioports);
+    QFETCH(bool, allowed);
+    QTemporaryDir root;
+    const std::filesystem::path dir = root.path().toStdString();
+    PortPaths paths{.parportProc = dir / "parport", .ioports = dir / "ioports"};
+    std::filesystem::create_directories(dir / "parport" / "parport0");
+    if (!parportBase.isEmpty())
+        std::ofstream(dir / "parport" / "parport0" / "base-addr") << parportBase.toStdString();
+    std::ofstream(paths.ioports) << ioports.toStdString();
+
+    const std::optional<std::string> refusal = refusedAddress(address, paths);
+
+    QVERIFY2(refusal.has_value() != allowed, refusal ? refusal->c_str() : "allowed");
+}
+
+namespace {
+
+// Records what the helper asks of the system, in order.
+class RecordingSystem : public HelperSystem
+{
+public:
+    bool allow = true;
+    bool dropWorks = true;
+    std::string log;
+
+    std::optional<std::string> refusal(int address) override
+    {
+        log += "check " + std::to_string(address) + ", ";
+        return allow ? std::nullopt : std::optional<std::string>("nekad");
+    }
+    OpenedPort openPort(int address) override
+    {
+        log += "open " + std::to_string(address) + ", ";
+        return {.port = std::make_unique<Register>(*this), .reason = {}};
+    }
+    std::string dropCapabilities() override
+    {
+        log += "drop, ";
+        return dropWorks ? std::string() : std::string("kvar");
+    }
+    std::int64_t nowNs() override { return m_now += 1000; }
+
+private:
+    struct Register : PortRegister
+    {
+        explicit Register(RecordingSystem &s) : system(s) {}
+        std::optional<std::uint8_t> read() override
+        {
+            if (!system.log.ends_with("read, "))
+                system.log += "read, ";
+            return 0x00; // a stuck line: over within the edge timeout
+        }
+        RecordingSystem &system;
+    };
+    std::int64_t m_now = 0;
+};
+
+} // namespace
+
+void TestRawPort::dropsCapabilitiesBeforeMeasuring_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("allow");
+    QTest::addColumn<bool>("dropWorks");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("log");
+
+    QTest::newRow("game port") << QStringList{"513", "16"} << true << true << int(kHelperNoReading)
+                               << "check 513, open 513, drop, read, ";
+    QTest::newRow("refused address is never opened")
+        << QStringList{"1016", "11"} << false << true << int(kHelperNoReading) << "check 1016, ";
+    QTest::newRow("no reading while a capability is held")
+        << QStringList{"889", "11"} << true << false << int(kHelperNoReading)
+        << "check 889, open 889, drop, ";
+    QTest::newRow("hexadecimal address")
+        << QStringList{"0x201", "16"} << true << true << int(kHelperUsage) << "";
+    QTest::newRow("line 0") << QStringList{"513", "0"} << true << true << int(kHelperUsage) << "";
+    QTest::newRow("extra argument")
+        << QStringList{"513", "16", "x"} << true << true << int(kHelperUsage) << "";
+}
+
+void TestRawPort::dropsCapabilitiesBeforeMeasuring()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, allow);
+    QFETCH(bool, dropWorks);
+    QFETCH(int, status);
+    QFETCH(QString, log);
+    RecordingSystem system;
+    system.allow = allow;
+    system.dropWorks = dropWorks;
+    std::vector<std::string> text;
+    for (const QString &a : args)
+        text.push_back(a.toStdString());
+    const std::vector<std::string_view> views(text.begin(), text.end());
+
+    const HelperOutcome outcome = runRawPortHelper(views, system);
+
+    QCOMPARE(outcome.status, status);
+    QCOMPARE(QString::fromStdString(system.log), log);
+    QVERIFY(outcome.text.ends_with('\n') && outcome.text.find('\n') == outcome.text.size() - 1);
+}
+
+void TestRawPort::droppedCapabilitiesAreGone()
+{
+    // In a child of its own: the test process keeps what it has.
+    const pid_t pid = ::fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        const bool dropped = dropAllCapabilities().empty() && !holdsAnyCapability();
+        std::ifstream status("/proc/self/status");
+        int zeroSets = 0;
+        for (std::string line; std::getline(status, line);) {
+            for (const char *set : {"CapInh:", "CapPrm:", "CapEff:", "CapAmb:"})
+                zeroSets += line.starts_with(set) && line.ends_with("0000000000000000");
+        }
+        ::_exit(dropped && zeroSets == 4 ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestRawPort::helperProgramRefusesASerialPort()
+{
+    QProcess helper;
+    helper.start(SMT160_RAWPORT_PATH, {"1016", "11"}); // 0x3F8, COM1
+    QVERIFY(helper.waitForFinished(5000));
+    QCOMPARE(helper.exitCode(), int(kHelperNoReading));
+    const QString out = QString::fromUtf8(helper.readAllStandardOutput());
+    QVERIFY2(out.contains("1016 (0x3F8) läses inte direkt"), qPrintable(out));
+}
+
+QTEST_GUILESS_MAIN(TestRawPort)
+#include "tst_rawport.moc"
