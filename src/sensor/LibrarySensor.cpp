@@ -1,9 +1,10 @@
 #include "LibrarySensor.h"
 
 #include "SensorLoadMessages.h"
+#include "TrustedFile.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -14,7 +15,23 @@
 namespace {
 
 constexpr auto kFileName = "libSMT160.so";
-constexpr auto kSystemName = "SMT160";
+
+// What an SMT160-30 can measure; anything else is no temperature.
+constexpr float kColdest = -45.0f;
+constexpr float kWarmest = 130.0f;
+
+bool plausible(float reading)
+{
+    return reading >= kColdest && reading <= kWarmest; // false for NaN and infinities
+}
+
+// The folders the dynamic loader would search for the library by name. They
+// are searched here instead, so that each file is checked before it is
+// loaded, and LD_LIBRARY_PATH cannot lead elsewhere.
+QStringList systemLibraryFolders()
+{
+    return QStringLiteral(KALVIK_SYSTEM_LIBRARY_PATH).split(QLatin1Char(':'));
+}
 
 } // namespace
 
@@ -50,11 +67,33 @@ float LibrarySensor::call(SensorFunction function, std::int32_t portAddress, std
         return std::numeric_limits<float>::quiet_NaN();
     }
     const float reading = function(portAddress, arg);
-    if (std::isnan(reading) && m_lastError) {
-        const char *why = m_lastError();
+    if (std::isnan(reading)) {
+        const char *why = m_lastError ? m_lastError() : nullptr;
         m_lastReason = why ? QString::fromUtf8(why) : QString();
+    } else if (!plausible(reading)) {
+        m_lastReason = implausibleReadingReason();
+        return std::numeric_limits<float>::quiet_NaN();
     }
     return reading;
+}
+
+bool LibrarySensor::tryLoad(const QString &path, std::vector<LibraryLookup> &lookups)
+{
+    if (!QFileInfo::exists(path)) {
+        lookups.push_back({path, LibraryLookup::Outcome::Missing, {}});
+        return false;
+    }
+    const std::string untrusted = smt160::untrustedReason(QFile::encodeName(path).toStdString());
+    if (!untrusted.empty()) {
+        lookups.push_back(
+            {path, LibraryLookup::Outcome::Untrusted, QString::fromStdString(untrusted)});
+        return false;
+    }
+    m_library.setFileName(path);
+    if (m_library.load())
+        return true;
+    lookups.push_back({path, LibraryLookup::Outcome::NotLoadable, m_library.errorString()});
+    return false;
 }
 
 void LibrarySensor::loadOnce()
@@ -65,35 +104,21 @@ void LibrarySensor::loadOnce()
 
     // dlopen searches from libQt6Core, not from our executable, so the
     // program's own folder is only reached through an absolute path.
-    const QString ownCopy = m_programFolder + QLatin1Char('/') + QLatin1String(kFileName);
     std::vector<LibraryLookup> lookups;
-    bool loaded = false;
-    if (!QFileInfo::exists(ownCopy)) {
-        lookups.push_back({ownCopy, LibraryLookup::Outcome::Missing, {}});
-    } else {
-        m_library.setFileName(ownCopy);
-        loaded = m_library.load();
-        if (!loaded)
-            lookups.push_back(
-                {ownCopy, LibraryLookup::Outcome::NotLoadable, m_library.errorString()});
+    bool loaded = tryLoad(m_programFolder + QLatin1Char('/') + QLatin1String(kFileName), lookups);
+    const std::size_t ownLookups = lookups.size();
+    for (const QString &folder : systemLibraryFolders()) {
+        if (loaded)
+            break;
+        const QString path = folder + QLatin1Char('/') + QLatin1String(kFileName);
+        if (QFileInfo::exists(path))
+            loaded = tryLoad(path, lookups);
     }
     if (!loaded) {
-        m_library.setFileName(QLatin1String(kSystemName));
-        loaded = m_library.load();
-        if (!loaded) {
-            const QString detail = m_library.errorString();
-            // The loader names the library itself when it found no file of that
-            // name; a missing library that it depends on is named otherwise.
-            static const QRegularExpression notFound(
-                QStringLiteral("(lib)?SMT160(\\.so)?: cannot open shared object file"));
-            const bool missing = notFound.match(detail).hasMatch();
-            lookups.push_back(
-                {systemSearchPathText(),
-                 missing ? LibraryLookup::Outcome::Missing : LibraryLookup::Outcome::NotLoadable,
-                 detail});
-            m_loadError = libraryNotLoadedMessage(QLatin1String(kFileName), lookups);
-            return;
-        }
+        if (lookups.size() == ownLookups)
+            lookups.push_back({systemSearchPathText(), LibraryLookup::Outcome::Missing, {}});
+        m_loadError = libraryNotLoadedMessage(QLatin1String(kFileName), lookups);
+        return;
     }
 
     m_getTemp = reinterpret_cast<SensorFunction>(m_library.resolve("GetTemp"));

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "SensorLibrary.h"
+#include "SensorLoadMessages.h"
 
 #include <QLibrary>
 #include <QString>
 
+#include <vector>
+
 // The SMT160 library as a shared object: libSMT160.so in the program's folder,
-// else SMT160 on the system's library search path. It is loaded at the first
-// call, once; a library or function that is missing then stays missing for
-// the run, and its calls return NaN.
+// else in the system's library folders. It is loaded at the first call, once,
+// and only from a file that nobody but root and the running user can replace;
+// a library or function that is missing or refused then stays missing for the
+// run, and its calls return NaN. So does a reading that no SMT160 can give
+// (below -45 C, above 130 C, or infinite).
 class LibrarySensor : public SensorLibrary
 {
 public:
@@ -27,6 +32,7 @@ private:
     using ReasonFunction = const char *(*)();
 
     void loadOnce();
+    bool tryLoad(const QString &path, std::vector<LibraryLookup> &lookups);
     float call(SensorFunction function, std::int32_t portAddress, std::int32_t arg);
 
     QString m_programFolder;

@@ -27,6 +27,11 @@ QString libraryUnusableReason()
     return QStringLiteral("sensorbiblioteket kan inte användas");
 }
 
+QString implausibleReadingReason()
+{
+    return QStringLiteral("orimligt värde från givaren");
+}
+
 QString systemSearchPathText()
 {
     return QStringLiteral("systemets bibliotekssökväg");
@@ -38,10 +43,19 @@ QString libraryNotLoadedMessage(const QString &library, const std::vector<Librar
                                   "inte läsas.")
                        .arg(library);
     for (const LibraryLookup &lookup : lookups) {
-        const QString why =
-            lookup.outcome == LibraryLookup::Outcome::Missing
-                ? QStringLiteral("finns inte")
-                : QStringLiteral("kan inte laddas: ") + whyNotLoadable(lookup.detail);
+        QString why;
+        switch (lookup.outcome) {
+        case LibraryLookup::Outcome::Missing:
+            why = QStringLiteral("finns inte");
+            break;
+        case LibraryLookup::Outcome::NotLoadable:
+            why = QStringLiteral("kan inte laddas: ") + whyNotLoadable(lookup.detail);
+            break;
+        case LibraryLookup::Outcome::Untrusted:
+            why = QStringLiteral("laddas inte, eftersom en annan användare kan byta ut den: ") +
+                  lookup.detail;
+            break;
+        }
         text += QStringLiteral("\n%1: %2").arg(lookup.place, why);
     }
     return text;

@@ -11,11 +11,12 @@
 // Where the loader looked for the library, and what it found there.
 struct LibraryLookup
 {
-    enum class Outcome { Missing, NotLoadable };
+    enum class Outcome { Missing, NotLoadable, Untrusted };
 
     QString place; // a path, or the system's search path in words
     Outcome outcome;
-    QString detail; // the system's own words on a file that would not load
+    QString detail; // the system's own words on a file that would not load, or
+                    // which file or folder another account could replace
 };
 
 // The library could not be loaded from any of the places looked in.
@@ -27,6 +28,10 @@ QString functionsMissingMessage(const QString &library, const QString &path,
 
 // The reason for no reading when the library or the function is not there.
 QString libraryUnusableReason();
+
+// The reason for no reading when the library answered with a number that no
+// SMT160 can give.
+QString implausibleReadingReason();
 
 // The system's search path, as the messages name it.
 QString systemSearchPathText();

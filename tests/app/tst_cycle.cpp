@@ -170,6 +170,10 @@ private slots:
         window.Form_Activate();
         QCOMPARE(window.lblTempC->text(), QStringLiteral("--.- C"));
         QCOMPARE(window.lblTempC->toolTip(), QStringLiteral("ingen signal från givaren"));
+        tell("smt160-reading.txt", "3.4e38"); // no SMT160 gives that
+        window.Cycle_Timer();
+        QCOMPARE(window.lblTempC->text(), QStringLiteral("--.- C"));
+        QCOMPARE(window.lblTempC->toolTip(), QStringLiteral("orimligt värde från givaren"));
         tell("smt160-reading.txt", "20.0");
         window.Cycle_Timer();
         QCOMPARE(window.lblTempC->text(), QStringLiteral("18.9 C"));
