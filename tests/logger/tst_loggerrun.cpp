@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(recordsIn(data.filePath("T_2026.dat")), in2026);
         QCOMPARE(QFileInfo(data.filePath("T_2025.dat")).size(), 3 * 16);
         QCOMPARE(out.count(QStringLiteral("T_2026.dat")), 3);
-        QVERIFY2(err.contains("7 byte") && err.count("bakåt") == 1 &&
+        QVERIFY2(err.contains("7 byte") && err.count("ställts bakåt") == 1 &&
                      err.contains("2 mätning(ar) skrivs vid nästa mätning"),
                  qPrintable(err));
         QCOMPARE(err.count("T_2025.dat slutade med en avbruten post"), 1);

@@ -207,8 +207,8 @@ QString Logger::writePending()
             break;
         }
         if (outcome.previous && !laterThan(p.record, *outcome.previous))
-            warn(QStringLiteral("klockan har gått bakåt: mätningen %1 är inte senare än den "
-                                "sista i %2 (%3); den läggs ändå till sist")
+            warn(QStringLiteral("mätningen %1 är inte senare än den sista i %2 (%3), så "
+                                "klockan kan ha ställts bakåt; den läggs ändå till sist")
                      .arg(stampText(p.record), path, stampText(*outcome.previous)));
         if (!outcome.syncError.isEmpty())
             warn(outcome.syncError);
