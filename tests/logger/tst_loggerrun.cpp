@@ -86,7 +86,6 @@ private slots:
     {
         QTemporaryDir program, data, iio;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
         const QString pressureFile = iio.filePath("iio:device0/in_pressure_input");
 
         // A record later than the first samples (the clock is behind), then a torn one.
@@ -101,10 +100,17 @@ private slots:
         clock.time = local("2025-12-31T23:31:00");
         clock.end = local("2026-01-01T00:25:00");
         // Each moment gets its own reading: 0.1 C and 0.1 hPa per minute since 23:31.
+        // The barometer is unplugged from 23:45 to 00:05.
+        const auto unplugged = [](const QDateTime &t) {
+            return t >= local("2025-12-31T23:45:00") && t < local("2026-01-01T00:05:00");
+        };
         auto setReadings = [&](const QDateTime &t) {
             const double sinceStart = local("2025-12-31T23:31:00").secsTo(t) / 60.0;
             writeText(program.filePath("smt160-reading.txt"), QByteArray::number(sinceStart / 10));
-            writeText(pressureFile, QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
+            if (unplugged(t))
+                QDir(iio.filePath("iio:device0")).removeRecursively();
+            else if (QDir(iio.path()).mkpath("iio:device0"))
+                writeText(pressureFile, QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
             if (t == local("2026-01-01T00:15:00"))
                 QVERIFY(QDir(data.path()).rmdir("T_2026.dat"));
         };
@@ -126,8 +132,8 @@ private slots:
             const QDateTime t = local(QLatin1String(at));
             const double sinceStart = local("2025-12-31T23:31:00").secsTo(t) / 60.0;
             const float reading = float(sinceStart / 10);
-            const DataRecord r = stampRecord(t, int(std::lround(1000 + sinceStart / 10)),
-                                             float(double(reading) - 1.1));
+            const int qnh = unplugged(t) ? 0 : int(std::lround(1000 + sinceStart / 10));
+            const DataRecord r = stampRecord(t, qnh, float(double(reading) - 1.1));
             (t.date().year() == 2025 ? in2025 : in2026).push_back(r);
         }
         QCOMPARE(recordsIn(data.filePath("T_2025.dat")), in2025);
@@ -138,6 +144,7 @@ private slots:
                      err.contains("2 mätning(ar) skrivs vid nästa mätning"),
                  qPrintable(err));
         QCOMPARE(err.count("T_2025.dat slutade med en avbruten post"), 1);
+        QCOMPARE(err.count("QNH skrivs som 0"), 2);
     }
 
     void busyPortIsTriedAgain_data()
