@@ -95,7 +95,9 @@ std::optional<int> Logger::refuseToStart()
     const QFileInfo folder(m_options.folder);
     const QByteArray path = QFile::encodeName(m_options.folder);
     if (!folder.isDir()) {
-        warn(QStringLiteral("mappen %1 finns inte").arg(m_options.folder));
+        warn((folder.exists() ? QStringLiteral("%1 är ingen mapp")
+                              : QStringLiteral("mappen %1 finns inte"))
+                 .arg(m_options.folder));
         return 1;
     }
     if (::access(path.constData(), W_OK | X_OK) != 0) {
