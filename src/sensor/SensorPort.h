@@ -29,7 +29,8 @@ inline float readSensorAt(SensorLibrary &sensor, std::int32_t portAddress)
 // Why the sensor gave no reading, as far as the library tells.
 inline QString sensorReason(const SensorLibrary &sensor)
 {
-    return sensor.loadError();
+    const QString reason = sensor.lastReason();
+    return reason.isEmpty() ? sensor.loadError() : reason;
 }
 
 // The library's reason when another program holds the port for the moment.

@@ -37,6 +37,8 @@ OpenedYearFile refused(YearFileProblem problem, QString reason)
     return result;
 }
 
+} // namespace
+
 QString errnoReason(int err)
 {
     switch (err) {
@@ -66,6 +68,8 @@ QString errnoReason(int err)
     }
 }
 
+namespace {
+
 QString kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
@@ -84,9 +88,8 @@ QString notAFile(const QString &path, mode_t mode)
     return QStringLiteral("Kan inte läsa %1: det är ingen årsfil utan %2").arg(path, kindOf(mode));
 }
 
-// The station's logger may run as another account of the folder's group: a
-// file we create in a group-writable folder gets that group and its write
-// bit, whatever our umask says.
+} // namespace
+
 void shareWithFolderGroup(int fd, const QByteArray &path)
 {
     FileStatus folder{};
@@ -100,6 +103,8 @@ void shareWithFolderGroup(int fd, const QByteArray &path)
         return; // not a member of the folder's group: leave the file ours alone
     ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
 }
+
+namespace {
 
 // A missing name is created empty; O_EXCL makes sure an existing file is never
 // truncated, also when another process makes it in the meantime.

@@ -38,6 +38,14 @@ struct YearFileRead
     QString errorString; // why the file could not be opened or read, in Swedish
 };
 
+// What a failed file call's errno means, in Swedish ("åtkomst nekad").
+QString errnoReason(int err);
+
+// The station's logger may run as another account of the folder's group: a
+// file just created (fd, at path) in a group-writable folder gets that group
+// and its write bit, whatever the umask says.
+void shareWithFolderGroup(int fd, const QByteArray &path);
+
 // Reads a year file once, sequentially, and closes it. The file is never
 // written, apart from being created empty when it is missing.
 YearFileRead readYearFile(const QString &path);

@@ -1,11 +1,12 @@
 #include "YearFileAppend.h"
 
+#include "YearFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,14 +30,9 @@ private:
     int m_fd;
 };
 
-QString systemText(int err)
-{
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
 QString failed(const QString &path, const QString &what, int err)
 {
-    return QStringLiteral("%1 %2: %3").arg(what, path, systemText(err));
+    return QStringLiteral("%1 %2: %3").arg(what, path, errnoReason(err));
 }
 
 // O_NONBLOCK: opening a FIFO for writing would otherwise wait for a reader.
@@ -63,6 +59,8 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
     if (fd < 0 && errno == ENOENT) {
         fd = ::open(name.constData(), kOpenFlags | O_CREAT | O_EXCL, kNewFileMode);
         outcome.created = fd >= 0;
+        if (outcome.created)
+            shareWithFolderGroup(fd, name);
         if (fd < 0 && errno == EEXIST) // made by someone else in the meantime
             fd = ::open(name.constData(), kOpenFlags);
     }

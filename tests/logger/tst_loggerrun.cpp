@@ -41,7 +41,8 @@ class BusySensor : public SensorLibrary
 public:
     float getTemp(std::int32_t, std::int32_t) override { return ++calls > busy ? 5.0f : NAN; }
     float getTempGame(std::int32_t, std::int32_t) override { return NAN; }
-    QString loadError() const override
+    QString loadError() const override { return {}; }
+    QString lastReason() const override
     {
         return calls > busy ? QString() : QStringLiteral("porten används av ett annat program");
     }
@@ -178,6 +179,7 @@ private slots:
         const std::vector<DataRecord> records = recordsIn(data.filePath("T_2026.dat"));
         QCOMPARE(records.size(), std::size_t(1));
         QCOMPARE(!std::isnan(records[0].temp), reading);
+        QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
     }
 
     void barometer_data()

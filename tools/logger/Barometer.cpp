@@ -1,12 +1,13 @@
 #include "Barometer.h"
 
+#include "YearFile.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +31,7 @@ std::optional<double> readNumber(const QString &path, QString &error)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("%1: %2").arg(path, errnoReason(errno));
         return std::nullopt;
     }
     struct stat st
@@ -43,9 +44,8 @@ std::optional<double> readNumber(const QString &path, QString &error)
     const int err = errno;
     ::close(fd);
     if (got < 0) {
-        error = QStringLiteral("%1: %2").arg(path, S_ISREG(st.st_mode)
-                                                       ? QString::fromLocal8Bit(std::strerror(err))
-                                                       : QStringLiteral("ingen vanlig fil"));
+        error = QStringLiteral("%1: %2").arg(
+            path, S_ISREG(st.st_mode) ? errnoReason(err) : QStringLiteral("ingen vanlig fil"));
         return std::nullopt;
     }
     bool ok = false;

@@ -5,6 +5,7 @@
 #include "SampleStamp.h"
 #include "Schedule.h"
 #include "SensorPort.h"
+#include "YearFile.h"
 #include "YearFileAppend.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <unistd.h>
 
@@ -102,7 +102,7 @@ std::optional<int> Logger::refuseToStart()
     }
     if (::access(path.constData(), W_OK | X_OK) != 0) {
         warn(QStringLiteral("kan inte skriva i mappen %1: %2")
-                 .arg(m_options.folder, QString::fromLocal8Bit(std::strerror(errno))));
+                 .arg(m_options.folder, errnoReason(errno)));
         return 1;
     }
     m_barometer = m_options.barometer.isEmpty() ? findBarometer(m_iioRoot) : m_options.barometer;
