@@ -4,7 +4,12 @@
 
 #include <optional>
 
+class QCoreApplication;
 class QWidget;
+
+// Qt's Swedish catalogue, and the button texts it lacks, for every dialog
+// the program shows.
+void installSwedishTranslations(QCoreApplication &app);
 
 // What the open dialog is told before it is shown.
 struct OpenFileRequest

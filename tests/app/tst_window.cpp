@@ -1,7 +1,9 @@
 #include "KalvikHarness.h"
 #include "LibrarySensor.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -269,6 +271,57 @@ private slots:
         QVERIFY(!h.window->List1->isVisible());
         QTest::keyClick(h.window.get(), Qt::Key_Escape);
         QVERIFY(!h.window->List1->isVisible());
+    }
+
+    void dialogsSpeakSwedish_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("port") << "port";
+        QTest::newRow("message") << "message";
+        QTest::newRow("open") << "open";
+    }
+    void dialogsSpeakSwedish()
+    {
+        QFETCH(QString, dialog);
+        static bool installed = false;
+        if (!std::exchange(installed, true))
+            installSwedishTranslations(*QCoreApplication::instance());
+        QStringList texts; // every text the open dialog shows, tooltips too
+        QTimer::singleShot(0, [&texts] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            texts << box->windowTitle();
+            for (QWidget *w : box->findChildren<QWidget *>()) {
+                if (!w->isVisibleTo(box))
+                    continue;
+                texts << w->toolTip();
+                if (auto *button = qobject_cast<QAbstractButton *>(w))
+                    texts << button->text();
+                if (auto *label = qobject_cast<QLabel *>(w))
+                    texts << label->text();
+                if (auto *header = qobject_cast<QHeaderView *>(w))
+                    for (int i = 0; header->model() && i < header->count(); ++i)
+                        texts << header->model()->headerData(i, header->orientation()).toString();
+            }
+            box->close();
+        });
+        QtUserDialogs dialogs;
+        if (dialog == QLatin1String("port"))
+            dialogs.inputText(nullptr, QStringLiteral("GamePortAdress"), QStringLiteral("?"));
+        else if (dialog == QLatin1String("message"))
+            dialogs.message(nullptr, QStringLiteral("Fel i Sub VisaData"));
+        else
+            dialogs.openFileName(nullptr, {QStringLiteral("   Öppna datafil"),
+                                           QStringLiteral("Data (*.dat)"), QDir::tempPath(),
+                                           QStringLiteral("dat")});
+        static const QRegularExpression english(QStringLiteral(
+            "\\b(Cancel|Open|Look|File|Files|Back|Forward|Parent|Directory|Create|New|Folder|"
+            "List|Detail|View|Name|Size|Type|Date|Modified|Computer|Yes|No|Save|Close|Recent)\\b"));
+        QVERIFY(!texts.isEmpty());
+        QStringList found = texts.filter(english);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral(" | "))));
+        if (dialog == QLatin1String("port"))
+            QVERIFY(texts.contains(QStringLiteral("Avbryt")));
     }
 
     void exitClosesTheWindow()
