@@ -29,7 +29,8 @@ echo 22.4 > "$PROG/smt160-reading.txt"
 "$BUILD/tools/sample/kalvik-sample" --year "$YEAR" --interval 60 --seed 3 --out "$PROG/T_$YEAR.dat" >/dev/null
 mkdir -p "$PROG/Arkiv2"
 "$BUILD/tools/sample/kalvik-sample" --year 2004 --interval 30 --seed 9 --out "$PROG/Arkiv2/T_2004.dat" >/dev/null
-SUMS=$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat)
+cp "$PROG/Arkiv2/T_2004.dat" "$PROG/data.dat" # a year file under a name without a year
+SUMS=$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat data.dat)
 
 # --- screenshots as pixels ----------------------------------------------------
 shot() { # shot NAME: the whole screen, kept as an artefact
@@ -112,8 +113,19 @@ xdotool mousemove $((X + 188)) "$MENU_Y" click 1
 sleep 0.5
 shot table
 [ "$(count 224 223 194)" -gt 10000 ] && pass "DataTabell shows the table" || fail "no table after DataTabell"
+# Clicks and a drag inside the table are the table's: no cross-hair, and the table stays.
+xdotool mousemove $((DX + 500)) $((DY + 100)) click 1
+xdotool mousemove $((DX + 520)) $((DY + 150)) click 3
+xdotool mousemove $((DX + 450)) $((DY + 60)) mousedown 1 mousemove $((DX + 600)) $((DY + 250)) mouseup 1
+sleep 0.4
+shot table-clicked
+[ "$(count 224 223 194)" -gt 10000 ] && [ "$(count 16 16 222)" -eq 0 ] \
+    && pass "clicks in the table stay in the table" || fail "a click in the table reached the diagram"
 key Escape; shot table-hidden
 [ "$(count 224 223 194)" -eq 0 ] && pass "Esc hides the table" || fail "table still shown after Esc"
+diagram "$ART/after-table.png"
+DIFF=$(compare -metric AE "$ART/before.png" "$ART/after-table.png" null: 2>&1)
+[ "$DIFF" = "0" ] && pass "diagram as before the table" || fail "$DIFF pixels differ after the table's clicks"
 
 # --- port address -------------------------------------------------------------------
 key ctrl+p
@@ -130,22 +142,45 @@ else
 fi
 
 # --- another year -------------------------------------------------------------------
-shot before-open
-diagram "$ART/year-$YEAR.png"
-key ctrl+o
-DLG=$(timeout 10 xdotool search --sync --onlyvisible --name 'Öppna datafil' | head -n1)
-if [ -n "$DLG" ]; then
+open_file() { # open_file PATH: chooses PATH in the open dialog
+    key ctrl+o
+    DLG=$(timeout 10 xdotool search --sync --onlyvisible --name 'Öppna datafil' | head -n1)
+    [ -n "$DLG" ] || { fail "no open dialog"; return 1; }
     xdotool windowfocus --sync "$DLG" 2>/dev/null
     sleep 0.3
-    xdotool type --delay 20 "$PROG/Arkiv2/T_2004.dat"
+    xdotool type --delay 20 "$1"
     xdotool key Return
     sleep 1
+}
+last_column() { # bar pixels (red or blue) in the diagram's last pixel column
+    local red blue
+    red=$(convert "$CUR" -crop "1x336+$((DX + 725))+$DY" +repage -fill black +opaque "rgb(255,0,0)" -fill white -opaque "rgb(255,0,0)" -format '%[fx:round(mean*w*h)]' info:)
+    blue=$(convert "$CUR" -crop "1x336+$((DX + 725))+$DY" +repage -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" -format '%[fx:round(mean*w*h)]' info:)
+    echo $((red + blue))
+}
+shot before-open
+diagram "$ART/year-$YEAR.png"
+TITLE=$(xdotool getwindowname "$WID")
+
+# A name without a year: one message captioned Kalvik, and nothing changes.
+if open_file "$PROG/data.dat"; then
+    BOX=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kalvik$' | head -n1)
+    [ -n "$BOX" ] && pass "a name without a year is refused with a message" || fail "no message for data.dat"
+    [ -n "$BOX" ] && { xdotool windowfocus --sync "$BOX" 2>/dev/null; xdotool key Return; sleep 0.5; }
+    [ -z "$(xdotool search --onlyvisible --name '^Kalvik$' 2>/dev/null)" ] || fail "more than one message for data.dat"
+    shot refused
+    diagram "$ART/refused.png"
+    DIFF=$(compare -metric AE "$ART/year-$YEAR.png" "$ART/refused.png" null: 2>&1)
+    [ "$DIFF" = "0" ] && pass "the diagram stays after data.dat" || fail "$DIFF pixels changed after data.dat"
+fi
+
+if open_file "$PROG/Arkiv2/T_2004.dat"; then
     shot opened
     diagram "$ART/year-2004.png"
     DIFF=$(compare -metric AE "$ART/year-$YEAR.png" "$ART/year-2004.png" null: 2>&1)
     [ "$DIFF" != "0" ] && [ "$(count 255 0 0)" -gt 100 ] && pass "curves switched to 2004" || fail "curves did not switch"
-else
-    fail "no open dialog"
+    # 2004 is a leap year: 31 December lies at the right edge, in the last column.
+    [ "$(last_column)" -gt 0 ] && pass "31 December 2004 drawn in the last column" || fail "no bar in the last column of 2004"
 fi
 
 # --- the end -------------------------------------------------------------------------
@@ -155,11 +190,11 @@ wait "$PID"
 CODE=$?
 PID=""
 [ "$CODE" -eq 0 ] && pass "Ctrl+Q ends with exit code 0" || fail "exit code $CODE"
-[ "$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat)" = "$SUMS" ] && pass "year files unchanged" || fail "a year file changed"
+[ "$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat data.dat)" = "$SUMS" ] && pass "year files unchanged" || fail "a year file changed"
 
 if [ "$FAILED" -ne 0 ]; then
     echo "Screenshots: $ART"
     exit 1
 fi
-rm -f "$ART"/[0-9]*.png "$ART/before.png" "$ART/after.png" "$ART"/year-*.png
+rm -f "$ART"/[0-9]*.png "$ART/before.png" "$ART/after.png" "$ART/after-table.png" "$ART/refused.png" "$ART"/year-*.png
 echo "1 passed, 0 failed"
