@@ -264,6 +264,19 @@ private slots:
         QVERIFY(QDir(dir.filePath("rw")).isEmpty());
     }
 
+    void stopsOnSigterm()
+    {
+        QTemporaryDir data;
+        QProcess logger;
+        logger.start(KALVIK_LOGGER_PATH, {"--folder", data.path(), "--altitude", "0"});
+        QVERIFY(logger.waitForReadyRead(10000)); // started, waiting for the next minute
+        logger.terminate();
+        QVERIFY(logger.waitForFinished(10000));
+        QCOMPARE(logger.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(logger.exitCode(), 0);
+        QVERIFY(logger.readAllStandardOutput().endsWith("slutar\n"));
+    }
+
 private:
     static DataRecord stampRecord(const QDateTime &t, int qnh, float temp)
     {
