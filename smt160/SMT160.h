@@ -7,8 +7,8 @@
 // cycle over whole periods gives the temperature, t = (DC - 0.320) / 0.00470.
 // A call returns the temperature in degrees Celsius, or NaN when there is no
 // reading; it never takes longer than 300 ms, whatever the port or another
-// program does, and returns NaN within a few milliseconds when the line has
-// no edges or the port cannot be opened. SMT160_LastError() then says why.
+// program does, and returns NaN within 20 ms when the line has no edges or
+// the port cannot be opened. SMT160_LastError() then says why.
 //
 // The library itself never touches a port directly. Where no kernel driver
 // reaches the port it runs the helper program smt160-rawport beside itself,
