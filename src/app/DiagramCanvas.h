@@ -28,6 +28,7 @@ public:
     explicit DiagramCanvas(QWidget *parent = nullptr);
 
     const DiagramScaleMap &scaleMap() const { return m_map; }
+    void setDaysShown(int days) { m_map.setDays(days); }
     const QImage &keptImage() const { return m_image; }
 
     // Erases everything drawn; the grid stays, and so does a cross-hair on screen.

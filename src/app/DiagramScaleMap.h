@@ -23,6 +23,10 @@ public:
 
     QSize pixelSize() const { return m_pixels; }
 
+    // The number of days of the year shown (365 or 366): the days a pointer
+    // can read off a column.
+    void setDays(int days) { m_days = days; }
+
     double transformX(double x) const { return (x - kLeft) * m_pixels.width() / kWidth; }
     double transformY(double y) const { return (y - kTop) * m_pixels.height() / kHeight; }
     double invTransformX(double px) const { return kLeft + px * kWidth / m_pixels.width(); }
@@ -44,15 +48,15 @@ public:
     }
 
     // The user point that a pointer on a pixel reads. A column on which a
-    // whole day is drawn (its bar, its pressure vertex) reads that day
-    // exactly; a column between two days reads its centre, which lies
-    // between them. Either way the point is drawn back on the same column.
+    // day of the year is drawn (its bar, its pressure vertex) reads that day
+    // exactly; any other column reads its centre, which lies between its
+    // neighbours. Either way the point is drawn back on the same column.
     QPointF fromPixel(QPoint px) const
     {
         const double centre = invTransformX(px.x());
         double x = centre;
         for (const double day : {std::floor(centre), std::ceil(centre)}) {
-            if (column(day) == px.x()) {
+            if (day >= 0 && day < m_days && column(day) == px.x()) {
                 x = day;
                 break;
             }
@@ -62,4 +66,5 @@ public:
 
 private:
     QSize m_pixels;
+    int m_days = 366;
 };

@@ -5,6 +5,7 @@
 #include "DataListBox.h"
 #include "DataRow.h"
 #include "DataTableModel.h"
+#include "DayNumber.h"
 #include "DiagramCanvas.h"
 #include "KalvikLayout.h"
 #include "LibrarySensor.h"
@@ -364,6 +365,7 @@ void frmKalvik::GetRecordData()
         return;
     }
     YearStartDay = *start;
+    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
     TemperatureCurve curve = temperatureCurve(read.records, YearStartDay);
     diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
     diagram->drawSegments(curve.segments);
@@ -381,6 +383,7 @@ void frmKalvik::GetQNHRecordData()
         return;
     }
     YearStartDay = *start;
+    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
     YearFileRead read = readYearFile(DataFileName);
     if (!read.ok) {
         reportLoadFailure(QStringLiteral("GetQNHRecordData"), read.errorString);
