@@ -145,9 +145,13 @@ OpenedYearFile openForReading(const QString &path, IfMissing ifMissing)
 
     // O_NONBLOCK: should the name have become a FIFO since, the open still returns.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        // Gone between the look and the open, or a link that leads nowhere.
+        const QString why =
+            errno == ENOENT ? QStringLiteral("filen finns inte") : errnoReason(errno);
         return refused(YearFileProblem::CannotOpen,
-                       QStringLiteral("Kan inte öppna %1: %2").arg(path, errnoReason(errno)));
+                       QStringLiteral("Kan inte öppna %1: %2").arg(path, why));
+    }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return refused(YearFileProblem::NotAFile, notAFile(path, st.st_mode));
