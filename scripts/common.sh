@@ -21,6 +21,9 @@ install_missing() {
 }
 
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev fonts-liberation fonts-dejavu-core)
+# cpack's DEB generator takes the dependencies from dpkg-shlibdeps (dpkg-dev)
+# and strips with binutils.
+PACKAGE_PACKAGES=(dpkg-dev binutils file)
 
 # build DIR [cmake options...]
 build() {

@@ -1,11 +1,20 @@
+#include "ProgramFolderPlugins.h"
 #include "frmKalvik.h"
 
 #include <QApplication>
 
+#include <memory>
+
 int main(int argc, char *argv[])
 {
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QApplication app(argc, argv);
+    plugins.reset();
     QApplication::setApplicationName(QStringLiteral("Kalvik"));
+    QApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("se.kalvik.kalvik"));
     // The program speaks Swedish, so its dialogs' own buttons do too.
     installSwedishTranslations(app);
     frmKalvik window(KalvikEnvironment::forProgram(QCoreApplication::applicationDirPath()));

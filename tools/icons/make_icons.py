@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Writes the program's two 32 x 32 sixteen-colour images as XPM:
 the atom icon (window icon and the two icons of the bottom row) and the
-framed-cross pointer of the diagram. Run from the repository root."""
+framed-cross pointer of the diagram; and the same atom as a scalable SVG with
+PNGs at the sizes menus and software centres ask for (rendered with
+rsvg-convert from librsvg2-bin). Run from the repository root."""
 import math
+import subprocess
 
 SIZE = 32
 
@@ -45,6 +48,27 @@ def atom():
                 'd': '#800000', 'k': '#000000', 'w': '#FFFFFF'}
 
 
+ORBIT_COLOURS = (('#FF0000', 0.0), ('#0000FF', 60.0), ('#008000', 120.0))
+ICON_SIZES = (48, 64, 128, 256)
+
+
+def atom_svg():
+    """The atom of atom(), drawn in vector form on the same 32-unit grid."""
+    c = 16
+    orbits = '\n'.join(
+        f'  <ellipse cx="{c}" cy="{c}" rx="14.5" ry="5" fill="none" stroke="{colour}" '
+        f'stroke-width="1.2" transform="rotate({angle:g} {c} {c})"/>'
+        for colour, angle in ORBIT_COLOURS)
+    return f'''<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <title>Kalvik</title>
+{orbits}
+  <circle cx="{c}" cy="{c}" r="3.1" fill="#800000" stroke="#000000" stroke-width="1"/>
+  <circle cx="{c - 1}" cy="{c - 1}" r="0.8" fill="#FFFFFF"/>
+</svg>
+'''
+
+
 def cross():
     px = [[' '] * SIZE for _ in range(SIZE)]
     for x in range(0, 31):
@@ -65,3 +89,9 @@ if __name__ == '__main__':
     write_xpm('src/app/resources/atom.xpm', 'atom_xpm', p, pal)
     p, pal = cross()
     write_xpm('src/app/resources/crosspointer.xpm', 'crosspointer_xpm', p, pal)
+    svg = 'packaging/icons/kalvik.svg'
+    with open(svg, 'w') as f:
+        f.write(atom_svg())
+    for size in ICON_SIZES:
+        subprocess.run(['rsvg-convert', '-w', str(size), '-h', str(size), '-o',
+                        f'packaging/icons/kalvik-{size}.png', svg], check=True)

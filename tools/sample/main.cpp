@@ -1,15 +1,19 @@
 // kalvik-sample: writes a made-up year file for trying the program out.
 #include "SampleYear.h"
+#include "SwedishCommandLine.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
 #include <QString>
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace {
+
+constexpr int kExitUsage = 2;
 
 struct Options
 {
@@ -20,61 +24,70 @@ struct Options
     bool force = false;
 };
 
-void usage(std::FILE *to)
+[[noreturn]] void fail(const QString &message)
 {
-    std::fputs("Användning: kalvik-sample [--year ÅÅÅÅ] [--interval MINUTER] [--seed N]\n"
-               "                          [--out FIL] [--force]\n"
-               "Skriver en påhittad årsfil för södra Stockholm.\n"
-               "  --year      året (standard: innevarande år)\n"
-               "  --interval  minuter mellan mätningarna, 1 till 60 (standard: 1)\n"
-               "  --seed      slumpfrö; samma frö ger samma fil (standard: 1)\n"
-               "  --out       filen att skriva (standard: T_<år>.dat)\n"
-               "  --force     skriv över en befintlig fil\n",
-               to);
+    std::fprintf(stderr, "kalvik-sample: %s\nSe kalvik-sample --help.\n", qPrintable(message));
+    std::exit(kExitUsage);
 }
 
-std::optional<long long> number(const char *text)
+// The value of option as a whole number from low to high, or a message naming the option.
+long long number(const QCommandLineParser &parser, const QString &option, long long low,
+                 long long high, long long fallback)
 {
+    if (!parser.isSet(option))
+        return fallback;
     bool ok = false;
-    const long long v = QString::fromLocal8Bit(text).toLongLong(&ok);
-    return ok ? std::optional(v) : std::nullopt;
+    const QString text = parser.value(option);
+    const long long v = text.toLongLong(&ok);
+    if (!ok || v < low || v > high)
+        fail(QStringLiteral("--%1 ska vara ett heltal från %2 till %3, inte '%4'.")
+                 .arg(option)
+                 .arg(low)
+                 .arg(high)
+                 .arg(text));
+    return v;
 }
 
-std::optional<Options> parse(int argc, char **argv)
+Options parse(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Skriver en påhittad årsfil för södra Stockholm."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {QStringLiteral("year"), QStringLiteral("Året (förval: innevarande år)."),
+         QStringLiteral("ÅÅÅÅ")},
+        {QStringLiteral("interval"),
+         QStringLiteral("Minuter mellan mätningarna, %1 till %2 (förval: 1).")
+             .arg(kMinSampleInterval)
+             .arg(kMaxSampleInterval),
+         QStringLiteral("MINUTER")},
+        {QStringLiteral("seed"), QStringLiteral("Slumpfrö; samma frö ger samma fil (förval: 1)."),
+         QStringLiteral("N")},
+        {QStringLiteral("out"), QStringLiteral("Filen att skriva (förval: T_<år>.dat)."),
+         QStringLiteral("FIL")},
+        {QStringLiteral("force"), QStringLiteral("Skriv över en befintlig fil.")},
+    });
+    if (!parser.parse(arguments))
+        fail(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("oväntat argument '%1'.")
+                 .arg(parser.positionalArguments().constFirst()));
+
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--force")) {
-            o.force = true;
-            continue;
-        }
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            usage(stdout);
-            std::exit(0);
-        }
-        if (i + 1 >= argc)
-            return std::nullopt;
-        const char *value = argv[++i];
-        if (arg == QLatin1String("--out")) {
-            o.out = QString::fromLocal8Bit(value);
-            continue;
-        }
-        const std::optional<long long> v = number(value);
-        if (!v)
-            return std::nullopt;
-        if (arg == QLatin1String("--year") && *v >= 1 && *v <= 9999)
-            o.year = int(*v);
-        else if (arg == QLatin1String("--interval") && *v >= kMinSampleInterval &&
-                 *v <= kMaxSampleInterval)
-            o.interval = int(*v);
-        else if (arg == QLatin1String("--seed") && *v >= 0 && *v <= 0xFFFFFFFFLL)
-            o.seed = std::uint32_t(*v);
-        else
-            return std::nullopt;
-    }
-    if (o.out.isEmpty())
-        o.out = QStringLiteral("T_%1.dat").arg(o.year, 4, 10, QLatin1Char('0'));
+    o.year = int(number(parser, QStringLiteral("year"), 1, 9999, o.year));
+    o.interval = int(number(parser, QStringLiteral("interval"), kMinSampleInterval,
+                            kMaxSampleInterval, o.interval));
+    o.seed = std::uint32_t(number(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, o.seed));
+    o.force = parser.isSet(QStringLiteral("force"));
+    o.out = parser.isSet(QStringLiteral("out"))
+                ? parser.value(QStringLiteral("out"))
+                : QStringLiteral("T_%1.dat").arg(o.year, 4, 10, QLatin1Char('0'));
     return o;
 }
 
@@ -82,12 +95,13 @@ std::optional<Options> parse(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    const std::optional<Options> options = parse(argc, argv);
-    if (!options) {
-        usage(stderr);
-        return 2;
-    }
-    const Options &o = *options;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalvik-sample"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
+    SwedishCommandLine swedish;
+    QCoreApplication::installTranslator(&swedish);
+
+    const Options o = parse(QCoreApplication::arguments());
     if (!o.force && QFileInfo::exists(o.out)) {
         std::fprintf(stderr, "kalvik-sample: %s finns redan (--force skriver över)\n",
                      qPrintable(o.out));

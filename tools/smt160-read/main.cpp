@@ -1,5 +1,7 @@
 // smt160-read ADDRESS [LINE]: one reading of an SMT160 sensor through the
-// libSMT160.so beside this program, for checking the wiring.
+// libSMT160.so beside this program, for checking the wiring. It stays free of
+// Qt (and parses its few arguments itself): it may be given a capability for
+// raw port access, and Qt loads plugins that the user chooses.
 
 #include "TrustedFile.h"
 
@@ -13,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -28,7 +31,7 @@ constexpr std::int32_t kGameLine = 16;     // button A1
 using ReadFn = float (*)(std::int32_t, std::int32_t);
 using ErrorFn = const char *(*)();
 
-void printUsage()
+void printUsage(std::FILE *to)
 {
     std::fputs(
         "Användning: smt160-read ADRESS [LINJE]\n"
@@ -39,8 +42,17 @@ void printUsage()
         "          Förval: 16 för spelportsadresser, annars 11.\n"
         "Skriver givarens temperatur med en decimal (utan programmets korrektion -1,1),\n"
         "eller varför ingen finns. Slutstatus 0 vid en avläsning, 1 utan, 2 vid fel i\n"
-        "anropet.\n",
-        stderr);
+        "anropet.\n"
+        "  -h, --help     visar den här hjälpen\n"
+        "  -v, --version  visar programmets version\n",
+        to);
+}
+
+int usageError(const char *what, std::string_view argument)
+{
+    std::fprintf(stderr, "smt160-read: %s '%.*s'.\nSe smt160-read --help.\n", what,
+                 int(argument.size()), argument.data());
+    return kExitUsage;
 }
 
 std::optional<std::int32_t> parseNumber(std::string_view text)
@@ -85,18 +97,36 @@ void *openLibrary(std::string &why)
 int main(int argc, char **argv)
 {
     std::setlocale(LC_ALL, ""); // the user's decimal separator, like the program
-    if (argc < 2 || argc > 3) {
-        printUsage();
+    std::vector<std::string_view> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            printUsage(stdout);
+            return kExitReading;
+        }
+        if (arg == "-v" || arg == "--version") {
+            std::printf("smt160-read %s\n", KALVIK_VERSION);
+            return kExitReading;
+        }
+        if (arg.starts_with('-'))
+            return usageError("okänd flagga", arg);
+        positional.push_back(arg);
+    }
+    if (positional.empty()) {
+        printUsage(stderr);
         return kExitUsage;
     }
-    const std::optional<std::int32_t> address = parseNumber(argv[1]);
-    const bool gamePort = address && *address >= kFirstGamePort && *address <= kLastGamePort;
+    if (positional.size() > 2)
+        return usageError("för många argument", positional[2]);
+    const std::optional<std::int32_t> address = parseNumber(positional[0]);
+    if (!address)
+        return usageError("ogiltig adress", positional[0]);
+    const bool gamePort = *address >= kFirstGamePort && *address <= kLastGamePort;
     const std::optional<std::int32_t> line =
-        argc == 3 ? parseNumber(argv[2]) : std::optional(gamePort ? kGameLine : kParallelLine);
-    if (!address || !line) {
-        printUsage();
-        return kExitUsage;
-    }
+        positional.size() == 2 ? parseNumber(positional[1])
+                               : std::optional(gamePort ? kGameLine : kParallelLine);
+    if (!line)
+        return usageError("ogiltig linje", positional[1]);
 
     std::string why;
     void *lib = openLibrary(why);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Qt looks for plugins in the program's folder too, and the kalvik group may
+// write there (the year files lie beside the program): a plugin planted there
+// would run in every user's window. Made before the application object, this
+// takes the folder off Qt's plugin paths; dropped after it, it puts back the
+// environment it borrowed.
+//
+// Qt adds the program folder while it builds the application object and keeps
+// it unless it was already listed when the paths were set: so the folder is
+// listed through QT_PLUGIN_PATH first and then taken off the list.
+class ProgramFolderPlugins
+{
+public:
+    explicit ProgramFolderPlugins(const QString &programFolder);
+    ~ProgramFolderPlugins();
+    ProgramFolderPlugins(const ProgramFolderPlugins &) = delete;
+    ProgramFolderPlugins &operator=(const ProgramFolderPlugins &) = delete;
+
+    // The folder of the running program, symlinks resolved, as Qt sees it.
+    static QString runningProgramFolder();
+
+private:
+    bool m_hadPluginPath;
+    QByteArray m_pluginPath;
+};
