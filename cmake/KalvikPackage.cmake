@@ -22,8 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KALVIK_HOMEPAGE})
 # Dependencies from the shared libraries the programs actually link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# deb-systemd-invoke (init-system-helpers) stops the logger on removal.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd, init-system-helpers")
+# useradd for the logger's account.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd")
 set(kalvik_control ${PROJECT_SOURCE_DIR}/packaging)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${kalvik_control}/postinst ${kalvik_control}/prerm ${kalvik_control}/postrm ${kalvik_control}/conffiles)

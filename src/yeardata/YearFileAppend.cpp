@@ -103,10 +103,10 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
     if (written != ssize_t(bytes.size())) {
         const int err = written < 0 ? errno : ENOSPC;
         // A write cut short leaves part of a record: take it back, so the
-        // next append starts on a record boundary again (failing that, the
-        // next append cuts it).
-        if (written > 0)
-            (void)::ftruncate(fd, length);
+        // next append starts on a record boundary again. Failing that, the
+        // next append cuts it: nothing more to do here.
+        if (written > 0 && ::ftruncate(fd, length) != 0) {
+        }
         outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
         return outcome;
     }
