@@ -1,16 +1,19 @@
 #!/bin/sh
-# Installs into a scratch prefix and checks what the installed programs may do:
+# Installs into a scratch root and checks what the installed programs may do:
 # no program that links Qt carries a capability or the setuid/setgid bit, and
 # the raw-port helper, the one program that may be given CAP_SYS_RAWIO, is
 # statically linked, without Qt.
-# Usage: installed-programs.sh BUILD_DIR static|dynamic
+# Usage: installed-programs.sh BUILD_DIR static|dynamic PROGRAM_DIR BIN_DIR
+# (the program folder and the launcher's folder as installed, absolute).
 set -eu
 build=$1
 linkage=$2
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/kalvik-install.XXXXXX")
-trap 'rm -rf "$prefix"' EXIT INT TERM
-cmake --install "$build" --prefix "$prefix" >/dev/null
-dir=$prefix/kalvik
+# A staging root: the program folder and the service files lie outside the prefix.
+root=$(mktemp -d "${TMPDIR:-/tmp}/kalvik-install.XXXXXX")
+trap 'rm -rf "$root"' EXIT INT TERM
+DESTDIR=$root cmake --install "$build" >/dev/null
+dir=$root$3
+prefix_bin=$root$4
 status=0
 fail() {
     echo "FEL: $*"
@@ -18,7 +21,7 @@ fail() {
 }
 
 readelf -d "$dir/kalvik" | grep -q 'NEEDED.*libQt6Core' || fail "kalvik saknas eller länkar inte Qt"
-for f in "$dir"/* "$prefix"/bin/*; do
+for f in "$dir"/* "$prefix_bin"/*; do
     [ -f "$f" ] || continue
     caps=$(getcap "$f")
     if readelf -d "$f" 2>/dev/null | grep -q 'NEEDED.*libQt6'; then
