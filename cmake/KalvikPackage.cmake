@@ -26,6 +26,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd")
 set(kalvik_control ${PROJECT_SOURCE_DIR}/packaging)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-  ${kalvik_control}/postinst ${kalvik_control}/prerm ${kalvik_control}/postrm ${kalvik_control}/conffiles)
+  ${kalvik_control}/postinst ${kalvik_control}/prerm ${kalvik_control}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
