@@ -1,5 +1,7 @@
 #include "ClientArea.h"
 
+#include "ScreenReaderTexts.h"
+
 #include "DiagramCanvas.h"
 #include "KalvikLayout.h"
 
@@ -40,9 +42,11 @@ ClientArea::ClientArea(QWidget *parent) : QWidget(parent)
     setFixedSize(toPixels(kClientTwips).size());
     setAutoFillBackground(true);
     setPalette(labelPalette(palette(), kTeal, kTeal));
+    installScreenReaderInterfaces();
     createDiagram();
     createLabels();
     createIcons();
+    describeForScreenReaders(this);
 }
 
 void ClientArea::createDiagram()

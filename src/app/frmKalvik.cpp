@@ -11,6 +11,7 @@
 #include "LibrarySensor.h"
 #include "PortAnswer.h"
 #include "ReadoutCaptions.h"
+#include "ScreenReaderTexts.h"
 #include "ShellSort.h"
 #include "TemperatureText.h"
 #include "WaitCursor.h"
@@ -104,6 +105,7 @@ frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     createMenus();
     wireDiagram();
     createList();
+    describeForScreenReaders(this);
 
     Cycle = new QTimer(this);
     Cycle->setObjectName(QStringLiteral("Cycle"));

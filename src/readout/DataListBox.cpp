@@ -1,6 +1,9 @@
 #include "DataListBox.h"
 
+#include "DataListBoxAccessible.h"
+
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -13,6 +16,11 @@ constexpr int kTextMargin = 2;
 
 DataListBox::DataListBox(QWidget *parent) : QAbstractScrollArea(parent)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&DataListBoxAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -30,6 +38,9 @@ void DataListBox::setModel(QAbstractItemModel *model)
     m_model = model;
     auto refresh = [this] {
         m_current = -1;
+        if (QAccessible::isActive())
+            static_cast<DataListBoxAccessible *>(QAccessible::queryAccessibleInterface(this))
+                ->forgetRows();
         updateScrollRange();
         viewport()->update();
     };
@@ -78,6 +89,16 @@ void DataListBox::setCurrentRow(int row)
     else if (row >= topIndex() + visibleRows())
         setTopIndex(row - visibleRows() + 1);
     viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent selection(this, QAccessible::Selection);
+        selection.setChild(row);
+        QAccessible::updateAccessibility(&selection);
+        if (hasFocus()) {
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(row);
+            QAccessible::updateAccessibility(&focus);
+        }
+    }
 }
 
 void DataListBox::updateScrollRange()
