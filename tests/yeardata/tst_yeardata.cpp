@@ -169,6 +169,12 @@ private slots:
             QVERIFY(records[i].dayNumber == 45292 + minute / 1440 &&
                     records[i].timeOfDay == float(minute % 1440) / 1440);
         QVERIFY(sampleYear(2024, 7, 3) == records && sampleYear(2024, 7, 4) != records);
+        SampleYearGenerator everyMinute(2024, 7 * 60, 3); // the same year, a record at a time
+        DataRecord r;
+        for (const DataRecord &expected : records)
+            QVERIFY(everyMinute.next(r) && r == expected);
+        QVERIFY(!everyMinute.next(r));
+        QCOMPARE(SampleYearGenerator(2024, 1, 3).size(), std::size_t(31622400));
         const auto [low, high] = std::ranges::minmax(records, {}, &DataRecord::qnh);
         QVERIFY(low.qnh >= 975 && low.qnh < 995 && high.qnh > 1030 && high.qnh <= 1045 &&
                 std::ranges::count(records, 0.0f, &DataRecord::temp) > 0); // exact 0.0 C too

@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr int kMinutesPerDay = 24 * 60;
+constexpr int kSecondsPerMinute = 60;
+constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
 
 // Monthly means of southern Stockholm: about -3 C in late January, +18 C in late July.
 constexpr double kAnnualMean = 7.5;
@@ -33,9 +34,11 @@ constexpr double kPressureDays = 2.0;
 constexpr double kLowestPressure = 975.0;
 constexpr double kHighestPressure = 1045.0;
 
+} // namespace
+
 // PCG32: small, fast and the same on every platform, unlike the standard
 // library's distributions.
-class Random
+class SampleYearGenerator::Random
 {
 public:
     explicit Random(std::uint32_t seed)
@@ -78,7 +81,7 @@ private:
 };
 
 // A mean-reverting random walk (Ornstein-Uhlenbeck) sampled every step.
-class Wander
+class SampleYearGenerator::Wander
 {
 public:
     Wander(double spread, double days, double stepDays, double start)
@@ -97,6 +100,8 @@ private:
     double m_kick;
     double m_value;
 };
+
+namespace {
 
 double seasonalMean(double dayOfYear)
 {
@@ -124,41 +129,85 @@ float tenths(double t)
 
 } // namespace
 
-std::vector<DataRecord> sampleYear(int year, int intervalMinutes, std::uint32_t seed)
+SampleYearGenerator::SampleYearGenerator(int year, int intervalSeconds, std::uint32_t seed)
+    : m_interval(std::clamp(intervalSeconds, kMinSampleSeconds, kMaxSampleSeconds)),
+      m_random(std::make_unique<Random>(seed))
 {
     const QDate first(year, 1, 1);
     if (!first.isValid())
-        return {};
+        return;
+    m_firstDay = std::int32_t(DayNumber::fromDate(first));
+    m_secondsInYear = std::int64_t(first.daysInYear()) * kSecondsPerDay;
+    const double stepDays = double(m_interval) / kSecondsPerDay;
+    m_weather = std::make_unique<Wander>(kWeatherSpread, kWeatherDays, stepDays,
+                                         kWeatherSpread * m_random->normal());
+    m_pressure = std::make_unique<Wander>(kPressureSpread, kPressureDays, stepDays,
+                                          kPressureSpread * m_random->normal());
+}
+
+SampleYearGenerator::~SampleYearGenerator() = default;
+
+std::size_t SampleYearGenerator::size() const
+{
+    return std::size_t((m_secondsInYear + m_interval - 1) / m_interval);
+}
+
+bool SampleYearGenerator::next(DataRecord &r)
+{
+    if (m_second >= m_secondsInYear)
+        return false;
+    const auto day = int(m_second / kSecondsPerDay);
+    const double fraction = double(m_second % kSecondsPerDay) / kSecondsPerDay;
+    const double dayOfYear = day + fraction;
+
+    const double t = seasonalMean(dayOfYear) + dailySwing(dayOfYear) * dailyCycle(fraction) +
+                     m_weather->step(*m_random) + kSensorNoise * m_random->normal();
+    const double p =
+        std::clamp(kMeanPressure + m_pressure->step(*m_random), kLowestPressure, kHighestPressure);
+
+    r.dayNumber = m_firstDay + day;
+    r.timeOfDay = float(fraction);
+    r.qnh = std::int32_t(std::lround(p));
+    r.temp = tenths(t);
+    m_second += m_interval;
+    return true;
+}
+
+std::vector<DataRecord> sampleYear(int year, int intervalMinutes, std::uint32_t seed)
+{
     const int interval = std::clamp(intervalMinutes, kMinSampleInterval, kMaxSampleInterval);
-    const int days = first.daysInYear();
-    const auto firstDay = std::int32_t(DayNumber::fromDate(first));
-    const int minutesInYear = days * kMinutesPerDay;
-
-    Random random(seed);
-    const double stepDays = double(interval) / kMinutesPerDay;
-    Wander weather(kWeatherSpread, kWeatherDays, stepDays, kWeatherSpread * random.normal());
-    Wander pressure(kPressureSpread, kPressureDays, stepDays, kPressureSpread * random.normal());
-
+    SampleYearGenerator generator(year, interval * kSecondsPerMinute, seed);
     std::vector<DataRecord> records;
-    records.reserve(std::size_t(minutesInYear / interval + 1));
-    for (int minute = 0; minute < minutesInYear; minute += interval) {
-        const int day = minute / kMinutesPerDay;
-        const double fraction = double(minute % kMinutesPerDay) / kMinutesPerDay;
-        const double dayOfYear = day + fraction;
-
-        const double t = seasonalMean(dayOfYear) + dailySwing(dayOfYear) * dailyCycle(fraction) +
-                         weather.step(random) + kSensorNoise * random.normal();
-        const double p =
-            std::clamp(kMeanPressure + pressure.step(random), kLowestPressure, kHighestPressure);
-
-        DataRecord r;
-        r.dayNumber = firstDay + day;
-        r.timeOfDay = float(fraction);
-        r.qnh = std::int32_t(std::lround(p));
-        r.temp = tenths(t);
+    records.reserve(generator.size());
+    for (DataRecord r; generator.next(r);)
         records.push_back(r);
-    }
     return records;
+}
+
+bool writeSampleYear(const QString &path, int year, int intervalSeconds, std::uint32_t seed,
+                     QString *errorString)
+{
+    // Written through one small buffer, so a year of seconds (half a gigabyte)
+    // never sits in memory.
+    constexpr std::size_t kBufferRecords = 1 << 14;
+    SampleYearGenerator generator(year, intervalSeconds, seed);
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    std::vector<std::byte> bytes;
+    bytes.reserve(kBufferRecords * kRecordSize);
+    DataRecord r;
+    bool more = true;
+    while (ok && more) {
+        bytes.clear();
+        while (bytes.size() < kBufferRecords * kRecordSize && (more = generator.next(r)))
+            encodeRecord(r, bytes);
+        ok = file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
+             qint64(bytes.size());
+    }
+    ok = ok && file.commit();
+    if (!ok && errorString)
+        *errorString = file.errorString();
+    return ok;
 }
 
 bool writeYearFile(const QString &path, std::span<const DataRecord> records, QString *errorString)

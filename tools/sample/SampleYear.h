@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,37 @@ std::vector<DataRecord> sampleYear(int year, int intervalMinutes, std::uint32_t 
 
 inline constexpr int kMinSampleInterval = 1;  // minutes
 inline constexpr int kMaxSampleInterval = 60; // minutes
+inline constexpr int kMinSampleSeconds = 1;
+inline constexpr int kMaxSampleSeconds = 60 * 60;
+
+// The same year one record at a time, for years too large to hold: a sample
+// every intervalSeconds from 1 January 00:00. Every 60 seconds it gives
+// exactly the records of sampleYear.
+class SampleYearGenerator
+{
+public:
+    SampleYearGenerator(int year, int intervalSeconds, std::uint32_t seed);
+    ~SampleYearGenerator();
+    SampleYearGenerator(const SampleYearGenerator &) = delete;
+    SampleYearGenerator &operator=(const SampleYearGenerator &) = delete;
+
+    std::size_t size() const; // records in the whole year
+    bool next(DataRecord &record);
+
+private:
+    class Random;
+    class Wander;
+    int m_interval;
+    std::int32_t m_firstDay = 0;
+    std::int64_t m_secondsInYear = 0;
+    std::int64_t m_second = 0;
+    std::unique_ptr<Random> m_random;
+    std::unique_ptr<Wander> m_weather, m_pressure;
+};
+
+// Writes the generator's year to path through a small buffer, replacing any file there.
+bool writeSampleYear(const QString &path, int year, int intervalSeconds, std::uint32_t seed,
+                     QString *errorString = nullptr);
 
 // Writes records as a year file, replacing any file at path.
 bool writeYearFile(const QString &path, std::span<const DataRecord> records,

@@ -18,7 +18,7 @@ constexpr int kExitUsage = 2;
 struct Options
 {
     int year = QDate::currentDate().year();
-    int interval = 1;
+    int intervalSeconds = 60;
     std::uint32_t seed = 1;
     QString out;
     bool force = false;
@@ -63,6 +63,11 @@ Options parse(const QStringList &arguments)
              .arg(kMinSampleInterval)
              .arg(kMaxSampleInterval),
          QStringLiteral("MINUTER")},
+        {QStringLiteral("seconds"),
+         QStringLiteral("Sekunder mellan mätningarna, %1 till %2, i stället för --interval.")
+             .arg(kMinSampleSeconds)
+             .arg(kMaxSampleSeconds),
+         QStringLiteral("SEKUNDER")},
         {QStringLiteral("seed"), QStringLiteral("Slumpfrö; samma frö ger samma fil (förval: 1)."),
          QStringLiteral("N")},
         {QStringLiteral("out"), QStringLiteral("Filen att skriva (förval: T_<år>.dat)."),
@@ -81,8 +86,10 @@ Options parse(const QStringList &arguments)
 
     Options o;
     o.year = int(number(parser, QStringLiteral("year"), 1, 9999, o.year));
-    o.interval = int(number(parser, QStringLiteral("interval"), kMinSampleInterval,
-                            kMaxSampleInterval, o.interval));
+    o.intervalSeconds = 60 * int(number(parser, QStringLiteral("interval"), kMinSampleInterval,
+                                        kMaxSampleInterval, o.intervalSeconds / 60));
+    o.intervalSeconds = int(number(parser, QStringLiteral("seconds"), kMinSampleSeconds,
+                                   kMaxSampleSeconds, o.intervalSeconds));
     o.seed = std::uint32_t(number(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, o.seed));
     o.force = parser.isSet(QStringLiteral("force"));
     o.out = parser.isSet(QStringLiteral("out"))
@@ -108,15 +115,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const std::vector<DataRecord> records = sampleYear(o.year, o.interval, o.seed);
     QString error;
-    if (!writeYearFile(o.out, records, &error)) {
+    if (!writeSampleYear(o.out, o.year, o.intervalSeconds, o.seed, &error)) {
         std::fprintf(stderr, "kalvik-sample: kunde inte skriva %s: %s\n", qPrintable(o.out),
                      qPrintable(error));
         return 1;
     }
-    std::printf("kalvik-sample: skrev %zu mätningar för %d (intervall %d min, frö %u) till %s\n",
-                records.size(), o.year, o.interval, o.seed,
-                qPrintable(QFileInfo(o.out).absoluteFilePath()));
+    std::printf("kalvik-sample: skrev %zu mätningar för %d (intervall %d s, frö %u) till %s\n",
+                SampleYearGenerator(o.year, o.intervalSeconds, o.seed).size(), o.year,
+                o.intervalSeconds, o.seed, qPrintable(QFileInfo(o.out).absoluteFilePath()));
     return 0;
 }
