@@ -18,8 +18,10 @@ void shellSortArray(std::span<float> values)
         for (std::size_t i = h; i < n; ++i) {
             const float v = values[i];
             std::size_t j = i;
-            // "Not greater" rather than "less or equal": a NaN on either side moves too.
-            while (!(values[j - h] > v)) {
+            // An equal value stays where it is: moving it gains nothing, and a
+            // day of many equal readings would take quadratic time. "Not
+            // greater or equal" moves a NaN on either side.
+            while (!(values[j - h] >= v)) {
                 values[j] = values[j - h];
                 j -= h;
                 if (j < h)

@@ -8,7 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <future>
 
@@ -31,6 +34,9 @@ private slots:
         shellSortArray(first);
         shellSortArray(last);
         QVERIFY(first[0] == 1 && qIsNaN(first[1]) && qIsNaN(last[0]) && last[1] == 1);
+        Floats zeros{0.0f, -0.0f}; // equal values are never moved past each other
+        shellSortArray(zeros);
+        QVERIFY(!std::signbit(zeros[0]) && std::signbit(zeros[1]));
 
         QRandomGenerator random(20040101);
         for (int round = 0; round < 200; ++round) {
