@@ -4,28 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace {
 
 constexpr double kZeroCelsiusY = 40.0;          // y = 40 - t
 constexpr std::int64_t kPressureOffsetY = 1053; // y = 1053 - QNH, so 1013 hPa meets 0 C
 constexpr std::int32_t kNoReading = 0;
-
-// A day is a run of consecutive records with one day number; the same date in
-// two runs makes two days.
-template <typename DayFn> void forEachDay(std::span<const DataRecord> records, DayFn &&onDay)
-{
-    std::size_t first = 0;
-    while (first < records.size()) {
-        const std::int32_t day = records[first].dayNumber;
-        std::size_t end = first + 1;
-        while (end < records.size() && records[end].dayNumber == day)
-            ++end;
-        onDay(day, records.subspan(first, end - first));
-        first = end;
-    }
-}
 
 float dayX(std::int32_t day, std::int32_t yearStartDay)
 {
@@ -36,28 +20,6 @@ float dayX(std::int32_t day, std::int32_t yearStartDay)
 bool isReading(float t)
 {
     return std::isfinite(t);
-}
-
-std::vector<float> sortedTemperatures(std::span<const DataRecord> day)
-{
-    std::vector<float> values;
-    values.reserve(day.size());
-    for (const DataRecord &r : day)
-        if (isReading(r.temp))
-            values.push_back(r.temp);
-    shellSortArray(values);
-    return values;
-}
-
-std::vector<float> sortedPressures(std::span<const DataRecord> day)
-{
-    std::vector<float> values;
-    values.reserve(day.size());
-    for (const DataRecord &r : day)
-        if (r.qnh != kNoReading)
-            values.push_back(float(r.qnh));
-    shellSortArray(values);
-    return values;
 }
 
 // The diagram shows x 0..365 and y 0..80. A segment that misses that area,
@@ -88,7 +50,7 @@ bool canBeSeen(const Segment &s)
            inside(dy, (kVisibleBottom + kVisibleMargin) - y0);
 }
 
-void add(std::vector<Segment> &out, const Segment &s)
+void addVisible(std::vector<Segment> &out, const Segment &s)
 {
     if (canBeSeen(s))
         out.push_back(s);
@@ -99,21 +61,14 @@ void addBar(std::vector<Segment> &out, float x, float yLow, float yHigh)
     constexpr float zero = float(kZeroCelsiusY);
     // The rounded values decide the colours, not the readings.
     if (yLow > zero && yHigh >= zero) {
-        add(out, {x, yLow, x, yHigh, CurveColor::Blue});
+        addVisible(out, {x, yLow, x, yHigh, CurveColor::Blue});
     } else if (yLow > zero) {
-        add(out, {x, yLow, x, zero, CurveColor::Blue});
-        add(out, {x, zero, x, yHigh, CurveColor::Red});
+        addVisible(out, {x, yLow, x, zero, CurveColor::Blue});
+        addVisible(out, {x, zero, x, yHigh, CurveColor::Red});
     } else {
-        add(out, {x, yLow, x, yHigh, CurveColor::Red});
+        addVisible(out, {x, yLow, x, yHigh, CurveColor::Red});
     }
 }
-
-struct PressureVertex
-{
-    float x;
-    float highestY;
-    float lowestY;
-};
 
 float pressureY(std::int32_t qnh)
 {
@@ -122,74 +77,175 @@ float pressureY(std::int32_t qnh)
 
 } // namespace
 
+// Calls onRun for each stretch of records with one day number; startDay
+// first whenever the day differs from the one the builder is in.
+template <typename Builder> void forEachRun(Builder &builder, std::span<const DataRecord> records)
+{
+    std::size_t i = 0;
+    while (i < records.size()) {
+        const std::int32_t day = records[i].dayNumber;
+        if (!builder.m_inDay || day != builder.m_day)
+            builder.startDay(day);
+        std::size_t end = i + 1;
+        while (end < records.size() && records[end].dayNumber == day)
+            ++end;
+        builder.addRun(records.subspan(i, end - i));
+        i = end;
+    }
+}
+
+std::vector<float> DayValuesKeeper::sorted(bool any, float highest, float lowest) const
+{
+    if (!any)
+        return {};
+    if (m_overflow)
+        return {highest, lowest};
+    std::vector<float> values(m_buffer.begin(), m_buffer.begin() + std::ptrdiff_t(m_size));
+    shellSortArray(values);
+    return values;
+}
+
+void TemperatureCurveBuilder::add(std::span<const DataRecord> records)
+{
+    forEachRun(*this, records);
+}
+
+void TemperatureCurveBuilder::startDay(std::int32_t day)
+{
+    endDay();
+    m_inDay = true;
+    m_day = day;
+    m_any = false;
+    m_values.startDay();
+}
+
+void TemperatureCurveBuilder::addRun(std::span<const DataRecord> run)
+{
+    float *out = m_values.reserveRun(run.size());
+    std::size_t kept = 0;
+    bool any = m_any;
+    float lowest = m_lowest, highest = m_highest;
+    for (const DataRecord &r : run) {
+        const float t = r.temp;
+        if (!isReading(t))
+            continue;
+        if (out)
+            out[kept] = t;
+        ++kept;
+        if (!any) {
+            lowest = highest = t;
+            any = true;
+        } else {
+            lowest = std::min(lowest, t);
+            highest = std::max(highest, t);
+        }
+    }
+    m_values.commitRun(kept);
+    m_any = any;
+    m_lowest = lowest;
+    m_highest = highest;
+}
+
+void TemperatureCurveBuilder::endDay()
+{
+    if (!m_inDay || !m_any)
+        return;
+    // 40 - t is exact in double, so only the half-to-even rounding rounds.
+    const float yLow = float(std::nearbyint(kZeroCelsiusY - double(m_lowest)));
+    const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(m_highest)));
+    addBar(m_curve.segments, dayX(m_day, m_yearStartDay), yLow, yHigh);
+}
+
+TemperatureCurve TemperatureCurveBuilder::finish()
+{
+    endDay();
+    m_curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
+    m_inDay = false;
+    return std::move(m_curve);
+}
+
+void PressureCurveBuilder::add(std::span<const DataRecord> records)
+{
+    forEachRun(*this, records);
+}
+
+void PressureCurveBuilder::startDay(std::int32_t day)
+{
+    endDay();
+    m_inDay = true;
+    m_day = day;
+    m_any = false;
+    m_values.startDay();
+}
+
+void PressureCurveBuilder::addRun(std::span<const DataRecord> run)
+{
+    float *out = m_values.reserveRun(run.size());
+    std::size_t kept = 0;
+    bool any = m_any;
+    std::int32_t lowest = m_lowest, highest = m_highest;
+    for (const DataRecord &r : run) {
+        const std::int32_t p = r.qnh;
+        if (p == kNoReading)
+            continue;
+        if (out)
+            out[kept] = float(p);
+        ++kept;
+        if (!any) {
+            lowest = highest = p;
+            any = true;
+        } else {
+            lowest = std::min(lowest, p);
+            highest = std::max(highest, p);
+        }
+    }
+    m_values.commitRun(kept);
+    m_any = any;
+    m_lowest = lowest;
+    m_highest = highest;
+}
+
+void PressureCurveBuilder::endDay()
+{
+    if (!m_inDay || !m_any)
+        return; // the lines go on from the day before to the day after
+    const float x = dayX(m_day, m_yearStartDay);
+    const float highestY = pressureY(m_highest), lowestY = pressureY(m_lowest);
+    if (m_hasPrevious) {
+        addVisible(m_curve.segments,
+                   {m_previousX, m_previousHighestY, x, highestY, CurveColor::Purple});
+        addVisible(m_lowestLine,
+                   {m_previousX, m_previousLowestY, x, lowestY, CurveColor::DarkGreen});
+    }
+    m_hasPrevious = true;
+    m_previousX = x;
+    m_previousHighestY = highestY;
+    m_previousLowestY = lowestY;
+    if (m_curve.series.size() < 2 * kMaxSeriesDays) {
+        m_curve.series.push_back(m_day);
+        m_curve.series.push_back(m_lowest);
+    }
+}
+
+PressureCurve PressureCurveBuilder::finish()
+{
+    endDay();
+    m_inDay = false;
+    m_curve.segments.insert(m_curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
+    m_curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
+    return std::move(m_curve);
+}
+
 TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay)
 {
-    TemperatureCurve curve;
-    std::span<const DataRecord> lastDay;
-    forEachDay(records, [&](std::int32_t day, std::span<const DataRecord> samples) {
-        lastDay = samples;
-        // A linear scan gives the first and last element of the sorted day.
-        bool any = false;
-        float lowest = 0, highest = 0;
-        for (const DataRecord &r : samples) {
-            if (!isReading(r.temp))
-                continue;
-            if (!any) {
-                lowest = highest = r.temp;
-                any = true;
-            } else {
-                lowest = std::min(lowest, r.temp);
-                highest = std::max(highest, r.temp);
-            }
-        }
-        if (!any)
-            return;
-        // 40 - t is exact in double, so only the half-to-even rounding rounds.
-        const float yLow = float(std::nearbyint(kZeroCelsiusY - double(lowest)));
-        const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(highest)));
-        addBar(curve.segments, dayX(day, yearStartDay), yLow, yHigh);
-    });
-    curve.lastDayValues = sortedTemperatures(lastDay);
-    return curve;
+    TemperatureCurveBuilder builder(yearStartDay);
+    builder.add(records);
+    return builder.finish();
 }
 
 PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay)
 {
-    PressureCurve curve;
-    std::vector<Segment> lowestLine; // drawn after the whole highest line
-    std::optional<PressureVertex> previous;
-    std::span<const DataRecord> lastDay;
-    forEachDay(records, [&](std::int32_t day, std::span<const DataRecord> samples) {
-        lastDay = samples;
-        bool any = false;
-        std::int32_t highest = 0, lowest = 0;
-        for (const DataRecord &r : samples) {
-            if (r.qnh == kNoReading)
-                continue;
-            if (!any) {
-                highest = lowest = r.qnh;
-                any = true;
-            } else {
-                highest = std::max(highest, r.qnh);
-                lowest = std::min(lowest, r.qnh);
-            }
-        }
-        if (!any)
-            return; // the lines go on from the day before to the day after
-
-        const PressureVertex v{dayX(day, yearStartDay), pressureY(highest), pressureY(lowest)};
-        if (previous) {
-            add(curve.segments,
-                {previous->x, previous->highestY, v.x, v.highestY, CurveColor::Purple});
-            add(lowestLine,
-                {previous->x, previous->lowestY, v.x, v.lowestY, CurveColor::DarkGreen});
-        }
-        previous = v;
-        curve.series.push_back(day);
-        curve.series.push_back(lowest);
-    });
-
-    curve.segments.insert(curve.segments.end(), lowestLine.begin(), lowestLine.end());
-    curve.lastDayValues = sortedPressures(lastDay);
-    return curve;
+    PressureCurveBuilder builder(yearStartDay);
+    builder.add(records);
+    return builder.finish();
 }

@@ -2,6 +2,8 @@
 
 #include "DataRecord.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -28,6 +30,15 @@ struct TemperatureCurve
     std::vector<float> lastDayValues; // the last day's temperatures, largest first
 };
 
+// A day whose values are too many to keep (only a damaged file has them)
+// leaves just its highest and lowest in lastDayValues: the first and the last
+// element, which are what the loaders read.
+inline constexpr std::size_t kMaxKeptDayValues = std::size_t(1) << 20;
+
+// Pressure series are kept for at most this many days; a year has 366, and
+// only a damaged file has more. Its curves are still drawn whole.
+inline constexpr std::size_t kMaxSeriesDays = std::size_t(1) << 16;
+
 // Both curves leave out segments that lie wholly outside the diagram's area
 // (x 0..365, y 0..80, with a margin): they could never be seen.
 
@@ -46,5 +57,90 @@ struct PressureCurve
 
 // Two polylines, one vertex per day with at least one nonzero QNH; a QNH of 0
 // is no reading. series and lastDayValues hold every such day and reading,
-// seen or not.
+// seen or not (within the limits above).
 PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay);
+
+// The same curves built from records that come a block at a time, as a file
+// is read: memory stays that of the curves and of one day's values.
+class DayValuesKeeper
+{
+public:
+    void startDay()
+    {
+        m_size = 0;
+        m_overflow = false;
+    }
+    // Room for the values of n more records, or null once the day has too many.
+    float *reserveRun(std::size_t n)
+    {
+        if (m_overflow || m_size + n > kMaxKeptDayValues) {
+            m_overflow = true;
+            return nullptr;
+        }
+        if (m_buffer.size() < m_size + n) // kept from day to day: grows to the longest day
+            m_buffer.resize(std::max(m_size + n, 2 * m_buffer.size()));
+        return m_buffer.data() + m_size;
+    }
+    void commitRun(std::size_t kept)
+    {
+        if (!m_overflow)
+            m_size += kept;
+    }
+    // The day's values, largest first; its highest and lowest alone when they
+    // were too many to keep, none when it had none.
+    std::vector<float> sorted(bool any, float highest, float lowest) const;
+
+private:
+    std::vector<float> m_buffer;
+    std::size_t m_size = 0;
+    bool m_overflow = false;
+};
+
+class TemperatureCurveBuilder
+{
+public:
+    explicit TemperatureCurveBuilder(std::int32_t yearStartDay) : m_yearStartDay(yearStartDay) {}
+    void add(std::span<const DataRecord> records);
+    TemperatureCurve finish();
+
+private:
+    template <typename Builder>
+    friend void forEachRun(Builder &builder, std::span<const DataRecord> records);
+    void startDay(std::int32_t day);
+    void addRun(std::span<const DataRecord> run);
+    void endDay();
+
+    std::int32_t m_yearStartDay;
+    bool m_inDay = false;
+    std::int32_t m_day = 0;
+    DayValuesKeeper m_values;
+    bool m_any = false;
+    float m_lowest = 0, m_highest = 0;
+    TemperatureCurve m_curve;
+};
+
+class PressureCurveBuilder
+{
+public:
+    explicit PressureCurveBuilder(std::int32_t yearStartDay) : m_yearStartDay(yearStartDay) {}
+    void add(std::span<const DataRecord> records);
+    PressureCurve finish();
+
+private:
+    template <typename Builder>
+    friend void forEachRun(Builder &builder, std::span<const DataRecord> records);
+    void startDay(std::int32_t day);
+    void addRun(std::span<const DataRecord> run);
+    void endDay();
+
+    std::int32_t m_yearStartDay;
+    bool m_inDay = false;
+    std::int32_t m_day = 0;
+    DayValuesKeeper m_values;
+    bool m_any = false;
+    std::int32_t m_lowest = 0, m_highest = 0;
+    bool m_hasPrevious = false;
+    float m_previousX = 0, m_previousHighestY = 0, m_previousLowestY = 0;
+    std::vector<Segment> m_lowestLine; // drawn after the whole highest line
+    PressureCurve m_curve;
+};

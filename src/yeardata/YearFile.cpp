@@ -8,18 +8,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace {
 
 using FileStatus = struct stat;
 
-// Whole records are decoded from each chunk, so memory while reading is one
-// chunk and its records, never the raw file.
-constexpr qint64 kChunkBytes = 256 * 1024;
-static_assert(kChunkBytes % kRecordSize == 0);
+// Records read at a time: a read then costs little per record, and the block
+// stays in the processor's cache while the curves are built from it.
+constexpr std::size_t kBlockRecords = 16 * 1024;
 
 YearFileRead failure(QString why, std::vector<DataRecord> records = {})
 {
@@ -166,7 +168,49 @@ OpenedYearFile openForReading(const QString &path, IfMissing ifMissing)
     return result;
 }
 
-YearFileScan scanOpenFile(QFile &file, const QString &path,
+// Reads up to size bytes; fewer only at the end of the file or on an error.
+qint64 readFully(QFile &file, std::byte *to, qint64 size)
+{
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = file.read(reinterpret_cast<char *>(to + got), size - got);
+        if (n < 0)
+            return got > 0 ? got : -1;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+// Records are read straight into the array that holds them decoded. On a
+// little-endian host the bytes already are the records; elsewhere each is
+// decoded in place.
+std::byte *rawBytes(std::span<DataRecord> records)
+{
+    static_assert(sizeof(DataRecord) == kRecordSize && std::is_trivially_copyable_v<DataRecord>);
+    return reinterpret_cast<std::byte *>(records.data());
+}
+
+void decodeInPlace(std::span<DataRecord> records)
+{
+    if constexpr (std::endian::native != std::endian::little) {
+        for (DataRecord &r : records) {
+            std::array<std::byte, kRecordSize> bytes;
+            std::memcpy(bytes.data(), &r, kRecordSize);
+            r = decodeRecord(bytes);
+        }
+    }
+}
+
+} // namespace
+
+OpenedYearFile openYearFile(const QString &path)
+{
+    return openForReading(path, IfMissing::Create);
+}
+
+YearFileScan scanYearFile(QFile &file, const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords)
 {
     YearFileScan scan;
@@ -175,49 +219,34 @@ YearFileScan scanOpenFile(QFile &file, const QString &path,
     scan.bytes = file.size();
     if (scan.bytes > kMaxYearFileBytes) {
         scan.problem = YearFileProblem::TooLarge;
-        scan.errorString = QStringLiteral("Kan inte läsa %1: %2 byte är för stort för en årsfil")
-                               .arg(path)
-                               .arg(scan.bytes);
+        scan.errorString =
+            QStringLiteral("Kan inte läsa %1: %2 byte är för stort för en årsfil (högst %3 byte)")
+                .arg(path)
+                .arg(scan.bytes)
+                .arg(kMaxYearFileBytes);
         return scan;
     }
 
-    std::vector<std::byte> chunk(static_cast<std::size_t>(kChunkBytes));
-    std::vector<DataRecord> records;
-    records.reserve(std::size_t(kChunkBytes) / kRecordSize);
-    std::size_t carried = 0; // bytes of a record split between two chunks
-    qint64 remaining = scan.bytes;
+    std::vector<DataRecord> records(kBlockRecords);
+    qint64 remaining = scan.bytes / qint64(kRecordSize) * qint64(kRecordSize);
     while (remaining > 0) {
-        const qint64 want = std::min<qint64>(remaining, qint64(chunk.size() - carried));
-        const qint64 got = file.read(reinterpret_cast<char *>(chunk.data() + carried), want);
+        const qint64 want = std::min<qint64>(remaining, qint64(records.size() * kRecordSize));
+        const qint64 got = readFully(file, rawBytes(records), want);
         if (got < 0) {
             scan.problem = YearFileProblem::ReadError;
             scan.errorString = QStringLiteral("Kan inte läsa %1: läsfel").arg(path);
             return scan;
         }
-        if (got == 0)
+        const auto whole = std::size_t(got) / kRecordSize;
+        decodeInPlace(std::span(records).first(whole));
+        scan.records += qint64(whole);
+        if (whole > 0)
+            onRecords(std::span(records).first(whole));
+        if (got < want)
             break; // the file shrank while we read it
         remaining -= got;
-
-        const std::size_t filled = carried + std::size_t(got);
-        const std::size_t whole = filled / kRecordSize * kRecordSize;
-        records.clear();
-        for (std::size_t at = 0; at < whole; at += kRecordSize)
-            records.push_back(
-                decodeRecord(std::span<const std::byte>(chunk).subspan(at).first<kRecordSize>()));
-        scan.records += qint64(records.size());
-        if (!records.empty())
-            onRecords(records);
-        carried = filled - whole;
-        std::memmove(chunk.data(), chunk.data() + whole, carried);
     }
     return scan;
-}
-
-} // namespace
-
-OpenedYearFile openYearFile(const QString &path)
-{
-    return openForReading(path, IfMissing::Create);
 }
 
 YearFileScan scanYearFile(const QString &path,
@@ -230,7 +259,18 @@ YearFileScan scanYearFile(const QString &path,
         scan.errorString = opened.reason;
         return scan;
     }
-    return scanOpenFile(*opened.file, path, onRecords);
+    return scanYearFile(*opened.file, path, onRecords);
+}
+
+std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecord> out)
+{
+    OpenedYearFile opened = openForReading(path, IfMissing::Refuse);
+    if (!opened.file || first < 0 || !opened.file->seek(first * qint64(kRecordSize)))
+        return 0;
+    const qint64 got = readFully(*opened.file, rawBytes(out), qint64(out.size() * kRecordSize));
+    const std::size_t whole = got > 0 ? std::size_t(got) / kRecordSize : 0;
+    decodeInPlace(out.first(whole));
+    return whole;
 }
 
 YearFileRead readYearFile(const QString &path)
@@ -245,7 +285,7 @@ YearFileRead readYearFile(const QString &path)
         if (length <= kMaxYearFileBytes)
             records.reserve(static_cast<std::size_t>(length / qint64(kRecordSize)));
         const YearFileScan scan =
-            scanOpenFile(*opened.file, path, [&](std::span<const DataRecord> chunk) {
+            scanYearFile(*opened.file, path, [&](std::span<const DataRecord> chunk) {
                 records.insert(records.end(), chunk.begin(), chunk.end());
             });
         if (scan.problem != YearFileProblem::None)

@@ -10,9 +10,10 @@
 #include <span>
 #include <vector>
 
-// Two samples a second for a leap year is far beyond any logger; a larger
-// file is not a year file and is refused rather than read.
-inline constexpr qint64 kMaxYearFileBytes = qint64(1) << 30;
+// The largest year file accepted: a leap year of one sample a second is
+// 505,958,400 bytes. Anything larger is not a year file, and refusing it keeps
+// every accepted file quick to draw.
+inline constexpr qint64 kMaxYearFileBytes = qint64(512) << 20;
 
 enum class YearFileProblem { None, Missing, NotAFile, TooLarge, CannotOpen, ReadError };
 
@@ -58,9 +59,20 @@ struct YearFileScan
     qint64 records = 0;  // whole records handed over
 };
 
-// Hands the records of an existing year file over in file order, a chunk at a
-// time, so memory does not grow with the file. Never creates or writes it,
-// and refuses what is not a regular file as openYearFile does.
-// Records already handed over stay valid when a read fails part-way.
+// Hands the records of an existing year file over in file order, a block at a
+// time, through one buffer that is reused, so memory does not grow with the
+// file. Never creates or writes it, and refuses what is not a regular file as
+// openYearFile does. Records already handed over stay valid when a read fails
+// part-way; a file that shrinks meanwhile ends the scan early, as no problem.
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords);
+
+// The same for a file openYearFile has opened; path names it in messages.
+YearFileScan scanYearFile(QFile &file, const QString &path,
+                          const std::function<void(std::span<const DataRecord>)> &onRecords);
+
+// Reads up to out.size() records from record number first (counted from 0)
+// into out and returns how many whole ones it got: fewer when the file has
+// become shorter, none when it is gone or no longer a regular file. Never
+// creates the file.
+std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecord> out);

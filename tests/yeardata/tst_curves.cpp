@@ -69,6 +69,9 @@ private slots:
             "(5,42)-(5,40)#0000ff (6,40)-(6,37)#ff0000 | 3 0");
         row("NaN and infinities skipped", on(4, {NaN, Inf}) + on(5, {NaN, 1, Inf, -1.4f, -Inf}),
             "(5,41)-(5,40)#0000ff (5,40)-(5,39)#ff0000 | 1 -1.4");
+        row("a day too long to keep keeps its extremes",
+            on(5, std::vector<float>(kMaxKeptDayValues, 2.0f)) + on(5, {-1, 3}),
+            "(5,41)-(5,40)#0000ff (5,40)-(5,37)#ff0000 | 3 -1");
         row("one date in two runs", on(5, {1}) + on(6, {2}) + on(5, {3}),
             "(5,39)-(5,39)#ff0000 (6,38)-(6,38)#ff0000 (5,37)-(5,37)#ff0000 | 3");
         // The area is x 0..365, y 0..80 with a margin of 10.
@@ -97,9 +100,19 @@ private slots:
         QFETCH(Records, records);
         QFETCH(QString, curve);
         const auto [t, p] = std::pair(temperatureCurve(records, s), pressureCurve(records, s));
-        QCOMPARE(curve.count('|') == 2 ? text(p.segments, p.lastDayValues, p.series)
-                                       : text(t.segments, t.lastDayValues),
-                 curve);
+        const auto asText = [&](const TemperatureCurve &t, const PressureCurve &p) {
+            return curve.count('|') == 2 ? text(p.segments, p.lastDayValues, p.series)
+                                         : text(t.segments, t.lastDayValues);
+        };
+        QCOMPARE(asText(t, p), curve);
+        // Read a record at a time, as from a file, every day is split between blocks.
+        TemperatureCurveBuilder temperature(s);
+        PressureCurveBuilder pressure(s);
+        for (const DataRecord &r : records) {
+            temperature.add({&r, 1});
+            pressure.add({&r, 1});
+        }
+        QCOMPARE(asText(temperature.finish(), pressure.finish()), curve);
     }
 };
 
