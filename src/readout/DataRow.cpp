@@ -72,9 +72,7 @@ QString dataRow(const DataRecord &record, const QLocale &locale)
            temperaturePiece(record.temp, locale) + kQnhLabel + qnhPiece(record.qnh);
 }
 
-QString lastQnhCaption(std::span<const DataRecord> records)
+QString lastQnhCaption(const DataRecord &last)
 {
-    // An empty file reads as one all-zero record.
-    const std::int32_t qnh = records.empty() ? 0 : records.back().qnh;
-    return QLatin1String("QNH") + qnhPiece(qnh);
+    return QLatin1String("QNH") + qnhPiece(last.qnh);
 }

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 // One line of the data table, built from a record exactly as the station's
 // table has always looked, so that columns line up from row to row.
@@ -34,5 +33,5 @@ std::optional<int> secondOfDay(float fraction);
 QString dataRow(const DataRecord &record, const QLocale &locale);
 
 // Caption of the label over the diagram: "QNH" and the QNH piece of the last
-// record, "QNH 0" when there is none.
-QString lastQnhCaption(std::span<const DataRecord> records);
+// record; a file without records gives the all-zero record, so "QNH 0".
+QString lastQnhCaption(const DataRecord &last);

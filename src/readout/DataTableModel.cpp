@@ -1,25 +1,35 @@
 #include "DataTableModel.h"
 
 #include "DataRow.h"
+#include "YearFile.h"
 
 #include <algorithm>
 #include <limits>
-#include <utility>
+
+namespace {
+
+// Rows read from the file at a time: a screenful and then some, in one read.
+constexpr qint64 kBlockRows = 256;
+
+} // namespace
 
 DataTableModel::DataTableModel(QObject *parent) : QAbstractListModel(parent) {}
 
-void DataTableModel::setRecords(std::vector<DataRecord> records)
+void DataTableModel::setFile(const QString &path, qint64 records)
 {
     beginResetModel();
-    m_records = std::move(records);
+    m_path = path;
+    // A list view counts rows in int; a file of more records than that cannot
+    // be shown whole, so the table lists the first ones.
+    m_rows = int(std::clamp<qint64>(records, 0, std::numeric_limits<int>::max()));
+    m_block.clear();
+    m_blockFirst = -1;
     endResetModel();
 }
 
 void DataTableModel::clear()
 {
-    beginResetModel();
-    m_records = std::vector<DataRecord>(); // gives the memory back, not just the rows
-    endResetModel();
+    setFile(QString(), 0);
 }
 
 void DataTableModel::setLocale(const QLocale &locale)
@@ -27,23 +37,31 @@ void DataTableModel::setLocale(const QLocale &locale)
     if (locale == m_locale)
         return;
     m_locale = locale;
-    if (!m_records.empty())
-        emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+    if (m_rows > 0)
+        emit dataChanged(index(0), index(m_rows - 1), {Qt::DisplayRole});
 }
 
 int DataTableModel::rowCount(const QModelIndex &parent) const
 {
-    // A list view counts rows in int; a file of more records than that cannot
-    // be shown whole, so the table lists the first ones.
-    if (parent.isValid())
-        return 0;
-    constexpr auto kMaxRows = std::size_t(std::numeric_limits<int>::max());
-    return int(std::min(m_records.size(), kMaxRows));
+    return parent.isValid() ? 0 : m_rows;
+}
+
+const DataRecord *DataTableModel::record(int row) const
+{
+    const qint64 first = row / kBlockRows * kBlockRows;
+    if (first != m_blockFirst) {
+        m_block.resize(std::size_t(std::min<qint64>(kBlockRows, m_rows - first)));
+        m_block.resize(readRecordsAt(m_path, first, m_block));
+        m_blockFirst = first;
+    }
+    const auto at = std::size_t(row - first);
+    return at < m_block.size() ? &m_block[at] : nullptr;
 }
 
 QVariant DataTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
         return {};
-    return dataRow(m_records[std::size_t(index.row())], m_locale);
+    const DataRecord *r = record(index.row());
+    return r ? dataRow(*r, m_locale) : QString();
 }

@@ -7,8 +7,11 @@
 
 #include <vector>
 
-// The data table's rows: keeps the decoded records and formats a row only
-// when a view asks for it, so a year of one-minute samples stays cheap.
+// The data table's rows: one per record of a year file. The model keeps only
+// the file's name and its row count from the last refill, and reads and
+// formats a row when a view asks for it, so a year of one-second samples costs
+// no more memory than a day. A file shortened or replaced since shows the rows
+// it still holds and empty rows after them.
 // Views over it should set uniform item sizes, or they measure every row.
 class DataTableModel : public QAbstractListModel
 {
@@ -17,9 +20,9 @@ class DataTableModel : public QAbstractListModel
 public:
     explicit DataTableModel(QObject *parent = nullptr);
 
-    void setRecords(std::vector<DataRecord> records);
+    void setFile(const QString &path, qint64 records);
     void clear();
-    const std::vector<DataRecord> &records() const { return m_records; }
+    QString fileName() const { return m_path; }
 
     // The rows follow the user's locale unless told otherwise.
     void setLocale(const QLocale &locale);
@@ -29,6 +32,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<DataRecord> m_records;
+    // The record of row, read with its neighbours on a miss; null when the file no longer has it.
+    const DataRecord *record(int row) const;
+
+    QString m_path;
+    int m_rows = 0;
     QLocale m_locale;
+    mutable std::vector<DataRecord> m_block;
+    mutable qint64 m_blockFirst = -1;
 };

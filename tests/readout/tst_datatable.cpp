@@ -4,7 +4,10 @@
 #include <QAbstractItemModelTester>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 constexpr std::int32_t kNewYear2003 = 37622;
 const QLocale kFinnish(QLocale::Finnish, QLocale::Finland); // "5,0" and "12.00"
@@ -45,28 +48,51 @@ private slots:
         QCOMPARE(dataRow(record, kFinnish), row);
     }
 
-    void modelListsWholeRecordsInItsLocale()
+    void captionShowsTheLastRecordsQnh()
     {
-        const DataRecord first{kNewYear2003, 0.5f, 1013, 5.0f}, second{0, 0.25f, -1, -100.0f};
+        QCOMPARE(lastQnhCaption(DataRecord{kNewYear2003, 0.5f, -1, 5.0f}), "QNH-1");
+        QCOMPARE(lastQnhCaption(DataRecord{}), "QNH 0"); // a file without records
+    }
+
+    void modelReadsItsRowsFromTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("T_2003.dat");
+        std::vector<DataRecord> records;
+        std::vector<std::byte> bytes;
+        for (int i = 0; i < 300; ++i) { // more than one read's worth of rows
+            records.push_back({kNewYear2003 + i / 10, 0.5f, 1000 + i, float(i) / 10});
+            encodeRecord(records.back(), bytes);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
+        file.close();
+
         QLocale::setDefault(kFinnish);
         DataTableModel model; // in the user's locale
         QLocale::setDefault(QLocale::c());
         QAbstractItemModelTester tester(&model);
-        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        model.setRecords({first, second});
-        QCOMPARE(model.rowCount(), 2);
-        QCOMPARE(model.data(model.index(0)).toString(), dataRow(first, kFinnish));
+        model.setFile(path, 300);
+        QCOMPARE(model.rowCount(), 300);
+        QCOMPARE(model.data(model.index(299)).toString(), dataRow(records[299], kFinnish));
         QVERIFY(!model.data(model.index(1), Qt::EditRole).isValid());
-        QCOMPARE(lastQnhCaption(model.records()), "QNH-1"); // the last record's
         model.setLocale(QLocale::c());
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(model.data(model.index(1)).toString(), dataRow(second, QLocale::c()));
+        QCOMPARE(model.data(model.index(1)).toString(), dataRow(records[1], QLocale::c()));
+
+        // Shortened by another program: the rows it still holds, then empty rows.
+        QVERIFY(file.resize(100 * 16 + 5));
+        model.setFile(path, 300);
+        QCOMPARE(model.data(model.index(99)).toString(), dataRow(records[99], QLocale::c()));
+        QCOMPARE(model.data(model.index(100)).toString(), QString());
+        // Replaced by a pipe, which would block a plain read.
+        QVERIFY(file.remove() && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QCOMPARE(model.data(model.index(299)).toString(), QString());
 
         model.clear();
-        QCOMPARE(reset.count(), 2);
-        QCOMPARE(model.records().capacity(), 0u); // the memory is given back
-        QCOMPARE(lastQnhCaption(model.records()), "QNH 0");
+        QCOMPARE(model.rowCount(), 0);
     }
 };
 

@@ -64,7 +64,7 @@ QImage yearChart(std::span<const DataRecord> records, std::int32_t yearStartDay,
     ClientArea area;
     area.setLiveTemperatureVisible(false);
     area.setTitleYear(year);
-    area.Label1[1]->setText(lastQnhCaption(records));
+    area.Label1[1]->setText(lastQnhCaption(records.empty() ? DataRecord{} : records.back()));
     area.setPressureScaleVisible(view != ChartView::Temperature);
     // Pressure first, so that the temperature bars lie over it, as in the window.
     if (view != ChartView::Temperature)
