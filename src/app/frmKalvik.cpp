@@ -15,8 +15,8 @@
 #include "ShellSort.h"
 #include "TemperatureText.h"
 #include "WaitCursor.h"
-#include "YearFile.h"
 #include "YearName.h"
+#include "YearPass.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,6 +69,28 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 }
 
 } // namespace
+
+// One redraw reads the year file once: the loaders and the table that run
+// inside it share that read.
+class frmKalvik::OneReadPerRedraw
+{
+public:
+    explicit OneReadPerRedraw(frmKalvik &window) : m_window(window)
+    {
+        m_window.startRedraw();
+        m_window.m_inRedraw = true;
+    }
+    ~OneReadPerRedraw()
+    {
+        m_window.m_inRedraw = false;
+        m_window.m_pass.reset();
+    }
+    OneReadPerRedraw(const OneReadPerRedraw &) = delete;
+    OneReadPerRedraw &operator=(const OneReadPerRedraw &) = delete;
+
+private:
+    frmKalvik &m_window;
+};
 
 KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
 {
@@ -224,14 +246,19 @@ void frmKalvik::Form_Activate()
                    QStringLiteral(".dat");
     lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
     // The first reading blocks the window: what stands before it must be on
-    // screen by then, not the layout's sample text.
+    // screen by then, not the layout's sample text. The wait pointer stays on
+    // through the reading of the year.
+    WaitCursor wait;
     repaint();
 
     TempNu = float(double(m_env.sensor->getTemp(ParPortAdr, kParallelPinArg)) - kSensorCorrection);
     showTemperatureLabel();
     reportSensorLoadError();
 
-    startRedraw();
+    // The reading is on screen beside the title and the empty diagram before
+    // a large year is read.
+    repaint();
+    OneReadPerRedraw read(*this);
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -352,11 +379,21 @@ void frmKalvik::reportLoadFailure(const QString &procedure, const QString &reaso
            (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
 }
 
+const YearPass &frmKalvik::yearPass()
+{
+    if (!m_pass || !m_inRedraw) {
+        m_pass.reset(); // the curves of the last read go before the next is made
+        m_pass =
+            readYearPass(DataFileName, yearStartDayFromName(DataFileName).value_or(YearStartDay));
+    }
+    return *m_pass;
+}
+
 void frmKalvik::GetRecordData()
 {
-    YearFileRead read = readYearFile(DataFileName);
-    if (!read.ok) {
-        reportLoadFailure(QStringLiteral("GetRecordData"), read.errorString);
+    const YearPass &pass = yearPass();
+    if (!pass.ok) {
+        reportLoadFailure(QStringLiteral("GetRecordData"), pass.errorString);
         return;
     }
     FileTail = fileTail(DataFileName);
@@ -368,11 +405,10 @@ void frmKalvik::GetRecordData()
     }
     YearStartDay = *start;
     diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
-    TemperatureCurve curve = temperatureCurve(read.records, YearStartDay);
     diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
-    diagram->drawSegments(curve.segments);
-    if (!read.records.empty())
-        DayValues = std::move(curve.lastDayValues);
+    diagram->drawSegments(pass.temperature.segments);
+    if (pass.records > 0)
+        DayValues = pass.temperature.lastDayValues;
 }
 
 void frmKalvik::GetQNHRecordData()
@@ -386,17 +422,16 @@ void frmKalvik::GetQNHRecordData()
     }
     YearStartDay = *start;
     diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
-    YearFileRead read = readYearFile(DataFileName);
-    if (!read.ok) {
-        reportLoadFailure(QStringLiteral("GetQNHRecordData"), read.errorString);
+    const YearPass &pass = yearPass();
+    if (!pass.ok) {
+        reportLoadFailure(QStringLiteral("GetQNHRecordData"), pass.errorString);
         return;
     }
-    PressureCurve curve = pressureCurve(read.records, YearStartDay);
     diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
-    diagram->drawSegments(curve.segments);
-    if (!read.records.empty()) {
-        QNHSeries = std::move(curve.series);
-        DayValues = std::move(curve.lastDayValues);
+    diagram->drawSegments(pass.pressure.segments);
+    if (pass.records > 0) {
+        QNHSeries = pass.pressure.series;
+        DayValues = pass.pressure.lastDayValues;
     }
 }
 
@@ -408,7 +443,7 @@ void frmKalvik::mnuTemp_Click()
         label->hide();
     diagram->clear();
     WaitCursor wait;
-    startRedraw();
+    OneReadPerRedraw read(*this);
     GetRecordData();
 }
 
@@ -418,7 +453,7 @@ void frmKalvik::mnuQNH_Click()
         label->show();
     diagram->clear();
     WaitCursor wait;
-    startRedraw();
+    OneReadPerRedraw read(*this);
     GetQNHRecordData();
 }
 
@@ -428,7 +463,7 @@ void frmKalvik::mnuVisaAllt_Click()
         label->show();
     diagram->clear();
     WaitCursor wait;
-    startRedraw();
+    OneReadPerRedraw read(*this);
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -453,7 +488,7 @@ void frmKalvik::mnuOpen_Click()
     // The title shows the year that the loaders read from the name.
     m_client->setTitleYear(fileTail(DataFileName).left(4));
     WaitCursor wait;
-    startRedraw();
+    OneReadPerRedraw read(*this);
     GetQNHRecordData();
     GetRecordData();
     VisaData();
@@ -526,13 +561,13 @@ void frmKalvik::picDiagram_Click()
 void frmKalvik::VisaData()
 {
     m_table->clear();
-    YearFileRead read = readYearFile(DataFileName);
+    const YearPass &pass = yearPass();
     List1->hide();
-    m_table->setRecords(std::move(read.records));
+    m_table->setFile(DataFileName, pass.records);
     scrollTableToEnd();
-    Label1[1]->setText(lastQnhCaption(m_table->records()));
-    if (!read.ok)
-        reportLoadFailure(QStringLiteral("VisaData"), read.errorString);
+    Label1[1]->setText(lastQnhCaption(pass.lastRecord));
+    if (!pass.ok)
+        reportLoadFailure(QStringLiteral("VisaData"), pass.errorString);
 }
 
 void frmKalvik::scrollTableToEnd()

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "KalvikEnvironment.h"
+#include "YearPass.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ClientArea;
@@ -104,6 +106,8 @@ private:
     void startRedraw();
     void reportLoadFailure(const QString &procedure, const QString &reason);
     void scrollTableToEnd();
+    const YearPass &yearPass();
+    class OneReadPerRedraw;
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -116,5 +120,7 @@ private:
     bool m_loaded = false;
     bool m_started = false;
     bool m_sensorErrorShown = false;
-    QString m_redrawFailure; // the cause already reported in this redraw
+    QString m_redrawFailure;        // the cause already reported in this redraw
+    std::optional<YearPass> m_pass; // the read the loaders and the table share
+    bool m_inRedraw = false;
 };

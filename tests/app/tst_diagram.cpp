@@ -67,6 +67,31 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void startUpPaintsTitleAndEmptyDiagramUnderTheWaitPointerBeforeReading()
+    {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QSKIP("offscreen exposes a window only after it has been activated");
+        Harness h;
+        QVERIFY(writeYearFile(h.yearFile(2026), twoDays(2026)));
+        struct PaintWatch : QObject
+        {
+            Harness *h;
+            bool seen = false;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                const QCursor *cursor = QApplication::overrideCursor();
+                if (e->type() == QEvent::Paint && cursor && cursor->shape() == Qt::WaitCursor)
+                    seen = seen || (h->window->lblSthlm->text().endsWith(" 2026") && !hasBar(*h));
+                return false;
+            }
+        } watch;
+        watch.h = &h;
+        h.window->lblSthlm->installEventFilter(&watch);
+        h.start();
+        QVERIFY(watch.seen && hasBar(h));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void bareTempTwiceDrawsTheSamePicture()
     {
         Harness h;
