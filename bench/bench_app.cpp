@@ -1,19 +1,36 @@
-// The window's own work on a year of one-minute samples and an hourly year:
-// both loaders into the diagram, the data table, a whole view switch, and one
-// cross-hair move with its repaint. Run with QT_QPA_PLATFORM=offscreen.
+// The window's own work on an hourly year, a year of one-minute samples and a
+// year of one-second samples (31.5 million records, made when the benchmark
+// starts): a whole "Visa Temp o Tryck" with its repaint, the table ready to
+// show, one cross-hair move with its repaint, and the start-up of a fresh
+// process with its peak resident memory. Run with QT_QPA_PLATFORM=offscreen,
+// or under Xvfb with QT_QPA_PLATFORM=xcb to include the paint to the screen.
+#include "DataListBox.h"
 #include "DiagramCanvas.h"
 #include "SampleYear.h"
 #include "frmKalvik.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
 #include <memory>
 
+extern char **environ;
+
 namespace {
+
+constexpr int kYear = 2026;
 
 class QuietSensor : public SensorLibrary
 {
@@ -34,93 +51,168 @@ public:
     QString openFileName(QWidget *, const OpenFileRequest &) override { return {}; }
 };
 
-struct Station
+// A program folder with a year file, one per sample interval, made once.
+const QString &yearFolder(int intervalSeconds)
 {
-    explicit Station(int intervalMinutes)
-    {
-        writeYearFile(dir.filePath(QStringLiteral("T_2026.dat")),
-                      sampleYear(2026, intervalMinutes, 1));
-        KalvikEnvironment env;
-        env.programFolder = dir.path();
-        env.sensor = std::make_unique<QuietSensor>();
-        env.dialogs = std::make_unique<QuietDialogs>();
-        env.now = [] { return QDateTime(QDate(2026, 6, 1), QTime(12, 0)); };
-        window = std::make_unique<frmKalvik>(std::move(env));
-        window->Form_Load();
-        window->Form_Activate();
+    static QTemporaryDir dir;
+    static std::map<int, QString> folders;
+    auto [it, added] = folders.try_emplace(intervalSeconds);
+    if (added) {
+        it->second = dir.filePath(QString::number(intervalSeconds));
+        QDir().mkpath(it->second);
+        if (!writeSampleYear(it->second + QStringLiteral("/T_%1.dat").arg(kYear), kYear,
+                             intervalSeconds, 1))
+            qFatal("cannot write a year into %s", qPrintable(it->second));
     }
-    QTemporaryDir dir;
-    std::unique_ptr<frmKalvik> window;
-};
-
-// Made in main() and gone before the application object is.
-std::unique_ptr<Station> minuteYear, hourlyYear;
-
-Station &station(int intervalMinutes)
-{
-    return intervalMinutes == 1 ? *minuteYear : *hourlyYear;
+    return it->second;
 }
 
-void BM_BothLoadersIntoDiagram(benchmark::State &state)
+std::unique_ptr<frmKalvik> startedWindow(const QString &folder)
 {
-    Station &s = station(int(state.range(0)));
-    for (auto _ : state) {
-        s.window->diagram->clear();
-        s.window->GetQNHRecordData();
-        s.window->GetRecordData();
-    }
+    KalvikEnvironment env;
+    env.programFolder = folder;
+    env.sensor = std::make_unique<QuietSensor>();
+    env.dialogs = std::make_unique<QuietDialogs>();
+    env.now = [] { return QDateTime(QDate(kYear, 6, 1), QTime(12, 0)); };
+    auto window = std::make_unique<frmKalvik>(std::move(env));
+    window->Form_Load();
+    window->Form_Activate();
+    return window;
 }
-BENCHMARK(BM_BothLoadersIntoDiagram)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
 
-void BM_VisaData(benchmark::State &state)
+// Windows made on first use and gone before the application object is.
+std::map<int, std::unique_ptr<frmKalvik>> windows;
+
+frmKalvik &window(int intervalSeconds)
 {
-    Station &s = station(int(state.range(0)));
-    for (auto _ : state)
-        s.window->VisaData();
+    std::unique_ptr<frmKalvik> &w = windows[intervalSeconds];
+    if (!w)
+        w = startedWindow(yearFolder(intervalSeconds));
+    return *w;
 }
-BENCHMARK(BM_VisaData)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
 
 void BM_ViewSwitchAllWithRepaint(benchmark::State &state)
 {
-    Station &s = station(int(state.range(0)));
+    frmKalvik &w = window(int(state.range(0)));
     for (auto _ : state) {
-        s.window->mnuVisaAllt_Click();
-        s.window->repaint();
+        w.mnuVisaAllt_Click();
+        w.repaint();
     }
 }
-BENCHMARK(BM_ViewSwitchAllWithRepaint)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// The table refilled by its own read, then shown with its newest rows painted.
+void BM_TableReady(benchmark::State &state)
+{
+    frmKalvik &w = window(int(state.range(0)));
+    for (auto _ : state) {
+        w.VisaData();
+        w.List1->show();
+        w.List1->repaint();
+        w.List1->hide();
+    }
+}
 
 void BM_CrossHairMove(benchmark::State &state)
 {
-    Station &s = station(1);
-    frmKalvik *w = s.window.get();
-    w->picDiagram_MouseDown(1, 0, 100.0f, 40.0f);
+    frmKalvik &w = window(60);
+    w.picDiagram_MouseDown(1, 0, 100.0f, 40.0f);
     int step = 0;
     for (auto _ : state) {
         const float x = float(100 + step % 200) * 365.0f / 726.0f;
-        w->picDiagram_MouseMove(1, 0, x, 30.0f + float(step % 50) / 4.2f);
+        w.picDiagram_MouseMove(1, 0, x, 30.0f + float(step % 50) / 4.2f);
         // Let the window repaint what the move marked dirty, as it does on screen.
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
         ++step;
     }
-    w->picDiagram_MouseUp(1, 0, 0.0f, 0.0f);
+    w.picDiagram_MouseUp(1, 0, 0.0f, 0.0f);
 }
-BENCHMARK(BM_CrossHairMove)->Unit(benchmark::kMicrosecond);
+
+// In a child process: the start-up work to its first painted frame, then one
+// "Visa Temp o Tryck" with its repaint, printed as milliseconds.
+int freshStart(const QString &folder)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<frmKalvik> w = startedWindow(folder);
+    w->repaint();
+    const double startMs = double(clock.nsecsElapsed()) / 1e6;
+    clock.restart();
+    w->mnuVisaAllt_Click();
+    w->repaint();
+    const double visaAlltMs = double(clock.nsecsElapsed()) / 1e6;
+    std::printf("%f %f\n", startMs, visaAlltMs);
+    return 0;
+}
+
+// A fresh process has no memory to reuse and no caches warmed by earlier
+// iterations: this is the first redraw as the user meets it.
+void BM_FreshProcessStart(benchmark::State &state)
+{
+    const QString folder = yearFolder(int(state.range(0)));
+    const qint64 fileBytes = QFileInfo(folder + QStringLiteral("/T_%1.dat").arg(kYear)).size();
+    const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+    const QByteArray arg = "--fresh-start=" + QFile::encodeName(folder);
+    double peakBytes = 0, visaAlltMs = 0;
+    for (auto _ : state) {
+        int out[2];
+        if (pipe(out) != 0)
+            qFatal("no pipe");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        char *argv[] = {const_cast<char *>(self.constData()), const_cast<char *>(arg.constData()),
+                        nullptr};
+        pid_t pid = 0;
+        if (posix_spawn(&pid, self.constData(), &actions, nullptr, argv, environ) != 0)
+            qFatal("cannot start %s", self.constData());
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char text[128] = {};
+        const ssize_t got = read(out[0], text, sizeof text - 1);
+        close(out[0]);
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        double startMs = 0;
+        if (got <= 0 || std::sscanf(text, "%lf %lf", &startMs, &visaAlltMs) != 2)
+            qFatal("the fresh process gave no figures");
+        state.SetIterationTime(startMs / 1e3);
+        peakBytes = std::max(peakBytes, double(usage.ru_maxrss) * 1024);
+    }
+    state.counters["visa_allt_ms"] = visaAlltMs;
+    state.counters["peak_rss_MB"] = peakBytes / 1e6;
+    state.counters["file_MB"] = double(fileBytes) / 1e6;
+    state.counters["rss_per_file"] = fileBytes > 0 ? peakBytes / double(fileBytes) : 0.0;
+}
 
 } // namespace
+
+// Argument: seconds between samples (3600 = 8,760 records, 60 = 525,600,
+// 1 = 31,536,000 records, 505 MB).
+BENCHMARK(BM_FreshProcessStart)
+    ->Arg(3600)
+    ->Arg(60)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewSwitchAllWithRepaint)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableReady)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossHairMove)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QString fresh = QStringLiteral("--fresh-start=");
+    if (argc == 2 && QString::fromLocal8Bit(argv[1]).startsWith(fresh))
+        return freshStart(QString::fromLocal8Bit(argv[1]).mid(fresh.size()));
     benchmark::Initialize(&argc, argv);
-    minuteYear = std::make_unique<Station>(1);
-    hourlyYear = std::make_unique<Station>(60);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    minuteYear.reset();
-    hourlyYear.reset();
+    windows.clear();
     return 0;
 }

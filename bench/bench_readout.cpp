@@ -1,41 +1,34 @@
-// Speed of the data table: a year of one-minute samples decoded, handed to the
-// model and the rows of one screen formatted.
-#include "DataRecord.h"
+// Speed of the data table: its rows are read from the year file when shown,
+// so a screen of the newest rows costs the same for any size of year.
 #include "DataRow.h"
 #include "DataTableModel.h"
-#include "DayNumber.h"
+#include "SampleYear.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <algorithm>
-#include <vector>
+#include <map>
 
 namespace {
 
-constexpr int kMinutesPerYear = 525'600;
-constexpr int kMinutesPerDay = 1440;
+constexpr int kYear = 2003;
 constexpr int kRowsOnScreen = 40;
 
-std::vector<std::byte> yearOfMinutes()
+const QString &yearFile(int intervalSeconds)
 {
-    const auto newYear = std::int32_t(DayNumber::fromDate(QDate(2003, 1, 1)));
-    std::vector<std::byte> bytes;
-    bytes.reserve(std::size_t(kMinutesPerYear) * kRecordSize);
-    for (int i = 0; i < kMinutesPerYear; ++i) {
-        const int minute = i % kMinutesPerDay;
-        const DataRecord r{newYear + i / kMinutesPerDay, float(minute) / kMinutesPerDay,
-                           1000 + i % 30, float(i % 700) / 10.0f - 30.0f};
-        encodeRecord(r, bytes);
+    static QTemporaryDir dir;
+    static std::map<int, QString> files;
+    auto [it, added] = files.try_emplace(intervalSeconds);
+    if (added) {
+        it->second = dir.filePath(QStringLiteral("%1s-T_%2.dat").arg(intervalSeconds).arg(kYear));
+        if (!writeSampleYear(it->second, kYear, intervalSeconds, 3))
+            qFatal("cannot write %s", qPrintable(it->second));
     }
-    return bytes;
-}
-
-const std::vector<std::byte> &yearFile()
-{
-    static const std::vector<std::byte> bytes = yearOfMinutes();
-    return bytes;
+    return it->second;
 }
 
 // The view shows the newest rows: the last row at the top, scrolled back.
@@ -46,49 +39,31 @@ void formatLastScreen(const DataTableModel &model)
         benchmark::DoNotOptimize(model.data(model.index(row)));
 }
 
-void BM_DecodeYear(benchmark::State &state)
+// A refill and the first screen of rows, read from the file and formatted.
+void BM_TableReadyFromFile(benchmark::State &state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(decodeRecords(yearFile()));
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(yearFile().size()));
-}
-BENCHMARK(BM_DecodeYear)->Unit(benchmark::kMillisecond);
-
-void BM_SetRecords(benchmark::State &state)
-{
-    DataTableModel model;
-    const std::vector<DataRecord> decoded = decodeRecords(yearFile());
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::vector<DataRecord> records = decoded;
-        state.ResumeTiming();
-        model.setRecords(std::move(records));
-    }
-}
-// Each iteration copies 8 MB untimed, so the count is fixed.
-BENCHMARK(BM_SetRecords)->Unit(benchmark::kMicrosecond)->Iterations(200);
-
-void BM_FormatScreenOfRows(benchmark::State &state)
-{
+    const QString &path = yearFile(int(state.range(0)));
+    const qint64 records = QFileInfo(path).size() / 16;
     DataTableModel model;
     model.setLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
-    model.setRecords(decodeRecords(yearFile()));
+    for (auto _ : state) {
+        model.setFile(path, records);
+        formatLastScreen(model);
+    }
+}
+BENCHMARK(BM_TableReadyFromFile)->Arg(60)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Rows already read, formatted again, as when the list repaints.
+void BM_FormatScreenOfRows(benchmark::State &state)
+{
+    const QString &path = yearFile(60);
+    DataTableModel model;
+    model.setLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+    model.setFile(path, QFileInfo(path).size() / 16);
     for (auto _ : state)
         formatLastScreen(model);
 }
 BENCHMARK(BM_FormatScreenOfRows)->Unit(benchmark::kMicrosecond);
-
-// Bytes of a year file to a table ready to show: decode, hand over, one screen.
-void BM_TableReady(benchmark::State &state)
-{
-    DataTableModel model;
-    model.setLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
-    for (auto _ : state) {
-        model.setRecords(decodeRecords(yearFile()));
-        formatLastScreen(model);
-    }
-}
-BENCHMARK(BM_TableReady)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,13 +1,14 @@
-// Year data: reading a year file and building both curves, as the two loaders
-// do at start-up, for a year of one-minute samples and an hourly year.
+// Year data: one read of a year file that builds both curves and counts the
+// table's rows, as a redraw does, for an hourly year, a year of one-minute
+// samples and a year of one-second samples (31.5 million records, 505 MB,
+// made when the benchmark starts and removed at its end).
 #include "Curves.h"
 #include "DayNumber.h"
 #include "SampleYear.h"
-#include "YearFile.h"
+#include "ShellSort.h"
+#include "YearPass.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -18,16 +19,15 @@ namespace {
 
 constexpr int kYear = 2026;
 
-// One file per interval, written once and kept for the whole run.
-const QString &yearFile(int intervalMinutes)
+// One file per interval, written on first use and kept for the whole run.
+const QString &yearFile(int intervalSeconds)
 {
     static QTemporaryDir dir;
     static std::map<int, QString> files;
-    auto [it, added] = files.try_emplace(intervalMinutes);
+    auto [it, added] = files.try_emplace(intervalSeconds);
     if (added) {
-        it->second = dir.filePath(QStringLiteral("%1min/T_%2.dat").arg(intervalMinutes).arg(kYear));
-        QDir().mkpath(QFileInfo(it->second).path());
-        if (!writeYearFile(it->second, sampleYear(kYear, intervalMinutes, 7)))
+        it->second = dir.filePath(QStringLiteral("%1s-T_%2.dat").arg(intervalSeconds).arg(kYear));
+        if (!writeSampleYear(it->second, kYear, intervalSeconds, 7))
             qFatal("cannot write %s", qPrintable(it->second));
     }
     return it->second;
@@ -38,55 +38,55 @@ std::int32_t yearStart()
     return std::int32_t(DayNumber::fromDate(QDate(kYear, 1, 1)));
 }
 
-void setCounters(benchmark::State &state, std::size_t records)
+void countRecords(benchmark::State &state, qint64 records)
 {
     state.counters["records"] = double(records);
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(records));
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * records);
 }
 
-// Both loaders, each reading the file itself, pressure first as on screen.
-void BM_BothLoaders(benchmark::State &state)
+// What a redraw reads: the file once, both curves and the table's count.
+void BM_YearPass(benchmark::State &state)
 {
     const QString &path = yearFile(int(state.range(0)));
-    std::size_t records = 0;
+    qint64 records = 0;
     for (auto _ : state) {
-        {
-            const YearFileRead read = readYearFile(path);
-            benchmark::DoNotOptimize(pressureCurve(read.records, yearStart()));
-        }
-        const YearFileRead read = readYearFile(path);
-        benchmark::DoNotOptimize(temperatureCurve(read.records, yearStart()));
-        records = read.records.size();
+        const YearPass pass = readYearPass(path, yearStart());
+        records = pass.records;
+        benchmark::DoNotOptimize(pass.temperature.segments.data());
     }
-    setCounters(state, records);
+    countRecords(state, records);
 }
 
-void BM_ReadYearFile(benchmark::State &state)
+// The floor under it: the same read and decode, with nothing built.
+void BM_ReadOnly(benchmark::State &state)
 {
     const QString &path = yearFile(int(state.range(0)));
-    std::size_t records = 0;
+    qint64 records = 0;
+    for (auto _ : state)
+        records = scanYearFile(path, [](std::span<const DataRecord>) {}).records;
+    countRecords(state, records);
+}
+
+// Both curves from records already in memory (hourly and one-minute years).
+void BM_BothCurvesInMemory(benchmark::State &state)
+{
+    std::vector<DataRecord> records = sampleYear(kYear, int(state.range(0)) / 60, 7);
     for (auto _ : state) {
-        const YearFileRead read = readYearFile(path);
-        records = read.records.size();
-        benchmark::DoNotOptimize(read.records.data());
-    }
-    setCounters(state, records);
-}
-
-void BM_TemperatureCurve(benchmark::State &state)
-{
-    const std::vector<DataRecord> records = readYearFile(yearFile(int(state.range(0)))).records;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(temperatureCurve(records, yearStart()));
-    setCounters(state, records.size());
-}
-
-void BM_PressureCurve(benchmark::State &state)
-{
-    const std::vector<DataRecord> records = readYearFile(yearFile(int(state.range(0)))).records;
-    for (auto _ : state)
         benchmark::DoNotOptimize(pressureCurve(records, yearStart()));
-    setCounters(state, records.size());
+        benchmark::DoNotOptimize(temperatureCurve(records, yearStart()));
+    }
+    countRecords(state, qint64(records.size()));
+}
+
+// A day of one-second readings that are all equal: the sort must not move them.
+void BM_SortDayOfEqualReadings(benchmark::State &state)
+{
+    const std::vector<float> day(86'400, 1013.0f);
+    for (auto _ : state) {
+        std::vector<float> values = day;
+        shellSortArray(values);
+        benchmark::DoNotOptimize(values.data());
+    }
 }
 
 // The sample tool's promise: a one-minute year made and written in well under a second.
@@ -95,16 +95,17 @@ void BM_SampleYearWritten(benchmark::State &state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("T_%1.dat").arg(kYear));
     for (auto _ : state)
-        benchmark::DoNotOptimize(writeYearFile(path, sampleYear(kYear, int(state.range(0)), 7)));
+        benchmark::DoNotOptimize(writeSampleYear(path, kYear, int(state.range(0)), 7));
 }
 
 } // namespace
 
-// Argument: minutes between samples (1 = 525,600 records, 60 = 8,760).
-BENCHMARK(BM_BothLoaders)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadYearFile)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TemperatureCurve)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PressureCurve)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SampleYearWritten)->Arg(1)->Unit(benchmark::kMillisecond);
+// Argument: seconds between samples (3600 = 8,760 records, 60 = 525,600,
+// 1 = 31,536,000).
+BENCHMARK(BM_YearPass)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadOnly)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BothCurvesInMemory)->Arg(3600)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortDayOfEqualReadings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SampleYearWritten)->Arg(60)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
