@@ -168,7 +168,7 @@ private slots:
             "%1/data.dat: namnet måste sluta på ett årtal och .dat, till exempel T_2026.dat");
         row("missing", {"%1/T_2025.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2025.dat finns inte");
         row("over the limit", {"%1/T_2027.dat", "--png", "%1/o.png"}, 1,
-            "%1/T_2027.dat: 1073741840 byte är för stort för en årsfil (högst 1073741824)");
+            "%1/T_2027.dat: 536870928 byte är för stort för en årsfil (högst 536870912)");
         row("unknown option", {"%1/T_2026.dat", "--pgn", "%1/o.png"}, 2, "okänd flagga --pgn");
         row("no value", {"%1/T_2026.dat", "--csv"}, 2, "--csv saknar sitt värde");
         row("bad view", {"%1/T_2026.dat", "--png=%1/o.png", "--view", "all"}, 2,
