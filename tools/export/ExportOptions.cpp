@@ -41,6 +41,11 @@ ParsedOptions parseExportOptions(const QStringList &arguments)
             parsed.help = true;
             return parsed;
         }
+        if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
+            ParsedOptions parsed;
+            parsed.version = true;
+            return parsed;
+        }
         if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
             if (haveFile)
                 return failed(QStringLiteral("en årsfil i taget: %1").arg(argument));

@@ -20,6 +20,7 @@ struct ParsedOptions
 {
     std::optional<ExportOptions> options;
     bool help = false;
+    bool version = false;
     QString error; // one line naming the option, when neither of the above
 };
 

@@ -34,6 +34,10 @@ int main(int argc, char *argv[])
         say(stdout, exportUsage());
         return 0;
     }
+    if (parsed.version) {
+        say(stdout, QStringLiteral("kalvik-export " KALVIK_VERSION));
+        return 0;
+    }
     if (!parsed.options) {
         say(stderr, QStringLiteral("kalvik-export: ") + parsed.error);
         say(stderr, exportUsage());
