@@ -13,25 +13,71 @@
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr QSize kLayoutSize(726, 336); // the inner area, in pixels of the layout
 
 // Lines are clipped a little outside the visible area, in user units, so that
 // far-away points cost nothing and edge pixels are still drawn exactly.
 constexpr double kClipMargin = 2.0;
 
-QPoint twipsToPixel(int x, int y)
+QPoint twipsToPixel(int x, int y, qreal ratio)
 {
-    return QPoint(DiagramScaleMap::toPixel(double(x) / kTwipsPerPixel),
-                  DiagramScaleMap::toPixel(double(y) / kTwipsPerPixel));
+    return QPoint(DiagramScaleMap::toPixel(double(x) / kTwipsPerPixel * ratio),
+                  DiagramScaleMap::toPixel(double(y) / kTwipsPerPixel * ratio));
+}
+
+QSize deviceSize(qreal ratio)
+{
+    return QSize(int(std::lround(kLayoutSize.width() * ratio)),
+                 int(std::lround(kLayoutSize.height() * ratio)));
 }
 
 } // namespace
 
 DiagramCanvas::DiagramCanvas(QWidget *parent)
-    : QWidget(parent), m_image(m_map.pixelSize(), QImage::Format_RGB32)
+    : QWidget(parent), m_map(kLayoutSize), m_image(kLayoutSize, QImage::Format_RGB32)
 {
-    setFixedSize(m_map.pixelSize());
+    setFixedSize(kLayoutSize);
     setAttribute(Qt::WA_OpaquePaintEvent);
     clear();
+}
+
+void DiagramCanvas::setPixelRatio(qreal ratio)
+{
+    m_ratio = ratio;
+    // One width for every line: the ratio rounded, never thinner than a pixel.
+    const int days = m_map.days();
+    m_map = DiagramScaleMap(deviceSize(ratio), std::max(1, int(std::lround(ratio))));
+    m_map.setDays(days);
+    m_image = QImage(m_map.pixelSize(), QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(ratio);
+    for (PixelLine &line : m_xorLines) {
+        line.a = m_map.toPixel(line.from);
+        line.b = m_map.toPixel(line.to);
+    }
+    clear();
+}
+
+void DiagramCanvas::setFollowsScreen(bool follow)
+{
+    m_followsScreen = follow;
+    if (follow && devicePixelRatioF() != m_ratio)
+        setPixelRatio(devicePixelRatioF());
+}
+
+void DiagramCanvas::followScreen()
+{
+    if (!m_followsScreen || devicePixelRatioF() == m_ratio)
+        return;
+    setPixelRatio(devicePixelRatioF());
+    // Not from inside a paint: whoever redraws may read a file or show a message.
+    QMetaObject::invokeMethod(this, &DiagramCanvas::pixelRatioChanged, Qt::QueuedConnection);
+}
+
+bool DiagramCanvas::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followScreen();
+    return QWidget::event(event);
 }
 
 void DiagramCanvas::clear()
@@ -44,13 +90,19 @@ void DiagramCanvas::clear()
 void DiagramCanvas::drawGrid()
 {
     for (const GridLine &g : DiagramGrid::kLines)
-        drawKept({twipsToPixel(g.x1, g.y1), twipsToPixel(g.x2, g.y2), g.dotted, g.rgb}, nullptr);
+        drawKept({twipsToPixel(g.x1, g.y1, m_ratio),
+                  twipsToPixel(g.x2, g.y2, m_ratio),
+                  g.dotted,
+                  g.rgb,
+                  {},
+                  {}},
+                 nullptr);
 }
 
 void DiagramCanvas::drawKept(const PixelLine &line, QRect *dirty)
 {
     const QRect bounds = m_image.rect();
-    forEachLinePixel(line.a, line.b, line.dotted, [&](int x, int y) {
+    forEachLinePixel(line.a, line.b, line.dotted, m_map.lineWidth(), [&](int x, int y) {
         if (bounds.contains(x, y))
             reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = line.rgb;
     });
@@ -58,9 +110,16 @@ void DiagramCanvas::drawKept(const PixelLine &line, QRect *dirty)
         *dirty |= boundsOf(line);
 }
 
-QRect DiagramCanvas::boundsOf(const PixelLine &line)
+QRect DiagramCanvas::boundsOf(const PixelLine &line) const
 {
-    return QRect(line.a, line.b).normalized().adjusted(0, 0, 1, 1);
+    const int before = (m_map.lineWidth() - 1) / 2, after = m_map.lineWidth() / 2;
+    return QRect(line.a, line.b).normalized().adjusted(-before, -before, after + 1, after + 1);
+}
+
+QRect DiagramCanvas::toLayout(const QRect &device) const
+{
+    return QRectF(QPointF(device.topLeft()) / m_ratio, QSizeF(device.size()) / m_ratio)
+        .toAlignedRect();
 }
 
 bool DiagramCanvas::clipToView(QPointF &from, QPointF &to) const
@@ -100,12 +159,16 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
 {
     if (!clipToView(from, to))
         return;
-    const PixelLine line{m_map.toPixel(from), m_map.toPixel(to), m_style == LineStyle::Dotted,
-                         m_foreColor};
+    const PixelLine line{m_map.toPixel(from),
+                         m_map.toPixel(to),
+                         m_style == LineStyle::Dotted,
+                         m_foreColor,
+                         from,
+                         to};
     if (m_mode == DrawMode::Copy) {
         QRect dirty;
         drawKept(line, &dirty);
-        update(dirty);
+        update(toLayout(dirty));
         return;
     }
     // Exclusive-or twice gives back what was there: the line simply goes away.
@@ -118,7 +181,7 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
         m_xorLines.erase(it);
     else
         m_xorLines.push_back(line);
-    update(boundsOf(line));
+    update(toLayout(boundsOf(line)));
 }
 
 void DiagramCanvas::drawSegments(std::span<const Segment> segments)
@@ -129,20 +192,25 @@ void DiagramCanvas::drawSegments(std::span<const Segment> segments)
         if (!clipToView(from, to))
             continue;
         const QRgb rgb = qRgb((s.rgb >> 16) & 0xff, (s.rgb >> 8) & 0xff, s.rgb & 0xff);
-        drawKept({m_map.toPixel(from), m_map.toPixel(to), false, rgb}, &dirty);
+        drawKept({m_map.toPixel(from), m_map.toPixel(to), false, rgb, {}, {}}, &dirty);
     }
-    update(dirty);
+    update(toLayout(dirty));
 }
 
 void DiagramCanvas::paintEvent(QPaintEvent *event)
 {
+    followScreen();
     QPainter painter(this);
     for (const QRect &r : event->region()) {
-        const QRect area = r & m_image.rect();
+        // The device pixels under the dirty rectangle, copied one to one.
+        const QRect area =
+            QRectF(QPointF(r.topLeft()) * m_ratio, QSizeF(r.size()) * m_ratio).toAlignedRect() &
+            m_image.rect();
         if (area.isEmpty())
             continue;
+        const QRectF target(QPointF(area.topLeft()) / m_ratio, QSizeF(area.size()) / m_ratio);
         if (m_xorLines.empty()) {
-            painter.drawImage(area.topLeft(), m_image, area);
+            painter.drawImage(target, m_image, area);
             continue;
         }
         QImage patch = m_image.copy(area);
@@ -150,18 +218,19 @@ void DiagramCanvas::paintEvent(QPaintEvent *event)
             if (!boundsOf(line).intersects(area))
                 continue;
             const QRgb mask = line.rgb & 0x00ffffff;
-            forEachLinePixel(line.a, line.b, line.dotted, [&](int x, int y) {
+            forEachLinePixel(line.a, line.b, line.dotted, m_map.lineWidth(), [&](int x, int y) {
                 if (area.contains(x, y))
                     reinterpret_cast<QRgb *>(patch.scanLine(y - area.y()))[x - area.x()] ^= mask;
             });
         }
-        painter.drawImage(area.topLeft(), patch);
+        painter.drawImage(target, patch, patch.rect());
     }
 }
 
 QPointF DiagramCanvas::userPoint(const QMouseEvent *event) const
 {
-    const QPointF p = event->position();
+    // The device pixel under the pointer.
+    const QPointF p = event->position() * m_ratio;
     return m_map.fromPixel(QPoint(int(std::floor(p.x())), int(std::floor(p.y()))));
 }
 

@@ -14,6 +14,10 @@
 // image (background, grid and curves), so a repaint brings the curves back.
 // Lines drawn in exclusive-or mode are not kept: they are combined with the
 // image at paint time, and drawing the same line again removes it.
+//
+// The image has the screen's own pixels: on a screen of pixel ratio 1.5 it
+// is 1.5 times the layout's size, and every line is placed and widened in
+// those pixels, so bars and lines stay even instead of being stretched.
 class DiagramCanvas : public QWidget
 {
     Q_OBJECT
@@ -27,9 +31,21 @@ public:
 
     explicit DiagramCanvas(QWidget *parent = nullptr);
 
-    const DiagramScaleMap &scaleMap() const { return m_map; }
+    const DiagramScaleMap &scaleMap() const { return m_map; } // in device pixels
     void setDaysShown(int days) { m_map.setDays(days); }
     const QImage &keptImage() const { return m_image; }
+
+    // Device pixels per pixel of the layout, and the width of every line drawn.
+    qreal pixelRatio() const { return m_ratio; }
+    int lineWidth() const { return m_map.lineWidth(); }
+
+    // Starts the drawing afresh at another ratio: background and grid, no
+    // curves, as after clear(). A cross-hair on screen moves along.
+    void setPixelRatio(qreal ratio);
+
+    // Takes the screen's ratio now and whenever it changes (another monitor,
+    // another desktop scale), then says so with pixelRatioChanged().
+    void setFollowsScreen(bool follow);
 
     // Erases everything drawn; the grid stays, and so does a cross-hair on screen.
     void clear();
@@ -55,8 +71,12 @@ signals:
     void mouseMoved(Qt::MouseButtons buttons, QPointF user);
     void mouseReleased(Qt::MouseButton button, QPointF user);
     void clicked();
+    // The screen's pixel ratio changed and the drawing was started afresh:
+    // the curves need drawing again.
+    void pixelRatioChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -65,18 +85,22 @@ protected:
 private:
     struct PixelLine
     {
-        QPoint a, b;
+        QPoint a, b; // device pixels
         bool dotted;
         QRgb rgb;
-        friend bool operator==(const PixelLine &, const PixelLine &) = default;
+        QPointF from, to; // user coordinates, clipped, to place it again at another ratio
     };
 
     void drawGrid();
     void drawKept(const PixelLine &line, QRect *dirty);
     bool clipToView(QPointF &from, QPointF &to) const;
-    static QRect boundsOf(const PixelLine &line);
+    QRect boundsOf(const PixelLine &line) const;
+    QRect toLayout(const QRect &device) const;
+    void followScreen();
     QPointF userPoint(const QMouseEvent *event) const;
 
+    bool m_followsScreen = false;
+    qreal m_ratio = 1.0;
     DiagramScaleMap m_map;
     QImage m_image;
     std::vector<PixelLine> m_xorLines;

@@ -194,6 +194,8 @@ void frmKalvik::wireDiagram()
                            float(p.x()), float(p.y()));
     });
     connect(diagram, &DiagramCanvas::clicked, this, &frmKalvik::picDiagram_Click);
+    connect(diagram, &DiagramCanvas::pixelRatioChanged, this, &frmKalvik::redrawCurves);
+    diagram->setFollowsScreen(true);
 }
 
 void frmKalvik::createList()
@@ -439,6 +441,7 @@ void frmKalvik::GetQNHRecordData()
 
 void frmKalvik::mnuTemp_Click()
 {
+    m_view = View::Temperature;
     for (QLabel *label : Label1)
         label->hide();
     diagram->clear();
@@ -449,6 +452,7 @@ void frmKalvik::mnuTemp_Click()
 
 void frmKalvik::mnuQNH_Click()
 {
+    m_view = View::Pressure;
     for (QLabel *label : Label1)
         label->show();
     diagram->clear();
@@ -459,6 +463,7 @@ void frmKalvik::mnuQNH_Click()
 
 void frmKalvik::mnuVisaAllt_Click()
 {
+    m_view = View::Both;
     for (QLabel *label : Label1)
         label->show();
     diagram->clear();
@@ -484,6 +489,7 @@ void frmKalvik::mnuOpen_Click()
         return;
     }
     DataFileName = chosen;
+    m_view = View::Both;
     diagram->clear();
     // The title shows the year that the loaders read from the name.
     m_client->setTitleYear(fileTail(DataFileName).left(4));
@@ -492,6 +498,19 @@ void frmKalvik::mnuOpen_Click()
     GetQNHRecordData();
     GetRecordData();
     VisaData();
+}
+
+// On another screen or at another desktop scale the diagram starts afresh in
+// the new pixels; the curves of the current view come back from the file.
+void frmKalvik::redrawCurves()
+{
+    if (!m_started)
+        return;
+    WaitCursor wait;
+    if (m_view != View::Temperature)
+        GetQNHRecordData();
+    if (m_view != View::Pressure)
+        GetRecordData();
 }
 
 // Read-out and table -------------------------------------------------------------

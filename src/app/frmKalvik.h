@@ -97,6 +97,7 @@ private:
     void VisaTemp();
 
     void wireDiagram();
+    void redrawCurves();
     void createList();
     void createMenus();
     void drawCrossHair(float x, float y);
@@ -117,6 +118,8 @@ private:
     KalvikEnvironment m_env;
     ClientArea *m_client = nullptr;
     DataTableModel *m_table = nullptr;
+    enum class View { Both, Temperature, Pressure };
+    View m_view = View::Both; // what the last redraw drew, to draw it again
     bool m_loaded = false;
     bool m_started = false;
     bool m_sensorErrorShown = false;

@@ -62,6 +62,7 @@ QImage yearChart(std::span<const DataRecord> records, std::int32_t yearStartDay,
                  const QString &year, ChartView view, double scale)
 {
     ClientArea area;
+    area.diagram->setPixelRatio(scale);
     area.setLiveTemperatureVisible(false);
     area.setTitleYear(year);
     area.Label1[1]->setText(lastQnhCaption(records.empty() ? DataRecord{} : records.back()));

@@ -1,0 +1,139 @@
+#include "KalvikHarness.h"
+
+#include <QLabel>
+#include <QtTest>
+
+#include <cmath>
+
+// The diagram at the screen's pixel ratio (run with QT_SCALE_FACTOR 1, 1.25,
+// 1.5 and 2): bars, pressure lines and the read-out in device pixels.
+class tst_Ratio : public QObject
+{
+    Q_OBJECT
+
+private:
+    static constexpr QRgb kRed = qRgb(255, 0, 0), kBlue = qRgb(0, 0, 255), kGreen = qRgb(0, 116, 0);
+    static constexpr int kYear = 2024; // 366 days: 31 December at the right edge
+
+    Harness h{QDateTime(QDate(kYear, 6, 1), QTime(12, 0))};
+    DiagramCanvas *d = nullptr;
+    qreal r = 1;
+    int w = 1; // every line's width in device pixels
+
+    int column(int day) const { return d->scaleMap().column(day); }
+    int row(double y) const { return DiagramScaleMap::toPixel(d->scaleMap().transformY(y)); }
+
+    // What the canvas shows in device pixels, without the labels lying on it.
+    QImage shown() const
+    {
+        QImage image(d->keptImage().size(), QImage::Format_RGB32);
+        image.setDevicePixelRatio(r);
+        d->render(&image, {}, {}, QWidget::DrawWindowBackground);
+        return image;
+    }
+    void mouse(QEvent::Type type, QPoint device, Qt::MouseButtons held)
+    {
+        const QPointF at = (QPointF(device) + QPointF(0.5, 0.5)) / r;
+        QMouseEvent event(type, at, d->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(d, &event);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Even days a red bar from 3 to 17 C, odd days a blue one from -17 to
+        // -3 C, so no two bars of one colour touch; QNH 1012 (y 41) every day.
+        std::vector<DataRecord> records;
+        for (QDate day(kYear, 1, 1); day.year() == kYear; day = day.addDays(1)) {
+            const float sign = day.dayOfYear() % 2 ? 1.0f : -1.0f;
+            records.push_back(sample(day, 0.25f, 1012, sign * 3.0f));
+            records.push_back(sample(day, 0.75f, 1012, sign * 17.0f));
+        }
+        QVERIFY(writeYearFile(h.yearFile(kYear), records));
+        h.start();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        d = h.window->diagram;
+        r = d->pixelRatio();
+        w = std::max(1, int(std::lround(r)));
+    }
+
+    void keptAtTheScreensRatio()
+    {
+        const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                 ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                 : 1.0;
+        QCOMPARE(r, scale);
+        QCOMPARE(d->devicePixelRatioF(), scale);
+        QCOMPARE(d->keptImage().size(), QSize(std::lround(726 * r), std::lround(336 * r)));
+        QCOMPARE(d->lineWidth(), w);
+        QCOMPARE(shown(), d->keptImage()); // one to one, not stretched
+    }
+
+    void everyBarOneWidthOnItsColumn()
+    {
+        const QImage kept = d->keptImage();
+        for (int k = 0; k < 366; ++k) {
+            const QRgb colour = k % 2 ? kBlue : kRed;
+            const int y = row(k % 2 ? 52 : 28), c = column(k);
+            const int end = std::min(c + w, kept.width());
+            // Only the leap day may lose a column to the right edge (at 1.5).
+            QVERIFY2(end - c == w || (k == 365 && end == kept.width()),
+                     qPrintable(QString::number(k)));
+            for (int x = c; x < end; ++x)
+                QVERIFY2(kept.pixel(x, y) == colour, qPrintable(QString::number(k)));
+            QVERIFY2(c == 0 || kept.pixel(c - 1, y) != colour, qPrintable(QString::number(k)));
+            QVERIFY2(end == kept.width() || kept.pixel(end, y) != colour,
+                     qPrintable(QString::number(k)));
+        }
+    }
+
+    void pressureLineOneWidth()
+    {
+        const QImage kept = d->keptImage();
+        const int y = row(41), top = y - (w - 1) / 2;
+        for (int x = column(0); x <= column(365); ++x) {
+            for (int i = 0; i < w; ++i)
+                QVERIFY2(kept.pixel(x, top + i) == kGreen, qPrintable(QString::number(x)));
+            QVERIFY(kept.pixel(x, top - 1) != kGreen && kept.pixel(x, top + w) != kGreen);
+        }
+    }
+
+    void everyColumnOfABarReadsItsDay()
+    {
+        const QImage before = shown();
+        for (int k = 0; k < 366; ++k) {
+            const int c = column(k);
+            for (int x = c; x < std::min(c + w, d->keptImage().width()); ++x) {
+                const QPoint at(x, row(28));
+                mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+                const QString date = h.window->lblXCord->text();
+                if (k == 100 && x == c) { // the cross-hair lies on the pointer's columns
+                    const QImage on = shown();
+                    for (int i = 0; i < w; ++i)
+                        QVERIFY(on.pixel(x + i, 0) != before.pixel(x + i, 0));
+                    QCOMPARE(on.pixel(x - 1, 0), before.pixel(x - 1, 0));
+                    QCOMPARE(on.pixel(x + w, 0), before.pixel(x + w, 0));
+                }
+                mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+                QCOMPARE(date, QDate(kYear, 1, 1).addDays(k).toString(Qt::ISODate));
+            }
+        }
+        QCOMPARE(shown(), before);
+        QVERIFY(!d->hasXorLines());
+    }
+
+    void followsTheScreenWithTheCurvesOfTheView()
+    {
+        h.window->mnuTemp_Click();
+        const QImage temperature = d->keptImage();
+        d->setPixelRatio(3); // as if it had been on a screen of ratio 3
+        QCOMPARE(d->keptImage().width(), 2178);
+        d->repaint(); // back on this screen: drawn afresh, curves from the file
+        QCoreApplication::processEvents();
+        QCOMPARE(d->pixelRatio(), r);
+        QCOMPARE(d->keptImage(), temperature);
+    }
+};
+
+QTEST_MAIN(tst_Ratio)
+#include "tst_ratio.moc"
