@@ -15,7 +15,6 @@
 #include <cmath>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -58,20 +57,19 @@ QString readProblem(const QString &path, const YearFileScan &scan)
 
 } // namespace
 
-QImage yearChart(std::span<const DataRecord> records, std::int32_t yearStartDay,
-                 const QString &year, ChartView view, double scale)
+QImage yearChart(const ChartData &data, const QString &year, ChartView view, double scale)
 {
     ClientArea area;
     area.diagram->setPixelRatio(scale);
     area.setLiveTemperatureVisible(false);
     area.setTitleYear(year);
-    area.Label1[1]->setText(lastQnhCaption(records.empty() ? DataRecord{} : records.back()));
+    area.Label1[1]->setText(lastQnhCaption(data.lastRecord));
     area.setPressureScaleVisible(view != ChartView::Temperature);
     // Pressure first, so that the temperature bars lie over it, as in the window.
     if (view != ChartView::Temperature)
-        area.diagram->drawSegments(pressureCurve(records, yearStartDay).segments);
+        area.diagram->drawSegments(data.pressure.segments);
     if (view != ChartView::Pressure)
-        area.diagram->drawSegments(temperatureCurve(records, yearStartDay).segments);
+        area.diagram->drawSegments(data.temperature.segments);
     QImage picture = area.picture(scale);
     const int dotsPerMeter = int(std::lround(kDotsPerMeterAt96Dpi * scale));
     picture.setDotsPerMeterX(dotsPerMeter);
@@ -108,11 +106,17 @@ ExportResult runExport(const ExportOptions &options)
         csv.reserve(kCsvBlockBytes + 4096);
         csv += CsvTable::kHeader;
     }
-    std::vector<DataRecord> records; // for the chart only
+    // The curves are built as the blocks come, as the window builds them.
+    TemperatureCurveBuilder temperature(*yearStartDay);
+    PressureCurveBuilder pressure(*yearStartDay);
+    DataRecord lastRecord; // all zeros when the file holds none, as the window reads it
     const YearFileScan scan =
         scanYearFile(options.yearFile, [&](std::span<const DataRecord> chunk) {
-            if (pngFile)
-                records.insert(records.end(), chunk.begin(), chunk.end());
+            if (pngFile) {
+                pressure.add(chunk);
+                temperature.add(chunk);
+                lastRecord = chunk.back();
+            }
             if (!csvFile)
                 return;
             table.append(chunk, csv);
@@ -131,8 +135,9 @@ ExportResult runExport(const ExportOptions &options)
             return failed(cannotWrite(options.csv));
     }
     if (pngFile) {
-        const QImage chart = yearChart(records, *yearStartDay, fileTail(options.yearFile).left(4),
-                                       options.view, options.scale);
+        const ChartData data{pressure.finish(), temperature.finish(), lastRecord};
+        const QImage chart =
+            yearChart(data, fileTail(options.yearFile).left(4), options.view, options.scale);
         if (!chart.save(&*pngFile, "PNG") || !pngFile->commit())
             return failed(cannotWrite(options.png));
     }

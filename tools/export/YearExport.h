@@ -1,13 +1,11 @@
 #pragma once
 
+#include "Curves.h"
 #include "DataRecord.h"
 #include "ExportOptions.h"
 
 #include <QImage>
 #include <QString>
-
-#include <cstdint>
-#include <span>
 
 struct ExportResult
 {
@@ -19,8 +17,15 @@ struct ExportResult
 // appears whole or not at all: it is written beside its name and renamed.
 ExportResult runExport(const ExportOptions &options);
 
-// The window's client area after start-up with these records, in the given
-// view, without the live temperature row: the diagram with its curves and
-// scales, the month names and the title with the year.
-QImage yearChart(std::span<const DataRecord> records, std::int32_t yearStartDay,
-                 const QString &year, ChartView view, double scale);
+// What the chart shows of a year file, gathered in the one read of it.
+struct ChartData
+{
+    PressureCurve pressure;
+    TemperatureCurve temperature;
+    DataRecord lastRecord; // for the QNH heading; all zeros when there is none
+};
+
+// The window's client area after start-up with that file, in the given view,
+// without the live temperature row: the diagram with its curves and scales,
+// the month names and the title with the year.
+QImage yearChart(const ChartData &data, const QString &year, ChartView view, double scale);
