@@ -139,6 +139,7 @@ BENCHMARK(BM_ExportFreshProcess)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportFreshProcess)
     ->ArgNames({"second", "out"})
+    ->Args({kSecondYear, kPng})
     ->Args({kSecondYear, kCsv})
     ->Args({kSecondYear, kBoth})
     ->Iterations(1)
