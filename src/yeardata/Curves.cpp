@@ -31,6 +31,17 @@ constexpr double kVisibleMargin = 10;
 // Liang-Barsky: narrows the part of the segment inside each edge in turn.
 bool canBeSeen(const Segment &s)
 {
+    // Most segments that miss the area lie wholly beyond one of its edges: a
+    // file of damaged records is tens of millions of those, sorted out here
+    // without a division.
+    constexpr double left = kVisibleLeft - kVisibleMargin, right = kVisibleRight + kVisibleMargin;
+    constexpr double top = kVisibleTop - kVisibleMargin, bottom = kVisibleBottom + kVisibleMargin;
+    // Bitwise, not short-circuit: on such a file the sides are random, and
+    // branches would be mispredicted half the time.
+    const bool beyondAnEdge = ((s.x1 < left) & (s.x2 < left)) | ((s.x1 > right) & (s.x2 > right)) |
+                              ((s.y1 < top) & (s.y2 < top)) | ((s.y1 > bottom) & (s.y2 > bottom));
+    if (beyondAnEdge)
+        return false;
     const double x0 = s.x1, y0 = s.y1;
     const double dx = double(s.x2) - x0, dy = double(s.y2) - y0;
     double enter = 0, leave = 1;
@@ -150,10 +161,13 @@ void TemperatureCurveBuilder::endDay()
 {
     if (!m_inDay || !m_any)
         return;
+    const float x = dayX(m_day, m_yearStartDay);
+    if (x < kVisibleLeft - kVisibleMargin || x > kVisibleRight + kVisibleMargin)
+        return; // a bar beside the diagram can never be seen
     // 40 - t is exact in double, so only the half-to-even rounding rounds.
     const float yLow = float(std::nearbyint(kZeroCelsiusY - double(m_lowest)));
     const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(m_highest)));
-    addBar(m_curve.segments, dayX(m_day, m_yearStartDay), yLow, yHigh);
+    addBar(m_curve.segments, x, yLow, yHigh);
 }
 
 TemperatureCurve TemperatureCurveBuilder::finish()
