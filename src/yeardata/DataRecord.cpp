@@ -1,20 +1,15 @@
 #include "DataRecord.h"
 
-#include <bit>
-#include <cstring>
+#include <QtEndian>
 
 namespace {
 
-std::uint32_t readLe32(const std::byte *p)
+template<typename T>
+void appendLe(T v, std::vector<std::byte> &out)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
-        | std::uint32_t(p[3]) << 24;
-}
-
-void writeLe32(std::uint32_t v, std::vector<std::byte> &out)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(std::byte((v >> shift) & 0xff));
+    const std::size_t at = out.size();
+    out.resize(at + sizeof v);
+    qToLittleEndian(v, out.data() + at);
 }
 
 } // namespace
@@ -23,10 +18,10 @@ DataRecord decodeRecord(std::span<const std::byte, kRecordSize> bytes)
 {
     const std::byte *p = bytes.data();
     DataRecord r;
-    r.dayNumber = std::bit_cast<std::int32_t>(readLe32(p));
-    r.timeOfDay = std::bit_cast<float>(readLe32(p + 4));
-    r.qnh = std::bit_cast<std::int32_t>(readLe32(p + 8));
-    r.temp = std::bit_cast<float>(readLe32(p + 12));
+    r.dayNumber = qFromLittleEndian<std::int32_t>(p);
+    r.timeOfDay = qFromLittleEndian<float>(p + 4);
+    r.qnh = qFromLittleEndian<std::int32_t>(p + 8);
+    r.temp = qFromLittleEndian<float>(p + 12);
     return r;
 }
 
@@ -42,8 +37,8 @@ std::vector<DataRecord> decodeRecords(std::span<const std::byte> bytes)
 
 void encodeRecord(const DataRecord &r, std::vector<std::byte> &out)
 {
-    writeLe32(std::bit_cast<std::uint32_t>(r.dayNumber), out);
-    writeLe32(std::bit_cast<std::uint32_t>(r.timeOfDay), out);
-    writeLe32(std::bit_cast<std::uint32_t>(r.qnh), out);
-    writeLe32(std::bit_cast<std::uint32_t>(r.temp), out);
+    appendLe(r.dayNumber, out);
+    appendLe(r.timeOfDay, out);
+    appendLe(r.qnh, out);
+    appendLe(r.temp, out);
 }
