@@ -9,18 +9,11 @@ namespace {
 constexpr float kZeroCelsiusY = 40.0f;
 constexpr std::int64_t kTopEdgeHpa = 1053; // y = 0 is 1013 hPa + 40
 constexpr float kFarOffDiagram = 1e12f;    // beyond any pointer position
-constexpr int kFirstYear = 1;
-constexpr int kLastYear = 9999;
 
 bool onAnyScreen(float v)
 {
     return std::abs(v) < kFarOffDiagram;
 } // false for NaN
-
-void appendPadded(QString &text, int value, int width)
-{
-    text += QString::number(value).rightJustified(width, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -60,15 +53,6 @@ QString dateCaption(float x, std::int32_t yearStartDay)
 
 QString dayNumberText(std::int64_t dayNumber)
 {
-    const QDate date = DayNumber::toDate(dayNumber);
-    if (!date.isValid() || date.year() < kFirstYear || date.year() > kLastYear)
-        return {};
-    QString text;
-    text.reserve(10);
-    appendPadded(text, date.year(), 4);
-    text += QLatin1Char('-');
-    appendPadded(text, date.month(), 2);
-    text += QLatin1Char('-');
-    appendPadded(text, date.day(), 2);
-    return text;
+    // Empty outside the years 0000 to 9999, and there is no year 0000.
+    return DayNumber::toDate(dayNumber).toString(Qt::ISODate);
 }

@@ -23,16 +23,8 @@ std::optional<std::int32_t> yearStartDayFromName(const QString &fileName)
     if (tail.size() < kYearDigits)
         return std::nullopt;
 
-    // Only "yyyy" makes a date of "yyyy-01-01": no signs, spaces or shorter years.
-    int year = 0;
-    for (qsizetype i = 0; i < kYearDigits; ++i) {
-        const char16_t c = tail.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        year = year * 10 + (c - u'0');
-    }
-
-    const QDate first(year, 1, 1); // year 0000 does not exist and stays invalid
+    // Only "yyyy" makes a date: no signs, blanks or shorter years; 0000 is no year.
+    const QDate first = QDate::fromString(QStringView(tail).first(kYearDigits), u"yyyy");
     if (!first.isValid())
         return std::nullopt;
     return static_cast<std::int32_t>(DayNumber::fromDate(first));
