@@ -133,8 +133,6 @@ frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     Cycle->setObjectName(QStringLiteral("Cycle"));
     Cycle->setInterval(kCycleIntervalMs);
     connect(Cycle, &QTimer::timeout, this, &frmKalvik::Cycle_Timer);
-
-    qApp->installEventFilter(this);
 }
 
 frmKalvik::~frmKalvik() = default;
@@ -266,18 +264,14 @@ void frmKalvik::Form_Activate()
     VisaData();
 }
 
-bool frmKalvik::eventFilter(QObject *watched, QEvent *event)
+void frmKalvik::keyPressEvent(QKeyEvent *event)
 {
-    // The window sees Esc whichever of its elements has the focus.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty()) {
-            int keyAscii = text.at(0).unicode();
-            Form_KeyPress(keyAscii);
-        }
+    // The window's elements leave Esc to it, so it arrives here whichever has the focus.
+    if (const QString text = event->text(); !text.isEmpty()) {
+        int keyAscii = text.at(0).unicode();
+        Form_KeyPress(keyAscii);
     }
-    return QMainWindow::eventFilter(watched, event);
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmKalvik::Form_KeyPress(int &KeyAscii)
