@@ -32,18 +32,19 @@ std::optional<std::int32_t> hexadecimal(QStringView digits)
     return std::int32_t(value);
 }
 
-std::optional<std::int32_t> wholeNumber(const QString &answer, const QLocale &locale)
+std::optional<std::int32_t> wholeNumber(const QString &answer, QLocale locale)
 {
-    QString text = answer.trimmed();
+    const QString text = answer.trimmed();
     if (hasHexPrefix(text))
         return hexadecimal(QStringView(text).mid(2));
-    text.replace(locale.decimalPoint(), QStringLiteral("."));
-    text.replace(locale.negativeSign(), QStringLiteral("-"));
-    // Without this the C locale would read "2,5" as 25.
+    // Without this "2,500" would be 2500 where ',' groups thousands.
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
     QLocale c = QLocale::c();
     c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = c.toDouble(text, &ok);
+    double value = locale.toDouble(text, &ok);
+    if (!ok) // '.' before a fraction, whatever the locale's separator
+        value = c.toDouble(text, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     // The default rounding mode is to nearest, half to even.

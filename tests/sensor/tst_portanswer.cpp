@@ -39,6 +39,9 @@ void TestPortAnswer::interpretsAnswer_data()
     row("520.5", "C", "520 400 520 read");
     row("2,5", "sv_SE", "514 2 2 cycle");
     row("2,500", "en_US", "514 400 400 invalid");
+    row("0x379", "C", "514 889 889 cycle");
+    row("&h208", "sv_SE", "520 400 520 read");
+    row("0x+5", "C", "514 400 400 invalid");
     row("", "C", "514 400 400 none");
 }
 
