@@ -112,17 +112,7 @@ frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
     setCentralWidget(m_client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    picDiagram = m_client->picDiagram;
-    diagram = m_client->diagram;
-    lblTempC = m_client->lblTempC;
-    lblSthlm = m_client->lblSthlm;
-    lblXCord = m_client->lblXCord;
-    lblYCord = m_client->lblYCord;
-    Label1 = m_client->Label1;
-    lblVertical = m_client->lblVertical;
-    lblMonth = m_client->lblMonth;
-    lblRubrik = m_client->lblRubrik;
-    Image1 = m_client->Image1;
+    static_cast<ClientElements &>(*this) = *m_client;
 
     createMenus();
     wireDiagram();
@@ -385,6 +375,19 @@ const YearPass &frmKalvik::yearPass()
     return *m_pass;
 }
 
+bool frmKalvik::takeYearFromName(const QString &procedure)
+{
+    FileTail = fileTail(DataFileName);
+    const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
+    if (!start) {
+        reportLoadFailure(procedure, yearFileNameReason(DataFileName, CurYear));
+        return false;
+    }
+    YearStartDay = *start;
+    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
+    return true;
+}
+
 void frmKalvik::GetRecordData()
 {
     const YearPass &pass = yearPass();
@@ -392,15 +395,8 @@ void frmKalvik::GetRecordData()
         reportLoadFailure(QStringLiteral("GetRecordData"), pass.errorString);
         return;
     }
-    FileTail = fileTail(DataFileName);
-    const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
-    if (!start) {
-        reportLoadFailure(QStringLiteral("GetRecordData"),
-                          yearFileNameReason(DataFileName, CurYear));
+    if (!takeYearFromName(QStringLiteral("GetRecordData")))
         return;
-    }
-    YearStartDay = *start;
-    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
     diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
     diagram->drawSegments(pass.temperature.segments);
     if (pass.records > 0)
@@ -409,15 +405,8 @@ void frmKalvik::GetRecordData()
 
 void frmKalvik::GetQNHRecordData()
 {
-    FileTail = fileTail(DataFileName);
-    const std::optional<std::int32_t> start = yearStartDayFromName(DataFileName);
-    if (!start) {
-        reportLoadFailure(QStringLiteral("GetQNHRecordData"),
-                          yearFileNameReason(DataFileName, CurYear));
+    if (!takeYearFromName(QStringLiteral("GetQNHRecordData")))
         return;
-    }
-    YearStartDay = *start;
-    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
     const YearPass &pass = yearPass();
     if (!pass.ok) {
         reportLoadFailure(QStringLiteral("GetQNHRecordData"), pass.errorString);

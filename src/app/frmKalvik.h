@@ -1,28 +1,25 @@
 #pragma once
 
+#include "ClientElements.h"
 #include "KalvikEnvironment.h"
 #include "YearPass.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 class ClientArea;
 class DataTableModel;
-class DiagramCanvas;
 class QAction;
-class QFrame;
-class QLabel;
 class DataListBox;
 class QMenu;
 class QTimer;
 
 // The weather station's one window. Its members below are the whole state of
 // the program; its procedures are named after the events they handle.
-class frmKalvik : public QMainWindow
+class frmKalvik : public QMainWindow, public ClientElements
 {
     Q_OBJECT
 
@@ -45,17 +42,6 @@ public:
     std::vector<std::int32_t> QNHSeries;
 
     // Elements, under the names the rest of the program uses.
-    QFrame *picDiagram = nullptr;
-    DiagramCanvas *diagram = nullptr; // the inner area of picDiagram
-    QLabel *lblTempC = nullptr;
-    QLabel *lblSthlm = nullptr;
-    QLabel *lblXCord = nullptr;
-    QLabel *lblYCord = nullptr;
-    std::array<QLabel *, 9> Label1{};
-    std::array<QLabel *, 9> lblVertical{};
-    std::array<QLabel *, 13> lblMonth{}; // 1 to 12
-    std::array<QLabel *, 1> lblRubrik{};
-    std::array<QLabel *, 2> Image1{};
     DataListBox *List1 = nullptr;
     QTimer *Cycle = nullptr;
     QMenu *mnuArkiv = nullptr;
@@ -106,6 +92,9 @@ private:
     void report(const QString &text);
     void startRedraw();
     void reportLoadFailure(const QString &procedure, const QString &reason);
+    // FileTail, YearStartDay and the days the diagram shows from DataFileName, or
+    // false once the cause is reported.
+    bool takeYearFromName(const QString &procedure);
     void scrollTableToEnd();
     const YearPass &yearPass();
     class OneReadPerRedraw;
