@@ -1,6 +1,5 @@
 #include "DataRow.h"
 #include "DataTableModel.h"
-#include "DiagramScaleMap.h"
 #include "KalvikHarness.h"
 
 #include <QProcess>
@@ -12,7 +11,7 @@ class tst_LoggerWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void loggedSamplesShowAsABarAndInTheTable()
+    void loggedSamplesShowInTheTable()
     {
         QTemporaryDir program; // the logger beside the stand-in sensor library
         const QString logger = program.filePath("kalvik-logger");
@@ -34,22 +33,10 @@ private slots:
         QCOMPARE(files.size(), 1);
         const std::vector<DataRecord> records = decodeRecords(std::as_bytes(
             std::span(fileBytes(program.filePath(files[0])).constData(), std::size_t(16 * 3))));
-        if (records.front().dayNumber != records.back().dayNumber)
-            QSKIP("midnight came between the samples");
-        const QDate day = DayNumber::toDate(records.front().dayNumber);
+        const QDate day = DayNumber::toDate(records.front().dayNumber); // the file's year
 
         Harness h(QDateTime(day, QTime(12, 0)), program.path());
         h.start();
-        const DiagramScaleMap map;
-        const double x = day.dayOfYear() - 1;
-        QCOMPARE(keptPixel(h, map.toPixel(QPointF(x, 40 - 21.0)).x(),
-                           map.toPixel(QPointF(x, 40 - 21.0)).y()),
-                 QColor(Qt::red));
-        for (double t : {17.0, 26.0}) { // a little outside the day's lowest and highest
-            const QPoint px = map.toPixel(QPointF(x, 40 - t));
-            QVERIFY(keptPixel(h, px.x(), px.y()) != QColor(Qt::red));
-        }
-
         const DataTableModel *table = h.window->tableModel();
         QCOMPARE(table->rowCount(), 3);
         const float temps[] = {18.5f, 25.0f, 21.0f};

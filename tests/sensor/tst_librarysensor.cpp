@@ -15,7 +15,6 @@ class TestLibrarySensor : public QObject
 
 private slots:
     void callsTheLibraryInTheProgramFolder();
-    void missingLibraryStaysMissing();
     void missingFunctionIsNamed();
     void loadFailureSaysWhereAndWhyInSwedish_data();
     void loadFailureSaysWhereAndWhyInSwedish();
@@ -37,22 +36,6 @@ void TestLibrarySensor::callsTheLibraryInTheProgramFolder()
     QFile log(folder.filePath("smt160-calls.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll(), QByteArray("GetTemp 889 11\nGetTempGame 520 16\n"));
-}
-
-void TestLibrarySensor::missingLibraryStaysMissing()
-{
-    if (QLibrary system(QStringLiteral("SMT160")); system.load())
-        QSKIP("an SMT160 library is on the system's search path");
-    QTemporaryDir folder;
-    LibrarySensor sensor(folder.path());
-
-    QVERIFY(qIsNaN(sensor.getTemp(889, 11)));
-    const QString error = sensor.loadError();
-    QVERIFY2(error.contains("libSMT160.so") && error.contains(folder.path()), qPrintable(error));
-    // A library that appears later is not loaded during this run.
-    QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, folder.filePath("libSMT160.so")));
-    QVERIFY(qIsNaN(sensor.getTempGame(520, 16)));
-    QVERIFY(!QFile::exists(folder.filePath("smt160-calls.log")));
 }
 
 void TestLibrarySensor::missingFunctionIsNamed()
@@ -92,6 +75,11 @@ void TestLibrarySensor::loadFailureSaysWhereAndWhyInSwedish()
                             "inte läsas.\n%1: %2\nsystemets bibliotekssökväg: finns inte")
                  .arg(file.fileName(), own));
     QCOMPARE(sensor.lastReason(), QStringLiteral("sensorbiblioteket kan inte användas"));
+    // A library that appears later is not loaded during this run.
+    QVERIFY(file.remove() || content.isNull());
+    QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, file.fileName()));
+    QVERIFY(qIsNaN(sensor.getTempGame(520, 16)));
+    QVERIFY(!QFile::exists(folder.filePath("smt160-calls.log")));
 }
 
 void TestLibrarySensor::loadsOnlyWhatNobodyElseCanReplace_data()
