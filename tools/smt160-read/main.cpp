@@ -1,7 +1,6 @@
 // smt160-read ADDRESS [LINE]: one reading of an SMT160 sensor through the
-// libSMT160.so beside this program, for checking the wiring. It stays free of
-// Qt (and parses its few arguments itself): it may be given a capability for
-// raw port access, and Qt loads plugins that the user chooses.
+// libSMT160.so beside this program, for checking the wiring. Like the library
+// it checks, it is plain C++ without Qt, so it parses its two arguments itself.
 
 #include "TrustedFile.h"
 
