@@ -1,17 +1,15 @@
 // Speed of the data table: its rows are read from the year file when shown,
 // so a screen of the newest rows costs the same for any size of year.
+#include "BenchYearFiles.h"
 #include "DataRow.h"
 #include "DataTableModel.h"
-#include "SampleYear.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QFileInfo>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
@@ -20,15 +18,7 @@ constexpr int kRowsOnScreen = 40;
 
 const QString &yearFile(int intervalSeconds)
 {
-    static QTemporaryDir dir;
-    static std::map<int, QString> files;
-    auto [it, added] = files.try_emplace(intervalSeconds);
-    if (added) {
-        it->second = dir.filePath(QStringLiteral("%1s-T_%2.dat").arg(intervalSeconds).arg(kYear));
-        if (!writeSampleYear(it->second, kYear, intervalSeconds, 3))
-            qFatal("cannot write %s", qPrintable(it->second));
-    }
-    return it->second;
+    return sampleYearFile(kYear, intervalSeconds, 3);
 }
 
 // The view shows the newest rows: the last row at the top, scrolled back.

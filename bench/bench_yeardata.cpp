@@ -2,9 +2,9 @@
 // table's rows, as a redraw does, for an hourly year, a year of one-minute
 // samples and a year of one-second samples (31.5 million records, 505 MB,
 // made when the benchmark starts and removed at its end).
+#include "BenchYearFiles.h"
 #include "Curves.h"
 #include "DayNumber.h"
-#include "SampleYear.h"
 #include "ShellSort.h"
 #include "YearPass.h"
 
@@ -13,24 +13,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-
 namespace {
 
 constexpr int kYear = 2026;
 
-// One file per interval, written on first use and kept for the whole run.
 const QString &yearFile(int intervalSeconds)
 {
-    static QTemporaryDir dir;
-    static std::map<int, QString> files;
-    auto [it, added] = files.try_emplace(intervalSeconds);
-    if (added) {
-        it->second = dir.filePath(QStringLiteral("%1s-T_%2.dat").arg(intervalSeconds).arg(kYear));
-        if (!writeSampleYear(it->second, kYear, intervalSeconds, 7))
-            qFatal("cannot write %s", qPrintable(it->second));
-    }
-    return it->second;
+    return sampleYearFile(kYear, intervalSeconds, 7);
 }
 
 std::int32_t yearStart()

@@ -422,39 +422,34 @@ void frmKalvik::GetQNHRecordData()
 
 // View modes -----------------------------------------------------------------------
 
-void frmKalvik::mnuTemp_Click()
+void frmKalvik::showView(View view, const std::function<void()> &draw)
 {
-    m_view = View::Temperature;
+    m_view = view;
     for (QLabel *label : Label1)
-        label->hide();
+        label->setVisible(view != View::Temperature);
     diagram->clear();
     WaitCursor wait;
     OneReadPerRedraw read(*this);
-    GetRecordData();
+    draw();
+}
+
+void frmKalvik::mnuTemp_Click()
+{
+    showView(View::Temperature, [this] { GetRecordData(); });
 }
 
 void frmKalvik::mnuQNH_Click()
 {
-    m_view = View::Pressure;
-    for (QLabel *label : Label1)
-        label->show();
-    diagram->clear();
-    WaitCursor wait;
-    OneReadPerRedraw read(*this);
-    GetQNHRecordData();
+    showView(View::Pressure, [this] { GetQNHRecordData(); });
 }
 
 void frmKalvik::mnuVisaAllt_Click()
 {
-    m_view = View::Both;
-    for (QLabel *label : Label1)
-        label->show();
-    diagram->clear();
-    WaitCursor wait;
-    OneReadPerRedraw read(*this);
-    GetQNHRecordData();
-    GetRecordData();
-    VisaData();
+    showView(View::Both, [this] {
+        GetQNHRecordData();
+        GetRecordData();
+        VisaData();
+    });
 }
 
 void frmKalvik::mnuOpen_Click()

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -82,6 +83,10 @@ public slots:
 private:
     void VisaTemp();
 
+    enum class View { Both, Temperature, Pressure };
+    // Clears the diagram and draws one view, under the wait pointer and with
+    // one read of the year file.
+    void showView(View view, const std::function<void()> &draw);
     void wireDiagram();
     void redrawCurves();
     void createList();
@@ -107,7 +112,6 @@ private:
     KalvikEnvironment m_env;
     ClientArea *m_client = nullptr;
     DataTableModel *m_table = nullptr;
-    enum class View { Both, Temperature, Pressure };
     View m_view = View::Both; // what the last redraw drew, to draw it again
     bool m_loaded = false;
     bool m_started = false;
