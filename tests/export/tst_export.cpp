@@ -169,8 +169,7 @@ private slots:
         row("missing", {"%1/T_2025.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2025.dat finns inte");
         row("over the limit", {"%1/T_2027.dat", "--png", "%1/o.png"}, 1,
             "%1/T_2027.dat: 536870928 byte är för stort för en årsfil (högst 536870912)");
-        row("unknown option", {"%1/T_2026.dat", "--pgn", "%1/o.png"}, 2, "okänd flagga --pgn");
-        row("no value", {"%1/T_2026.dat", "--csv"}, 2, "--csv saknar sitt värde");
+        row("no value", {"%1/T_2026.dat", "--csv"}, 2, "Värde saknas efter '--csv'.");
         row("bad view", {"%1/T_2026.dat", "--png=%1/o.png", "--view", "all"}, 2,
             "--view all: välj both, temp eller pressure");
         row("bad scale", {"%1/T_2026.dat", "--png", "%1/o.png", "--scale", "0.5"}, 2,

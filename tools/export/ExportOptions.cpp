@@ -1,5 +1,6 @@
 #include "ExportOptions.h"
 
+#include <QCommandLineParser>
 #include <QLocale>
 
 namespace {
@@ -26,79 +27,68 @@ ParsedOptions failed(const QString &why)
 
 QString exportUsage()
 {
-    return QStringLiteral("Användning: kalvik-export ÅRSFIL [--png FIL] [--csv FIL] "
+    return QStringLiteral("Användning: kalvik-export [flaggor] ÅRSFIL [--png FIL] [--csv FIL] "
                           "[--view both|temp|pressure] [--scale N]");
 }
 
 ParsedOptions parseExportOptions(const QStringList &arguments)
 {
-    ExportOptions options;
-    bool haveFile = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            ParsedOptions parsed;
-            parsed.help = true;
-            return parsed;
-        }
-        if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
-            ParsedOptions parsed;
-            parsed.version = true;
-            return parsed;
-        }
-        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            if (haveFile)
-                return failed(QStringLiteral("en årsfil i taget: %1").arg(argument));
-            options.yearFile = argument;
-            haveFile = true;
-            continue;
-        }
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Visar den här hjälpen."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Visar programmets version."));
+    const QCommandLineOption png(QStringLiteral("png"), QStringLiteral("Diagrammet som PNG."),
+                                 QStringLiteral("FIL"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Mätningarna som CSV."),
+                                 QStringLiteral("FIL"));
+    const QCommandLineOption view(QStringLiteral("view"),
+                                  QStringLiteral("Kurvorna: both, temp eller pressure."),
+                                  QStringLiteral("VY"), QStringLiteral("both"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Skalan, %1 till %2.").arg(kMinScale).arg(kMaxScale),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    QCommandLineParser parser;
+    parser.addOptions({help, version, png, csv, view, scale});
+    if (!parser.parse(QStringList{QStringLiteral("kalvik-export")} + arguments))
+        return failed(parser.errorText());
 
-        QString name = argument, value;
-        bool haveValue = false;
-        if (const qsizetype eq = argument.indexOf(QLatin1Char('=')); eq > 0) {
-            name = argument.left(eq);
-            value = argument.mid(eq + 1);
-            haveValue = true;
-        }
-        const bool known = name == QLatin1String("--png") || name == QLatin1String("--csv") ||
-                           name == QLatin1String("--view") || name == QLatin1String("--scale");
-        if (!known)
-            return failed(QStringLiteral("okänd flagga %1").arg(name));
-        if (!haveValue) {
-            if (i + 1 >= arguments.size())
-                return failed(QStringLiteral("%1 saknar sitt värde").arg(name));
-            value = arguments.at(++i);
-        }
-        if (value.isEmpty())
-            return failed(QStringLiteral("%1 saknar sitt värde").arg(name));
-
-        if (name == QLatin1String("--png")) {
-            options.png = value;
-        } else if (name == QLatin1String("--csv")) {
-            options.csv = value;
-        } else if (name == QLatin1String("--view")) {
-            const std::optional<ChartView> view = viewNamed(value);
-            if (!view)
-                return failed(
-                    QStringLiteral("--view %1: välj both, temp eller pressure").arg(value));
-            options.view = *view;
-        } else {
-            bool ok = false;
-            const double scale = QLocale::c().toDouble(value, &ok);
-            if (!ok || !(scale >= kMinScale && scale <= kMaxScale))
-                return failed(QStringLiteral("--scale %1: skalan ska vara ett tal från %2 till %3")
-                                  .arg(value)
-                                  .arg(kMinScale)
-                                  .arg(kMaxScale));
-            options.scale = scale;
-        }
+    ParsedOptions parsed;
+    if (parser.isSet(help)) {
+        parsed.help = true;
+        return parsed;
     }
-    if (!haveFile)
+    if (parser.isSet(version)) {
+        parsed.version = true;
+        return parsed;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
         return failed(QStringLiteral("ingen årsfil angiven"));
+    if (files.size() > 1)
+        return failed(QStringLiteral("en årsfil i taget: %1").arg(files.at(1)));
+
+    ExportOptions options;
+    options.yearFile = files.first();
+    options.png = parser.value(png);
+    options.csv = parser.value(csv);
+    for (const QCommandLineOption *named : {&png, &csv}) {
+        if (parser.isSet(*named) && parser.value(*named).isEmpty())
+            return failed(QStringLiteral("--%1 saknar sitt värde").arg(named->names().first()));
+    }
+    const std::optional<ChartView> chosen = viewNamed(parser.value(view));
+    if (!chosen)
+        return failed(
+            QStringLiteral("--view %1: välj both, temp eller pressure").arg(parser.value(view)));
+    options.view = *chosen;
+    bool ok = false;
+    options.scale = QLocale::c().toDouble(parser.value(scale), &ok);
+    if (!ok || !(options.scale >= kMinScale && options.scale <= kMaxScale))
+        return failed(QStringLiteral("--scale %1: skalan ska vara ett tal från %2 till %3")
+                          .arg(parser.value(scale))
+                          .arg(kMinScale)
+                          .arg(kMaxScale));
     if (options.png.isEmpty() && options.csv.isEmpty())
         return failed(QStringLiteral("ange --png, --csv eller båda"));
-    ParsedOptions parsed;
     parsed.options = options;
     return parsed;
 }

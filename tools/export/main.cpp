@@ -1,10 +1,10 @@
 #include "ExportOptions.h"
+#include "SwedishCommandLine.h"
 #include "YearExport.h"
 
 #include <QApplication>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -26,10 +26,13 @@ void keepQuiet(QtMsgType type, const QMessageLogContext &, const QString &text)
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(keepQuiet);
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const ParsedOptions parsed = parseExportOptions(arguments);
+    // The chart is drawn off screen, so no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SwedishCommandLine swedish;
+    QCoreApplication::installTranslator(&swedish);
+
+    const ParsedOptions parsed = parseExportOptions(QCoreApplication::arguments().mid(1));
     if (parsed.help) {
         say(stdout, exportUsage());
         return 0;
@@ -42,16 +45,6 @@ int main(int argc, char *argv[])
         say(stderr, QStringLiteral("kalvik-export: ") + parsed.error);
         say(stderr, exportUsage());
         return 2;
-    }
-
-    // The chart is drawn off screen, so no display is needed; the table needs
-    // no drawing at all.
-    std::unique_ptr<QCoreApplication> app;
-    if (parsed.options->png.isEmpty()) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
     }
     const ExportResult result = runExport(*parsed.options);
     if (!result.message.isEmpty())
