@@ -485,6 +485,7 @@ void frmKalvik::redrawCurves()
     if (!m_started)
         return;
     WaitCursor wait;
+    OneReadPerRedraw read(*this);
     if (m_view != View::Temperature)
         GetQNHRecordData();
     if (m_view != View::Pressure)
