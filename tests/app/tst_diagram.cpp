@@ -87,7 +87,11 @@ private slots:
         } watch;
         watch.h = &h;
         h.window->lblSthlm->installEventFilter(&watch);
-        h.start();
+        // Activation follows the window's first exposure; a loaded X server
+        // can take longer than the load's own event pass to expose it.
+        h.window->Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->Form_Activate();
         QVERIFY(watch.seen && hasBar(h));
         QVERIFY(!QApplication::overrideCursor());
     }
