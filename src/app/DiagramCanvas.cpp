@@ -1,6 +1,7 @@
 #include "DiagramCanvas.h"
 
 #include "DiagramGrid.h"
+#include "LineClip.h"
 #include "LinePixels.h"
 
 #include <QMouseEvent>
@@ -124,34 +125,17 @@ QRect DiagramCanvas::toLayout(const QRect &device) const
 
 bool DiagramCanvas::clipToView(QPointF &from, QPointF &to) const
 {
-    // Liang-Barsky against the visible user rectangle plus a margin.
-    const double xmin = DiagramScaleMap::kLeft - kClipMargin;
-    const double xmax = DiagramScaleMap::kLeft + DiagramScaleMap::kWidth + kClipMargin;
-    const double ymin = DiagramScaleMap::kTop - kClipMargin;
-    const double ymax = DiagramScaleMap::kTop + DiagramScaleMap::kHeight + kClipMargin;
+    constexpr ClipBox view{DiagramScaleMap::kLeft - kClipMargin,
+                           DiagramScaleMap::kTop - kClipMargin,
+                           DiagramScaleMap::kLeft + DiagramScaleMap::kWidth + kClipMargin,
+                           DiagramScaleMap::kTop + DiagramScaleMap::kHeight + kClipMargin};
     const double x0 = from.x(), y0 = from.y();
     const double dx = to.x() - x0, dy = to.y() - y0;
-    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(dx) || !std::isfinite(dy))
+    const std::optional<ClipStretch> part = clipLine(x0, y0, to.x(), to.y(), view);
+    if (!part)
         return false;
-    double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    to = QPointF(x0 + t1 * dx, y0 + t1 * dy);
-    from = QPointF(x0 + t0 * dx, y0 + t0 * dy);
+    to = QPointF(x0 + part->leave * dx, y0 + part->leave * dy);
+    from = QPointF(x0 + part->enter * dx, y0 + part->enter * dy);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "Curves.h"
 
+#include "LineClip.h"
 #include "ShellSort.h"
 
 #include <algorithm>
@@ -28,37 +29,19 @@ bool isReading(float t)
 constexpr double kVisibleLeft = 0, kVisibleRight = 365, kVisibleTop = 0, kVisibleBottom = 80;
 constexpr double kVisibleMargin = 10;
 
-// Liang-Barsky: narrows the part of the segment inside each edge in turn.
 bool canBeSeen(const Segment &s)
 {
     // Most segments that miss the area lie wholly beyond one of its edges: a
     // file of damaged records is tens of millions of those, sorted out here
     // without a division.
-    constexpr double left = kVisibleLeft - kVisibleMargin, right = kVisibleRight + kVisibleMargin;
-    constexpr double top = kVisibleTop - kVisibleMargin, bottom = kVisibleBottom + kVisibleMargin;
+    constexpr ClipBox area{kVisibleLeft - kVisibleMargin, kVisibleTop - kVisibleMargin,
+                           kVisibleRight + kVisibleMargin, kVisibleBottom + kVisibleMargin};
     // Bitwise, not short-circuit: on such a file the sides are random, and
     // branches would be mispredicted half the time.
-    const bool beyondAnEdge = ((s.x1 < left) & (s.x2 < left)) | ((s.x1 > right) & (s.x2 > right)) |
-                              ((s.y1 < top) & (s.y2 < top)) | ((s.y1 > bottom) & (s.y2 > bottom));
-    if (beyondAnEdge)
-        return false;
-    const double x0 = s.x1, y0 = s.y1;
-    const double dx = double(s.x2) - x0, dy = double(s.y2) - y0;
-    double enter = 0, leave = 1;
-    const auto inside = [&](double p, double q) { // the part where p * t <= q
-        if (p == 0)
-            return q >= 0;
-        const double t = q / p;
-        if (p < 0)
-            enter = std::max(enter, t);
-        else
-            leave = std::min(leave, t);
-        return enter <= leave;
-    };
-    return inside(-dx, x0 - (kVisibleLeft - kVisibleMargin)) &&
-           inside(dx, (kVisibleRight + kVisibleMargin) - x0) &&
-           inside(-dy, y0 - (kVisibleTop - kVisibleMargin)) &&
-           inside(dy, (kVisibleBottom + kVisibleMargin) - y0);
+    const bool beyondAnEdge =
+        ((s.x1 < area.left) & (s.x2 < area.left)) | ((s.x1 > area.right) & (s.x2 > area.right)) |
+        ((s.y1 < area.top) & (s.y2 < area.top)) | ((s.y1 > area.bottom) & (s.y2 > area.bottom));
+    return !beyondAnEdge && clipLine(s.x1, s.y1, s.x2, s.y2, area);
 }
 
 void addVisible(std::vector<Segment> &out, const Segment &s)
