@@ -3,6 +3,8 @@
 #include "LocaleText.h"
 #include "ReadoutCaptions.h"
 
+#include <QTime>
+
 #include <cmath>
 
 namespace {
@@ -12,8 +14,6 @@ constexpr qsizetype kLongestTemperatureText = 8;  // "-99.9  C", "999.9  C"
 constexpr qsizetype kShortestTemperatureText = 6; // "0.0  C"
 constexpr double kHalfTenth = 0.05;
 constexpr int kSecondsPerDay = 86400;
-constexpr int kSecondsPerHour = 3600;
-constexpr int kSecondsPerMinute = 60;
 
 const QLatin1String kGap("        ");
 const QLatin1String kQnhLabel("     QNH");
@@ -59,8 +59,10 @@ QString timeOfDayText(float fraction, const QLocale &locale)
     const std::optional<int> seconds = secondOfDay(fraction);
     if (!seconds)
         return QLatin1String("--:--");
-    return LocaleText::clockText(*seconds / kSecondsPerHour,
-                                 *seconds % kSecondsPerHour / kSecondsPerMinute, locale);
+    // The locale's separator goes in by hand: a quote as separator would break
+    // a QTime format string.
+    const QTime time = QTime::fromMSecsSinceStartOfDay(*seconds * 1000);
+    return LocaleText::clockText(time.hour(), time.minute(), locale);
 }
 
 QString dataRow(const DataRecord &record, const QLocale &locale)
