@@ -212,7 +212,8 @@ private slots:
 
     void openingANameWithoutAYearChangesNothing()
     {
-        const QString name = QStringLiteral("T_2004.DAT.bak");
+        // Four digits of a year, but not ending in .dat.
+        const QString name = QStringLiteral("T_2004.txt");
         Harness h;
         QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 720, 1)));
         h.start();
