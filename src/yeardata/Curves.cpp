@@ -71,23 +71,6 @@ float pressureY(std::int32_t qnh)
 
 } // namespace
 
-// Calls onRun for each stretch of records with one day number; startDay
-// first whenever the day differs from the one the builder is in.
-template <typename Builder> void forEachRun(Builder &builder, std::span<const DataRecord> records)
-{
-    std::size_t i = 0;
-    while (i < records.size()) {
-        const std::int32_t day = records[i].dayNumber;
-        if (!builder.m_inDay || day != builder.m_day)
-            builder.startDay(day);
-        std::size_t end = i + 1;
-        while (end < records.size() && records[end].dayNumber == day)
-            ++end;
-        builder.addRun(records.subspan(i, end - i));
-        i = end;
-    }
-}
-
 std::vector<float> DayValuesKeeper::sorted(bool any, float highest, float lowest) const
 {
     if (!any)
@@ -99,45 +82,66 @@ std::vector<float> DayValuesKeeper::sorted(bool any, float highest, float lowest
     return values;
 }
 
-void TemperatureCurveBuilder::add(std::span<const DataRecord> records)
+template <typename D, typename Value>
+void DayRunBuilder<D, Value>::add(std::span<const DataRecord> records)
 {
-    forEachRun(*this, records);
+    std::size_t i = 0;
+    while (i < records.size()) {
+        const std::int32_t day = records[i].dayNumber;
+        if (!m_inDay || day != m_day)
+            startDay(day);
+        std::size_t end = i + 1;
+        while (end < records.size() && records[end].dayNumber == day)
+            ++end;
+        addRun(records.subspan(i, end - i));
+        i = end;
+    }
 }
 
-void TemperatureCurveBuilder::startDay(std::int32_t day)
+template <typename D, typename Value> void DayRunBuilder<D, Value>::startDay(std::int32_t day)
 {
-    endDay();
+    static_cast<D *>(this)->endDay();
     m_inDay = true;
     m_day = day;
     m_any = false;
     m_values.startDay();
 }
 
-void TemperatureCurveBuilder::addRun(std::span<const DataRecord> run)
+template <typename D, typename Value>
+void DayRunBuilder<D, Value>::addRun(std::span<const DataRecord> run)
 {
     float *out = m_values.reserveRun(run.size());
     std::size_t kept = 0;
     bool any = m_any;
-    float lowest = m_lowest, highest = m_highest;
+    Value lowest = m_lowest, highest = m_highest;
     for (const DataRecord &r : run) {
-        const float t = r.temp;
-        if (!isReading(t))
+        Value v;
+        if (!D::reading(r, v))
             continue;
         if (out)
-            out[kept] = t;
+            out[kept] = float(v);
         ++kept;
         if (!any) {
-            lowest = highest = t;
+            lowest = highest = v;
             any = true;
         } else {
-            lowest = std::min(lowest, t);
-            highest = std::max(highest, t);
+            lowest = std::min(lowest, v);
+            highest = std::max(highest, v);
         }
     }
     m_values.commitRun(kept);
     m_any = any;
     m_lowest = lowest;
     m_highest = highest;
+}
+
+template class DayRunBuilder<TemperatureCurveBuilder, float>;
+template class DayRunBuilder<PressureCurveBuilder, std::int32_t>;
+
+bool TemperatureCurveBuilder::reading(const DataRecord &r, float &t)
+{
+    t = r.temp;
+    return isReading(t);
 }
 
 void TemperatureCurveBuilder::endDay()
@@ -161,45 +165,10 @@ TemperatureCurve TemperatureCurveBuilder::finish()
     return std::move(m_curve);
 }
 
-void PressureCurveBuilder::add(std::span<const DataRecord> records)
+bool PressureCurveBuilder::reading(const DataRecord &r, std::int32_t &qnh)
 {
-    forEachRun(*this, records);
-}
-
-void PressureCurveBuilder::startDay(std::int32_t day)
-{
-    endDay();
-    m_inDay = true;
-    m_day = day;
-    m_any = false;
-    m_values.startDay();
-}
-
-void PressureCurveBuilder::addRun(std::span<const DataRecord> run)
-{
-    float *out = m_values.reserveRun(run.size());
-    std::size_t kept = 0;
-    bool any = m_any;
-    std::int32_t lowest = m_lowest, highest = m_highest;
-    for (const DataRecord &r : run) {
-        const std::int32_t p = r.qnh;
-        if (p == kNoReading)
-            continue;
-        if (out)
-            out[kept] = float(p);
-        ++kept;
-        if (!any) {
-            lowest = highest = p;
-            any = true;
-        } else {
-            lowest = std::min(lowest, p);
-            highest = std::max(highest, p);
-        }
-    }
-    m_values.commitRun(kept);
-    m_any = any;
-    m_lowest = lowest;
-    m_highest = highest;
+    qnh = r.qnh;
+    return qnh != kNoReading;
 }
 
 void PressureCurveBuilder::endDay()

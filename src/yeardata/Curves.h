@@ -96,49 +96,53 @@ private:
     bool m_overflow = false;
 };
 
-class TemperatureCurveBuilder
+// What both builders share: the records come in runs of one day number, each
+// run's readings go into the day's values and extremes, and the builder (D)
+// draws a day when the next one starts. D says which field of a record is
+// its reading (D::reading, false when the record has none).
+template <typename D, typename Value> class DayRunBuilder
 {
 public:
-    explicit TemperatureCurveBuilder(std::int32_t yearStartDay) : m_yearStartDay(yearStartDay) {}
+    explicit DayRunBuilder(std::int32_t yearStartDay) : m_yearStartDay(yearStartDay) {}
     void add(std::span<const DataRecord> records);
+
+protected:
+    void startDay(std::int32_t day);
+    void addRun(std::span<const DataRecord> run);
+
+    std::int32_t m_yearStartDay;
+    bool m_inDay = false;
+    std::int32_t m_day = 0;
+    DayValuesKeeper m_values;
+    bool m_any = false;
+    Value m_lowest = 0, m_highest = 0;
+};
+
+class TemperatureCurveBuilder : public DayRunBuilder<TemperatureCurveBuilder, float>
+{
+public:
+    using DayRunBuilder::DayRunBuilder;
     TemperatureCurve finish();
 
 private:
-    template <typename Builder>
-    friend void forEachRun(Builder &builder, std::span<const DataRecord> records);
-    void startDay(std::int32_t day);
-    void addRun(std::span<const DataRecord> run);
+    friend DayRunBuilder;
+    static bool reading(const DataRecord &r, float &t);
     void endDay();
 
-    std::int32_t m_yearStartDay;
-    bool m_inDay = false;
-    std::int32_t m_day = 0;
-    DayValuesKeeper m_values;
-    bool m_any = false;
-    float m_lowest = 0, m_highest = 0;
     TemperatureCurve m_curve;
 };
 
-class PressureCurveBuilder
+class PressureCurveBuilder : public DayRunBuilder<PressureCurveBuilder, std::int32_t>
 {
 public:
-    explicit PressureCurveBuilder(std::int32_t yearStartDay) : m_yearStartDay(yearStartDay) {}
-    void add(std::span<const DataRecord> records);
+    using DayRunBuilder::DayRunBuilder;
     PressureCurve finish();
 
 private:
-    template <typename Builder>
-    friend void forEachRun(Builder &builder, std::span<const DataRecord> records);
-    void startDay(std::int32_t day);
-    void addRun(std::span<const DataRecord> run);
+    friend DayRunBuilder;
+    static bool reading(const DataRecord &r, std::int32_t &qnh);
     void endDay();
 
-    std::int32_t m_yearStartDay;
-    bool m_inDay = false;
-    std::int32_t m_day = 0;
-    DayValuesKeeper m_values;
-    bool m_any = false;
-    std::int32_t m_lowest = 0, m_highest = 0;
     bool m_hasPrevious = false;
     float m_previousX = 0, m_previousHighestY = 0, m_previousLowestY = 0;
     std::vector<Segment> m_lowestLine; // drawn after the whole highest line
