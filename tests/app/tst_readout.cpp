@@ -81,9 +81,7 @@ private slots:
     {
         QTest::mousePress(d, Qt::RightButton, {}, QPoint(50, 168));
         QCOMPARE(h.window->lblYCord->text(), QStringLiteral("QNH  1013"));
-        QTest::mouseMove(d, QPoint(50, 166));
-        QCOMPARE(h.window->lblYCord->text(), QStringLiteral("QNH  1013")); // 1013.5 rounds down
-        QTest::mouseRelease(d, Qt::RightButton, {}, QPoint(50, 166));
+        QTest::mouseRelease(d, Qt::RightButton, {}, QPoint(50, 168));
     }
 
     void middleButtonShowsTheDateOnly()

@@ -294,15 +294,6 @@ private slots:
         if (dialog == QLatin1String("port"))
             QVERIFY(texts.contains(QStringLiteral("Avbryt")));
     }
-
-    void exitClosesTheWindow()
-    {
-        Harness h;
-        h.start();
-        QVERIFY(h.window->isVisible());
-        h.window->mnuExit_Click();
-        QVERIFY(!h.window->isVisible());
-    }
 };
 
 QTEST_MAIN(tst_Window)
