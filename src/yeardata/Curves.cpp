@@ -82,6 +82,19 @@ std::vector<float> DayValuesKeeper::sorted(bool any, float highest, float lowest
     return values;
 }
 
+// Inline: called for every record.
+inline bool TemperatureCurveBuilder::reading(const DataRecord &r, float &t)
+{
+    t = r.temp;
+    return isReading(t);
+}
+
+inline bool PressureCurveBuilder::reading(const DataRecord &r, std::int32_t &qnh)
+{
+    qnh = r.qnh;
+    return qnh != kNoReading;
+}
+
 template <typename D, typename Value>
 void DayRunBuilder<D, Value>::add(std::span<const DataRecord> records)
 {
@@ -135,15 +148,6 @@ void DayRunBuilder<D, Value>::addRun(std::span<const DataRecord> run)
     m_highest = highest;
 }
 
-template class DayRunBuilder<TemperatureCurveBuilder, float>;
-template class DayRunBuilder<PressureCurveBuilder, std::int32_t>;
-
-bool TemperatureCurveBuilder::reading(const DataRecord &r, float &t)
-{
-    t = r.temp;
-    return isReading(t);
-}
-
 void TemperatureCurveBuilder::endDay()
 {
     if (!m_inDay || !m_any)
@@ -163,12 +167,6 @@ TemperatureCurve TemperatureCurveBuilder::finish()
     m_curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
     m_inDay = false;
     return std::move(m_curve);
-}
-
-bool PressureCurveBuilder::reading(const DataRecord &r, std::int32_t &qnh)
-{
-    qnh = r.qnh;
-    return qnh != kNoReading;
 }
 
 void PressureCurveBuilder::endDay()
@@ -215,3 +213,6 @@ PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t ye
     builder.add(records);
     return builder.finish();
 }
+
+template class DayRunBuilder<TemperatureCurveBuilder, float>;
+template class DayRunBuilder<PressureCurveBuilder, std::int32_t>;
