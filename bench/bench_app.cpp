@@ -5,6 +5,7 @@
 // process with its peak resident memory. Run with QT_QPA_PLATFORM=offscreen,
 // or under Xvfb with QT_QPA_PLATFORM=xcb to include the paint to the screen.
 #include "DataListBox.h"
+#include "DataTableModel.h"
 #include "DiagramCanvas.h"
 #include "SampleYear.h"
 #include "frmKalvik.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QListView>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -112,6 +114,24 @@ void BM_TableReady(benchmark::State &state)
     }
 }
 
+// The same refill shown in a QListView with uniform item sizes, for comparison:
+// it lays out every row at each reset, which the table's own view never does.
+void BM_TableReadyInQListView(benchmark::State &state)
+{
+    frmKalvik &w = window(int(state.range(0)));
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(w.tableModel());
+    view.setGeometry(w.List1->geometry());
+    for (auto _ : state) {
+        w.VisaData();
+        view.show();
+        view.scrollToBottom();
+        view.repaint();
+        view.hide();
+    }
+}
+
 void BM_CrossHairMove(benchmark::State &state)
 {
     frmKalvik &w = window(60);
@@ -200,6 +220,7 @@ BENCHMARK(BM_FreshProcessStart)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewSwitchAllWithRepaint)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableReady)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableReadyInQListView)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrossHairMove)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
