@@ -1,5 +1,6 @@
 // libFuzzer target: any record and pointer position through the data table's
 // row texts and the read-out captions, under several locales.
+#include "../../support/FuzzCheck.h"
 #include "DataRow.h"
 #include "ReadoutCaptions.h"
 
@@ -8,16 +9,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 template <typename T> T take(const std::uint8_t *&data, std::size_t &size)
 {

@@ -1,19 +1,9 @@
 // libFuzzer target: any text typed into the port dialog, under several locales.
+#include "../../support/FuzzCheck.h"
 #include "PortAnswer.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

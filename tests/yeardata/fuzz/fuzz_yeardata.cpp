@@ -1,5 +1,6 @@
 // libFuzzer target: any bytes as a year file, through decoding, day grouping,
-// both curves and the sort. Build and run with run.sh beside this file.
+// both curves and the sort. Built and run by scripts/fuzz.
+#include "../../support/FuzzCheck.h"
 #include "Curves.h"
 #include "DataRecord.h"
 #include "ShellSort.h"
@@ -8,20 +9,9 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <vector>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

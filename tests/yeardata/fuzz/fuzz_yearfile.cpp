@@ -1,4 +1,5 @@
 // libFuzzer target: any bytes as a year file on disk, read by the file reader.
+#include "../../support/FuzzCheck.h"
 #include "YearFile.h"
 
 #include <QByteArray>
@@ -14,8 +15,7 @@ namespace {
 QString scratchFile()
 {
     char folder[] = "/tmp/fuzz_yearfile.XXXXXX";
-    if (!::mkdtemp(folder))
-        std::abort();
+    check(::mkdtemp(folder) != nullptr);
     return QString::fromLocal8Bit(folder) + QStringLiteral("/T_2026.dat");
 }
 
@@ -26,12 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const QString path = scratchFile();
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
-            std::abort();
+        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
     }
     const YearFileRead read = readYearFile(path);
-    if (!read.ok || read.records.size() != size / kRecordSize)
-        std::abort();
+    check(read.ok && read.records.size() == size / kRecordSize);
     return 0;
 }
