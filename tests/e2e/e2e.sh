@@ -5,28 +5,17 @@
 # Screenshots of a failing run are kept in BUILD_DIR/tests/e2e/artifacts.
 set -uo pipefail
 
-BUILD=$(cd "${1:?build folder}" && pwd)
+# shellcheck source=tests/e2e/common.sh
+. "$(dirname "$0")/common.sh"
 ART="$BUILD/tests/e2e/artifacts"
 rm -rf "$ART" && mkdir -p "$ART"
-PROG=$(mktemp -d)
-YEAR=$(date +%Y)
 FAILED=0
 SHOT=0
 
 fail() { echo "FAIL: $*"; FAILED=1; }
 pass() { echo "ok: $*"; }
 
-cleanup() {
-    [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null
-    rm -rf "$PROG"
-}
-trap cleanup EXIT
-
-# --- a fresh program folder -------------------------------------------------
-cp "$BUILD/kalvik" "$PROG/"
-cp "$BUILD/tests/double/libSMT160.so" "$PROG/"
-echo 22.4 > "$PROG/smt160-reading.txt"
-"$BUILD/tools/sample/kalvik-sample" --year "$YEAR" --interval 60 --seed 3 --out "$PROG/T_$YEAR.dat" >/dev/null
+# --- a fresh program folder, and two more year files ------------------------
 mkdir -p "$PROG/Arkiv2"
 "$BUILD/tools/sample/kalvik-sample" --year 2004 --interval 30 --seed 9 --out "$PROG/Arkiv2/T_2004.dat" >/dev/null
 cp "$PROG/Arkiv2/T_2004.dat" "$PROG/data.dat" # a year file under a name without a year
@@ -51,12 +40,7 @@ diagram() { # diagram FILE: the diagram's inner area of the last shot
 key() { xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.4; }
 
 # --- start-up -------------------------------------------------------------------
-export QT_QPA_PLATFORM=xcb
-"$PROG/kalvik" &
-PID=$!
-WID=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kalvik$' | head -n1)
-[ -n "$WID" ] || { fail "no Kalvik window"; exit 1; }
-sleep 1.5
+start_kalvik
 eval "$(xdotool getwindowgeometry --shell "$WID")" # X Y WIDTH HEIGHT
 shot startup
 # The client area starts below the menu bar: the first teal row at its left edge.
