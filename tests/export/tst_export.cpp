@@ -47,8 +47,6 @@ private:
         return result.exitCode == 0 ? QImage(png).convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
-    static QByteArray partialRecord() { return QByteArray(8, '\x7f'); }
-
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden)); }
 
@@ -137,7 +135,7 @@ private slots:
                                         DataRecord{0, 0.25f, 1, 0.0f}, // day 0
                                     }));
         QFile f(file);
-        QVERIFY(f.open(QIODevice::Append) && f.write(partialRecord()) == 8);
+        QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(8, '\x7f')) == 8);
         f.close();
         const QByteArray before = fileBytes(file);
 
