@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -370,11 +371,8 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("ro") && QDir(dir.path()).mkdir("rw"));
-        QFile::setPermissions(dir.filePath("rw"), QFileDevice::Permissions(0x7777));
-        QFile::setPermissions(dir.path(),
-                              QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
-        QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner |
-                                                      QFile::ReadOther | QFile::ExeOther);
+        for (const auto &[name, mode] : {std::pair{"", 0755}, {"/rw", 0777}, {"/ro", 0555}})
+            QCOMPARE(::chmod(QFile::encodeName(dir.path() + name).constData(), mode_t(mode)), 0);
         arguments.replaceInStrings("FOLDER", dir.path());
         arguments << "--once";
 

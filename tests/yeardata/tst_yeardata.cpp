@@ -127,7 +127,6 @@ private slots:
         QTest::newRow("15 bytes") << "T_2004.dat" << 0 << 15LL << true;
         QTest::newRow("40 bytes") << "T_2004.dat" << 2 << 8LL << true;
         QTest::newRow("records across read chunks") << "T_2004.dat" << 20271 << 7LL << true;
-        QTest::newRow("folder missing") << "no/T_2004.dat" << -1 << 0LL << false;
         QTest::newRow("a folder") << "." << -1 << 0LL << false;
         QTest::newRow("over 512 MiB") << "T_2004.dat" << 0 << (512LL << 20) + 16 << false;
     }
