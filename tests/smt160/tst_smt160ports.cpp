@@ -124,7 +124,7 @@ void TestSmt160Ports::exportedFunctionsAnswerQuickly_data()
 
     QTest::newRow("GetTemp 889, 11") << false << 889 << 11 << "";
     QTest::newRow("GetTempGame 513, 16") << true << 513 << 16 << "";
-    QTest::newRow("GetTemp address 0") << false << 0 << 11 << "Ogiltig portadress";
+    QTest::newRow("GetTemp address 65536") << false << 65536 << 11 << "Ogiltig portadress";
     QTest::newRow("GetTempGame line 0") << true << 513 << 0 << "Ogiltigt andra argument";
 }
 
