@@ -131,11 +131,11 @@ void TestRawPort::dropsCapabilitiesBeforeMeasuring_data()
     QTest::newRow("no reading while a capability is held")
         << QStringList{"889", "11"} << true << false << int(kHelperNoReading)
         << "check 889, open 889, drop, ";
-    QTest::newRow("hexadecimal address")
-        << QStringList{"0x201", "16"} << true << true << int(kHelperUsage) << "";
-    QTest::newRow("line 0") << QStringList{"513", "0"} << true << true << int(kHelperUsage) << "";
-    QTest::newRow("extra argument")
-        << QStringList{"513", "16", "x"} << true << true << int(kHelperUsage) << "";
+    // A hexadecimal or too high address, line 0, an extra argument.
+    for (const QStringList &args : {QStringList{"0x201", "16"}, QStringList{"65536", "16"},
+                                    QStringList{"513", "0"}, QStringList{"513", "16", "x"}})
+        QTest::addRow("usage: %s", qPrintable(args.join(' ')))
+            << args << true << true << int(kHelperUsage) << "";
 }
 
 void TestRawPort::dropsCapabilitiesBeforeMeasuring()
