@@ -1,25 +1,22 @@
 #include "BoundedCall.h"
 #include "Deadline.h"
-#include "DutyCycleMeter.h"
 #include "HelperClient.h"
 #include "LineSelect.h"
 #include "ParportMap.h"
 #include "PortSampleSource.h"
 #include "SMT160.h"
-#include "SensorReader.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
-
-#include <QFile>
 
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace smt160;
@@ -31,7 +28,6 @@ class TestSmt160Ports : public QObject
 private slots:
     void selectsLine_data();
     void selectsLine();
-    void allOnesPortHasNoSignal();
     void mapsAddressToParport_data();
     void mapsAddressToParport();
     void exportedFunctionsAnswerQuickly_data();
@@ -66,21 +62,6 @@ void TestSmt160Ports::selectsLine()
     QCOMPARE(line.has_value(), level >= 0);
     if (line)
         QCOMPARE(line->levelOf(std::uint8_t(reg)), level == 1);
-}
-
-void TestSmt160Ports::allOnesPortHasNoSignal()
-{
-    struct AllOnes : PortRegister
-    {
-        std::optional<std::uint8_t> read() override { return 0xff; }
-    } reg;
-    std::int64_t now = 0;
-    PortSampleSource source(reg, *lineFromArgument(kBusyPinArgument), [&] { return now += 1000; });
-
-    const Reading reading = readingFrom(DutyCycleMeter().measure(source), source.allOnes());
-
-    QVERIFY2(reading.reason.find("0xFF") != std::string::npos, reading.reason.c_str());
-    QVERIFY(now <= MeterSettings().edgeTimeoutNs + 2000);
 }
 
 void TestSmt160Ports::mapsAddressToParport_data()
