@@ -45,8 +45,7 @@ public:
 
     std::optional<smt160::Sample> read() override
     {
-        m_now += m_signal.readNs +
-                 std::uniform_int_distribution<std::int64_t>(0, m_signal.readJitterNs)(m_random);
+        m_now += m_signal.readNs + draw(0, m_signal.readJitterNs);
         if (m_signal.failAfterNs > 0 && elapsedNs() > m_signal.failAfterNs)
             return std::nullopt;
         // Every other pause falls between reading the port and taking the
@@ -67,22 +66,22 @@ public:
 private:
     static constexpr std::int64_t kStartNs = 1'000'000'000;
 
+    std::int64_t draw(std::int64_t from, std::int64_t to)
+    {
+        return std::uniform_int_distribution<std::int64_t>(from, to)(m_random);
+    }
+
     std::int64_t first(const Pauses &p)
     {
-        if (p.everyNs == 0)
-            return INT64_MAX;
-        return kStartNs + std::uniform_int_distribution<std::int64_t>(0, p.everyNs)(m_random);
+        return p.everyNs == 0 ? INT64_MAX : kStartNs + draw(0, p.everyNs);
     }
 
     std::int64_t pauseDue(std::int64_t &due, const Pauses &p)
     {
         if (m_now < due)
             return 0;
-        const std::int64_t length =
-            std::uniform_int_distribution<std::int64_t>(p.minNs, p.maxNs)(m_random);
-        due = m_now + length +
-              std::uniform_int_distribution<std::int64_t>(p.everyNs * 9 / 10,
-                                                          p.everyNs * 11 / 10)(m_random);
+        const std::int64_t length = draw(p.minNs, p.maxNs);
+        due = m_now + length + draw(p.everyNs * 9 / 10, p.everyNs * 11 / 10);
         return length;
     }
 
