@@ -38,21 +38,6 @@ public:
     std::function<void(const QDateTime &)> onWake;
 };
 
-// A sensor that is busy for the first `busy` calls.
-class BusySensor : public SensorLibrary
-{
-public:
-    float getTemp(std::int32_t, std::int32_t) override { return ++calls > busy ? 5.0f : NAN; }
-    float getTempGame(std::int32_t, std::int32_t) override { return NAN; }
-    QString loadError() const override { return {}; }
-    QString lastReason() const override
-    {
-        return calls > busy ? QString() : QStringLiteral("porten används av ett annat program");
-    }
-    int busy = 0;
-    int calls = 0;
-};
-
 void writeText(const QString &path, const QByteArray &text)
 {
     QFile f(path);
@@ -280,35 +265,45 @@ private slots:
         QCOMPARE(err.count("QNH skrivs som 0"), 2);
     }
 
+    // Through the stand-in library, which says why it has no reading.
     void busyPortIsTriedAgain_data()
     {
-        QTest::addColumn<int>("busy");
+        QTest::addColumn<int>("busyMs");
         QTest::addColumn<int>("calls");
         QTest::addColumn<bool>("reading");
         QTest::newRow("free") << 0 << 1 << true;
-        QTest::newRow("busy for 1.8 s") << 9 << 10 << true;
-        QTest::newRow("busy beyond 2 s") << 100 << 11 << false;
+        QTest::newRow("busy for 1.8 s") << 1800 << 10 << true;
+        QTest::newRow("busy beyond 2 s") << 5000 << 11 << false;
     }
 
     void busyPortIsTriedAgain()
     {
-        QFETCH(int, busy);
+        QFETCH(int, busyMs);
         QFETCH(int, calls);
         QFETCH(bool, reading);
-        QTemporaryDir data;
-        BusySensor sensor;
-        sensor.busy = busy;
+        QTemporaryDir program;
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
+        writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
         FakeClock clock;
         clock.time = local("2026-05-01T12:00:00");
         clock.end = clock.time.addDays(1);
+        const QDateTime free = clock.time.addMSecs(busyMs);
+        clock.onWake = [&](const QDateTime &t) {
+            writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");
+        };
+        clock.onWake(clock.time);
+        LibrarySensor sensor(program.path());
         LoggerOptions options;
-        options.folder = data.path();
+        options.folder = program.path();
         options.once = true;
         QString out, err;
         QTextStream o(&out), e(&err);
-        QCOMPARE(Logger(options, sensor, clock, {o, e}, stockholm, data.filePath("none")).run(), 0);
-        QCOMPARE(sensor.calls, calls);
-        const std::vector<DataRecord> records = recordsIn(data.filePath("T_2026.dat"));
+        Logger logger(options, sensor, clock, {o, e}, stockholm, program.filePath("none"));
+        QCOMPARE(logger.run(), 0);
+        QFile log(program.filePath("smt160-calls.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count('\n'), calls);
+        const std::vector<DataRecord> records = recordsIn(program.filePath("T_2026.dat"));
         QCOMPARE(records.size(), std::size_t(1));
         QCOMPARE(!std::isnan(records[0].temp), reading);
         QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
