@@ -1,17 +1,21 @@
+// What the user types as a port address, and the temperature the window shows.
 #include "PortAnswer.h"
+#include "TemperatureText.h"
 
 #include <QTest>
 
-class TestPortAnswer : public QObject
+class TestSensorTexts : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void interpretsAnswer_data();
-    void interpretsAnswer();
+    void interpretsPortAnswer_data();
+    void interpretsPortAnswer();
+    void formatsTemperatureAndCaption_data();
+    void formatsTemperatureAndCaption();
 };
 
-void TestPortAnswer::interpretsAnswer_data()
+void TestSensorTexts::interpretsPortAnswer_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("locale");
@@ -44,7 +48,7 @@ void TestPortAnswer::interpretsAnswer_data()
     row("", "C", "514 400 400 none");
 }
 
-void TestPortAnswer::interpretsAnswer()
+void TestSensorTexts::interpretsPortAnswer()
 {
     QFETCH(QString, answer);
     QFETCH(QString, locale);
@@ -59,5 +63,38 @@ void TestPortAnswer::interpretsAnswer()
         QVERIFY(invalidPortAnswerMessage(answer).contains(u'”' + answer + u'”'));
 }
 
-QTEST_GUILESS_MAIN(TestPortAnswer)
-#include "tst_portanswer.moc"
+void TestSensorTexts::formatsTemperatureAndCaption_data()
+{
+    QTest::addColumn<float>("t");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("clock"); // of 21:05:03
+
+    const auto row = [](float t, const char *locale, const char *text, const char *clock) {
+        QTest::addRow("%s %s", text, locale) << t << locale << text << clock;
+    };
+    // Corrected readings as the window computes them: double arithmetic, stored as float.
+    row(static_cast<float>(22.4f - 1.1), "C", "21.3 C", "21:05:03");
+    row(static_cast<float>(22.4f - 1.1), "sv_SE", "21,3 C", "21:05:03");
+    row(static_cast<float>(-2.9f - 1.1), "sv_SE", "-4,0 C", "21:05:03");
+    row(-0.25f, "C", "-0.3 C", "21:05:03"); // half away from zero
+    row(0.35f, "C", "0.3 C", "21:05:03");   // the float lies below the half
+    row(-0.04f, "C", "0.0 C", "21:05:03");
+    row(1234.5f, "en_US", "1234.5 C", "21:05:03");
+    row(21.3f, "fi_FI", "21,3 C", "21.05.03");
+    row(qQNaN(), "C", "--.- C", "21:05:03");
+    row(qInf(), "sv_SE", "--.- C", "21:05:03");
+}
+
+void TestSensorTexts::formatsTemperatureAndCaption()
+{
+    QFETCH(float, t);
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QString, clock);
+    QCOMPARE(temperatureText(t, QLocale(locale)), text);
+    QCOMPARE(windowCaption(t, QTime(21, 5, 3), QLocale(locale)), text + "  " + clock);
+}
+
+QTEST_GUILESS_MAIN(TestSensorTexts)
+#include "tst_sensortexts.moc"
