@@ -134,22 +134,21 @@ void TestSmt160Ports::helperAnswers_data()
     QTest::addColumn<float>("celsius"); // NaN: no reading
     QTest::addColumn<QString>("reason");
 
+    const auto row = [](const char *name, const char *script, int mode, float celsius,
+                        const char *reason) {
+        QTest::newRow(name) << QByteArray(script) << mode << celsius << reason;
+    };
     const float none = std::nanf("");
-    QTest::newRow("reading") << QByteArray("echo 21.345") << 0755 << 21.345f << "";
-    QTest::newRow("reason") << QByteArray("echo 'Ingen signal'; exit 1") << 0755 << none
-                            << "Ingen signal";
-    QTest::newRow("garbage") << QByteArray("echo 21,3x") << 0755 << none
-                             << "svarade inte som väntat";
-    QTest::newRow("not finite") << QByteArray("echo inf") << 0755 << none
-                                << "svarade inte som väntat";
-    QTest::newRow("killed") << QByteArray("kill -9 $$") << 0755 << none << "avbröts";
-    QTest::newRow("hangs") << QByteArray("exec /bin/sleep 5") << 0755 << none << "i tid";
-    QTest::newRow("hangs after closing its output")
-        << QByteArray("exec >&-; /bin/sleep 5") << 0755 << none << "i tid";
-    QTest::newRow("group may replace it")
-        << QByteArray("echo 21.3") << 0775 << none << "skrivbar för andra";
-    QTest::newRow("environment is empty")
-        << QByteArray("test -z \"$HOME$LD_PRELOAD\" && echo 1.5") << 0755 << 1.5f << "";
+    const char *unexpected = "svarade inte som väntat";
+    row("reading", "echo 21.345", 0755, 21.345f, "");
+    row("reason", "echo 'Ingen signal'; exit 1", 0755, none, "Ingen signal");
+    row("garbage", "echo 21,3x", 0755, none, unexpected);
+    row("not finite", "echo inf", 0755, none, unexpected);
+    row("killed", "kill -9 $$", 0755, none, "avbröts");
+    row("hangs", "exec /bin/sleep 5", 0755, none, "i tid");
+    row("hangs after closing its output", "exec >&-; /bin/sleep 5", 0755, none, "i tid");
+    row("group may replace it", "echo 21.3", 0775, none, "skrivbar för andra");
+    row("environment is empty", "test -z \"$HOME$LD_PRELOAD\" && echo 1.5", 0755, 1.5f, "");
 }
 
 // Whatever the helper does, the call returns in time and says why.
