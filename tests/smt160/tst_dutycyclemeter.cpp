@@ -9,7 +9,6 @@
 using namespace smt160;
 
 Q_DECLARE_METATYPE(SimulatedSignal)
-Q_DECLARE_METATYPE(Pauses)
 Q_DECLARE_METATYPE(smt160::MeterOutcome)
 
 class TestDutyCycleMeter : public QObject
