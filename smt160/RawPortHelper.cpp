@@ -50,8 +50,9 @@ HelperOutcome runRawPortHelper(std::span<const std::string_view> args, HelperSys
         return withoutReading(std::move(reason));
 
     PortSampleSource source(*opened.port, *line, [&system] { return system.nowNs(); });
-    const Reading reading =
-        readingFrom(DutyCycleMeter(settings).measure(source), source.allOnes(), settings);
+    // Measured first: allOnes() tells only what the measurement has read.
+    const Measurement measurement = DutyCycleMeter(settings).measure(source);
+    const Reading reading = readingFrom(measurement, source.allOnes(), settings);
     if (!reading.reason.empty())
         return withoutReading(reading.reason);
     std::array<char, 32> text{};
