@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -70,7 +69,6 @@ public:
     QString openFileName(QWidget *, const OpenFileRequest &request) override
     {
         lastOpen = request;
-        ++openCount;
         if (files.empty())
             return QString();
         const QString file = files.front();
@@ -84,25 +82,25 @@ public:
     std::deque<QString> files;
     QString inputTitle, inputPrompt;
     OpenFileRequest lastOpen;
-    int openCount = 0;
 };
 
-// A window with fakes behind its seams, living in a program folder of its own.
+// A window with fakes behind its seams (or a sensor of the test's own),
+// living in a program folder of its own.
 struct Harness
 {
     explicit Harness(QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(14, 5, 33)),
-                     QString folder = QString())
+                     QString folder = QString(), std::unique_ptr<SensorLibrary> ownSensor = nullptr)
+        : clock(now)
     {
-        auto sensorPtr = std::make_unique<FakeSensor>();
+        auto fake = std::make_unique<FakeSensor>();
         auto dialogsPtr = std::make_unique<FakeDialogs>();
-        sensor = sensorPtr.get();
+        sensor = ownSensor ? nullptr : fake.get();
         dialogs = dialogsPtr.get();
         KalvikEnvironment env;
         env.programFolder = folder.isEmpty() ? dir.path() : folder;
-        env.sensor = std::move(sensorPtr);
+        env.sensor = ownSensor ? std::move(ownSensor) : std::move(fake);
         env.dialogs = std::move(dialogsPtr);
         env.now = [this] { return clock; };
-        clock = now;
         window = std::make_unique<frmKalvik>(std::move(env));
     }
 
@@ -131,9 +129,4 @@ inline QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline QColor keptPixel(const Harness &h, int x, int y)
-{
-    return QColor(h.window->diagram->keptImage().pixel(x, y));
 }
