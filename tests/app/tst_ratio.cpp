@@ -6,15 +6,22 @@
 #include <cmath>
 
 // The diagram at the screen's pixel ratio (run with QT_SCALE_FACTOR 1, 1.25,
-// 1.5 and 2): bars, pressure lines and the read-out in device pixels.
+// 1.5 and 2): bars, pressure lines and the read-out in device pixels. The
+// year is 2024, 366 days, unless KALVIK_TEST_YEAR names another.
 class tst_Ratio : public QObject
 {
     Q_OBJECT
 
 private:
     static constexpr QRgb kRed = qRgb(255, 0, 0), kBlue = qRgb(0, 0, 255), kGreen = qRgb(0, 116, 0);
-    static constexpr int kYear = 2024; // 366 days: 31 December at the right edge
+    static int testYear()
+    {
+        const int year = qEnvironmentVariableIntValue("KALVIK_TEST_YEAR");
+        return year ? year : 2024;
+    }
 
+    const int kYear = testYear();
+    const int kDays = QDate(kYear, 1, 1).daysInYear();
     Harness h{QDateTime(QDate(kYear, 6, 1), QTime(12, 0))};
     DiagramCanvas *d = nullptr;
     qreal r = 1;
@@ -72,12 +79,12 @@ private slots:
     void everyBarOneWidthOnItsColumn()
     {
         const QImage kept = d->keptImage();
-        for (int k = 0; k < 366; ++k) {
+        for (int k = 0; k < kDays; ++k) {
             const QRgb colour = k % 2 ? kBlue : kRed;
             const int y = row(k % 2 ? 52 : 28), c = column(k);
             const int end = std::min(c + w, kept.width());
-            // Only the leap day may lose a column to the right edge (at 1.5).
-            QVERIFY2(end - c == w || (k == 365 && end == kept.width()),
+            // Only the last day may lose a column to the right edge (at 1.5).
+            QVERIFY2(end - c == w || (k == kDays - 1 && end == kept.width()),
                      qPrintable(QString::number(k)));
             for (int x = c; x < end; ++x)
                 QVERIFY2(kept.pixel(x, y) == colour, qPrintable(QString::number(k)));
@@ -91,7 +98,7 @@ private slots:
     {
         const QImage kept = d->keptImage();
         const int y = row(41), top = y - (w - 1) / 2;
-        for (int x = column(0); x <= column(365); ++x) {
+        for (int x = column(0); x <= column(kDays - 1); ++x) {
             for (int i = 0; i < w; ++i)
                 QVERIFY2(kept.pixel(x, top + i) == kGreen, qPrintable(QString::number(x)));
             QVERIFY(kept.pixel(x, top - 1) != kGreen && kept.pixel(x, top + w) != kGreen);
@@ -101,7 +108,7 @@ private slots:
     void everyColumnOfABarReadsItsDay()
     {
         const QImage before = shown();
-        for (int k = 0; k < 366; ++k) {
+        for (int k = 0; k < kDays; ++k) {
             const int c = column(k);
             for (int x = c; x < std::min(c + w, d->keptImage().width()); ++x) {
                 const QPoint at(x, row(28));
@@ -118,6 +125,12 @@ private slots:
                 QCOMPARE(date, QDate(kYear, 1, 1).addDays(k).toString(Qt::ISODate));
             }
         }
+        // The last column, right of the last bar, still reads 31 December.
+        const QPoint edge(d->keptImage().width() - 1, row(28));
+        mouse(QEvent::MouseButtonPress, edge, Qt::LeftButton);
+        const QString date = h.window->lblXCord->text();
+        mouse(QEvent::MouseButtonRelease, edge, Qt::NoButton);
+        QCOMPARE(date, QDate(kYear, 12, 31).toString(Qt::ISODate));
         QCOMPARE(shown(), before);
         QVERIFY(!d->hasXorLines());
     }
