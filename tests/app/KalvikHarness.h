@@ -10,44 +10,35 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
 
-// Records every call the window makes to the sensor library.
-struct SensorCall
-{
-    QString function;
-    int port;
-    int arg;
-    friend bool operator==(const SensorCall &, const SensorCall &) = default;
-};
-
+// Records every call the window makes to the sensor library, as "GetTemp 889 11".
 class FakeSensor : public SensorLibrary
 {
 public:
     float getTemp(std::int32_t port, std::int32_t arg) override
     {
-        calls.push_back({QStringLiteral("GetTemp"), port, arg});
+        calls << QStringLiteral("GetTemp %1 %2").arg(port).arg(arg);
         if (whileReading)
             whileReading();
         return reading;
     }
     float getTempGame(std::int32_t port, std::int32_t arg) override
     {
-        calls.push_back({QStringLiteral("GetTempGame"), port, arg});
+        calls << QStringLiteral("GetTempGame %1 %2").arg(port).arg(arg);
         return reading;
     }
     QString loadError() const override { return error; }
 
-    std::vector<SensorCall> calls;
+    QStringList calls;
     float reading = 22.4f;
     QString error;
     std::function<void()> whileReading; // runs inside GetTemp, as the window waits
 };
 
-// Answers the window's dialogs from queues and keeps what they were told.
+// Gives the window's dialogs their answers and keeps what they were told.
 class FakeDialogs : public UserDialogs
 {
 public:
@@ -58,28 +49,18 @@ public:
         inputPrompt = prompt;
         if (whileOpen)
             whileOpen();
-        if (inputs.empty())
-            return std::nullopt;
-        const QString answer = inputs.front();
-        inputs.pop_front();
-        if (answer.isNull())
-            return std::nullopt;
-        return answer;
+        return input.isNull() ? std::nullopt : std::optional(input);
     }
     QString openFileName(QWidget *, const OpenFileRequest &request) override
     {
         lastOpen = request;
-        if (files.empty())
-            return QString();
-        const QString file = files.front();
-        files.pop_front();
         return file;
     }
 
     QStringList messages;
     std::function<void()> whileOpen; // runs while the input box is open
-    std::deque<QString> inputs; // a null string is Cancel
-    std::deque<QString> files;
+    QString input;                   // the answer typed; a null string is Cancel
+    QString file;                    // the file chosen; empty: Cancel
     QString inputTitle, inputPrompt;
     OpenFileRequest lastOpen;
 };

@@ -11,14 +11,6 @@ class tst_Cycle : public QObject
 {
     Q_OBJECT
 
-    static QStringList calls(const Harness &h)
-    {
-        QStringList out;
-        for (const SensorCall &c : h.sensor->calls)
-            out << QStringLiteral("%1 %2 %3").arg(c.function).arg(c.port).arg(c.arg);
-        return out;
-    }
-
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
@@ -54,14 +46,14 @@ private slots:
         Harness h;
         h.start();
         h.sensor->calls.clear();
-        h.dialogs->inputs.push_back(answer);
+        h.dialogs->input = answer;
         h.window->mnuPortAdr_Click();
 
         QCOMPARE(h.dialogs->inputTitle, QStringLiteral("GamePortAdress"));
         QVERIFY(h.dialogs->inputPrompt.startsWith(QStringLiteral("V\u00e4lj GamePortAdress 201 - 208 Hex\n")));
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(h.window->PortAdr).arg(h.window->GamePortAdr).arg(h.window->ParPortAdr),
                  ports);
-        QCOMPARE(calls(h), immediate.isEmpty() ? QStringList() : QStringList(immediate));
+        QCOMPARE(h.sensor->calls, immediate.isEmpty() ? QStringList() : QStringList(immediate));
         QCOMPARE(h.window->lblTempC->text(), label);
         QCOMPARE(h.window->windowTitle(), caption);
         const bool refused = answer == QLatin1String("abc");
@@ -71,7 +63,7 @@ private slots:
 
         h.sensor->calls.clear();
         h.window->Cycle_Timer();
-        QCOMPARE(calls(h), QStringList(nextTick));
+        QCOMPARE(h.sensor->calls, QStringList(nextTick));
     }
 
     // In the user's locale; the texts themselves are temperatureText's.
@@ -101,9 +93,9 @@ private slots:
         h.start();
         h.sensor->calls.clear();
         h.dialogs->whileOpen = [&h] { h.window->Cycle_Timer(); };
-        h.dialogs->inputs.push_back(QStringLiteral("520"));
+        h.dialogs->input = QStringLiteral("520");
         h.window->mnuPortAdr_Click();
-        QCOMPARE(calls(h), QStringList({"GetTemp 889 11", "GetTemp 520 16"}));
+        QCOMPARE(h.sensor->calls, QStringList({"GetTemp 889 11", "GetTemp 520 16"}));
         QCOMPARE(h.window->lblTempC->text(), QStringLiteral("22.4 C"));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("21.3 C  14:05:33"));
     }

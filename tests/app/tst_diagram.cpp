@@ -97,7 +97,7 @@ private slots:
         if (!chosen.isEmpty()) {
             QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
             QVERIFY(writeYearFile(path, year ? twoDays(year) : std::vector<DataRecord>()));
-            h.dialogs->files.push_back(path);
+            h.dialogs->file = path;
         }
         const QByteArray own = fileBytes(h.yearFile(2026)), bytes = fileBytes(path);
         h.start();
