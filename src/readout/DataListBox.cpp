@@ -108,19 +108,6 @@ void DataListBox::updateScrollRange()
     bar->setPageStep(visibleRows());
 }
 
-void DataListBox::resizeEvent(QResizeEvent *event)
-{
-    QAbstractScrollArea::resizeEvent(event);
-    updateScrollRange();
-}
-
-void DataListBox::changeEvent(QEvent *event)
-{
-    QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateScrollRange();
-}
-
 void DataListBox::paintEvent(QPaintEvent *)
 {
     if (!m_model)
@@ -146,6 +133,11 @@ bool DataListBox::event(QEvent *event)
 {
     const bool handled = QAbstractScrollArea::event(event);
     switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::FontChange:
+        // The rows that fit have changed, and with them the last top row.
+        updateScrollRange();
+        return handled;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
