@@ -15,25 +15,19 @@ class tst_Export : public QObject
     Q_OBJECT
 
 private:
-    static std::vector<DataRecord> year(const QString &kind)
+    static std::vector<DataRecord> year(int number)
     {
-        if (kind == QLatin1String("leap")) {
-            const QDate jan1(2024, 1, 1); // 1 March at x 60, 31 December at x 365
-            return {sample(jan1, 0.1f, 1000, -12.0f), sample(jan1.addDays(60), 0.1f, 1013, 4.5f),
-                    sample(jan1.addDays(365), 0.1f, 1030, 20.5f)};
-        }
-        const QDate jan1(2026, 1, 1);
-        return {
-            sample(jan1, 0.1f, 0, 1.4f),
-            sample(jan1, 0.2f, 0, 2.6f),
-            sample(jan1.addDays(1), 0.1f, 1010, 30.0f),
-            sample(jan1.addDays(1), 0.2f, 1015, 30.0f),
-            sample(jan1.addDays(2), 0.1f, 1020, 30.0f),
-            sample(jan1.addDays(10), 0.1f, 0, -3.5f), // crosses 0 C; -3.5 rounds to even
-            sample(jan1.addDays(10), 0.2f, 0, 2.0f),
-            sample(jan1.addDays(40), 0.1f, 990, 2.5f), // halves: 2.5 and 3.5
-            sample(jan1.addDays(40), 0.2f, 996, 3.5f),
+        const QDate jan1(number, 1, 1);
+        const auto at = [&jan1](int day, float time, std::int32_t qnh, float temp) {
+            return sample(jan1.addDays(day), time, qnh, temp);
         };
+        if (number == 2024) // a leap year: 1 March at x 60, 31 December at x 365
+            return {at(0, 0.1f, 1000, -12.0f), at(60, 0.1f, 1013, 4.5f),
+                    at(365, 0.1f, 1030, 20.5f)};
+        // Day 10 crosses 0 C, and -3.5 rounds to even; day 40 has the halves 2.5 and 3.5.
+        return {at(0, 0.1f, 0, 1.4f),     at(0, 0.2f, 0, 2.6f),     at(1, 0.1f, 1010, 30.0f),
+                at(1, 0.2f, 1015, 30.0f), at(2, 0.1f, 1020, 30.0f), at(10, 0.1f, 0, -3.5f),
+                at(10, 0.2f, 0, 2.0f),    at(40, 0.1f, 990, 2.5f),  at(40, 0.2f, 996, 3.5f)};
     }
 
     static QImage exported(const QString &file, ChartView view, double scale, const QString &png)
@@ -52,33 +46,21 @@ private slots:
 
     void chartIsTheWindowsPicture_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("yearNumber");
         QTest::addColumn<QString>("item"); // the view chosen after start-up
         QTest::addColumn<ChartView>("view");
-        QTest::addColumn<QPoint>("pixel"); // of the inner diagram, and its colour there
-        QTest::addColumn<QColor>("color");
-        const QColor blue(0, 0, 255), red(255, 0, 0), green(0, 116, 0);
-        // x 10 is column 20, y 44 row 185; x 1 column 2, QNH 1010 row 181.
-        QTest::newRow("both") << "2026"
-                              << "" << ChartView::Both << QPoint(20, 185) << blue;
-        QTest::newRow("temp") << "2026"
-                              << "mnuTemp" << ChartView::Temperature << QPoint(20, 185) << blue;
-        QTest::newRow("pressure") << "2026"
-                                  << "mnuQNH" << ChartView::Pressure << QPoint(2, 181) << green;
-        // 1 March 2024 is x 60 (column 119); 4.5 C is y 35.5, rounded to 36 (row 151).
-        QTest::newRow("leap year") << "leap"
-                                   << "" << ChartView::Both << QPoint(119, 151) << red;
+        QTest::newRow("both") << 2026 << "" << ChartView::Both;
+        QTest::newRow("temp") << 2026 << "mnuTemp" << ChartView::Temperature;
+        QTest::newRow("pressure") << 2026 << "mnuQNH" << ChartView::Pressure;
+        QTest::newRow("leap year") << 2024 << "" << ChartView::Both;
     }
     void chartIsTheWindowsPicture()
     {
-        QFETCH(QString, kind);
+        QFETCH(int, yearNumber);
         QFETCH(QString, item);
         QFETCH(ChartView, view);
-        QFETCH(QPoint, pixel);
-        QFETCH(QColor, color);
-        const int yearNumber = kind == QLatin1String("leap") ? 2024 : 2026;
         Harness h(QDateTime(QDate(yearNumber, 6, 1), QTime(12, 0)));
-        QVERIFY(writeYearFile(h.yearFile(yearNumber), year(kind)));
+        QVERIFY(writeYearFile(h.yearFile(yearNumber), year(yearNumber)));
         const QByteArray before = fileBytes(h.yearFile(yearNumber));
         h.start();
         if (!item.isEmpty())
@@ -92,18 +74,14 @@ private slots:
 
         const QImage chart =
             exported(h.yearFile(yearNumber), view, 1.0, h.dir.filePath(QStringLiteral("c.png")));
-        QCOMPARE(chart.size(), window.size());
         QCOMPARE(chart, window);
-        const QRect inner(h.window->diagram->mapTo(h.window->centralWidget(), QPoint(0, 0)),
-                          h.window->diagram->size());
-        QCOMPARE(QColor(chart.copy(inner).pixel(pixel)), color);
         QCOMPARE(fileBytes(h.yearFile(yearNumber)), before);
     }
     void scaleTwoDrawsTwiceAsLarge()
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("T_2026.dat"));
-        QVERIFY(writeYearFile(file, year(QStringLiteral("2026"))));
+        QVERIFY(writeYearFile(file, year(2026)));
         const QImage one = exported(file, ChartView::Both, 1.0, dir.filePath("1.png"));
         const QImage two = exported(file, ChartView::Both, 2.0, dir.filePath("2.png"));
         QCOMPARE(two.size(), one.size() * 2);
@@ -134,9 +112,7 @@ private slots:
                                         sample(jan1.addDays(1), 0.99999f, 1000, -inf),
                                         DataRecord{0, 0.25f, 1, 0.0f}, // day 0
                                     }));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(8, '\x7f')) == 8);
-        f.close();
+        QVERIFY(QFile::resize(file, 5 * 16 + 8)); // and part of a record
         const QByteArray before = fileBytes(file);
 
         ExportOptions options;
@@ -180,11 +156,10 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        QVERIFY(writeYearFile(dir.filePath("T_2026.dat"), year(QStringLiteral("2026"))));
-        QVERIFY(writeYearFile(dir.filePath("data.dat"), year(QStringLiteral("2026"))));
-        QFile large(dir.filePath("T_2027.dat")); // sparse: costs no disk
-        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(kMaxYearFileBytes + 16));
-        large.close();
+        QVERIFY(writeYearFile(dir.filePath("T_2026.dat"), year(2026)));
+        QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));
+        const QString large = dir.filePath("T_2027.dat"); // sparse: costs no disk
+        QVERIFY(writeYearFile(large, {}) && QFile::resize(large, kMaxYearFileBytes + 16));
         for (QString &a : arguments)
             a.replace(QLatin1String("%1"), dir.path());
 
@@ -194,14 +169,11 @@ private slots:
         tool.setProcessEnvironment(env);
         tool.start(QStringLiteral(KALVIK_EXPORT), arguments);
         QVERIFY(tool.waitForFinished(20000));
-        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), exitCode);
         const QStringList lines = QString::fromUtf8(tool.readAllStandardError()).split('\n');
         QCOMPARE(lines.first(), QStringLiteral("kalvik-export: ") +
                                     message.replace(QLatin1String("%1"), dir.path()));
         QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2); // a usage line after an option error
-        QVERIFY(!QFileInfo::exists(dir.filePath("o.csv")) &&
-                !QFileInfo::exists(dir.filePath("o.png")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no file made or left
     }
 };
