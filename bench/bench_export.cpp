@@ -105,8 +105,13 @@ void BM_ExportFreshProcess(benchmark::State &state)
     // Started through GNU time: a child of this process would inherit this
     // process's memory high-water mark and report it as its own.
     const QString peakFile = folder->filePath(QStringLiteral("peak.txt"));
-    std::vector<QByteArray> args{"/usr/bin/time", "-f", "%M", "-o", peakFile.toLocal8Bit(),
-                                 program.toLocal8Bit(), options.yearFile.toLocal8Bit()};
+    std::vector<QByteArray> args{"/usr/bin/time",
+                                 "-f",
+                                 "%M",
+                                 "-o",
+                                 peakFile.toLocal8Bit(),
+                                 program.toLocal8Bit(),
+                                 options.yearFile.toLocal8Bit()};
     if (!options.png.isEmpty())
         args.insert(args.end(), {"--png", options.png.toLocal8Bit()});
     if (!options.csv.isEmpty())

@@ -4,8 +4,7 @@
 
 namespace {
 
-template<typename T>
-void appendLe(T v, std::vector<std::byte> &out)
+template <typename T> void appendLe(T v, std::vector<std::byte> &out)
 {
     const std::size_t at = out.size();
     out.resize(at + sizeof v);

@@ -26,7 +26,10 @@ QChar timeSeparator(const QLocale &locale)
     return QLatin1Char(':');
 }
 
-static QString two(int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); }
+static QString two(int v)
+{
+    return QString::number(v).rightJustified(2, QLatin1Char('0'));
+}
 
 QString clockText(int hours, int minutes, const QLocale &locale)
 {

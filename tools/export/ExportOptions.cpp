@@ -44,9 +44,10 @@ ParsedOptions parseExportOptions(const QStringList &arguments)
     const QCommandLineOption view(QStringLiteral("view"),
                                   QStringLiteral("Kurvorna: both, temp eller pressure."),
                                   QStringLiteral("VY"), QStringLiteral("both"));
-    const QCommandLineOption scale(QStringLiteral("scale"),
-                                   QStringLiteral("Skalan, %1 till %2.").arg(kMinScale).arg(kMaxScale),
-                                   QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("Skalan, %1 till %2.").arg(kMinScale).arg(kMaxScale), QStringLiteral("N"),
+        QStringLiteral("1"));
     QCommandLineParser parser;
     parser.addOptions({help, version, png, csv, view, scale});
     if (!parser.parse(QStringList{QStringLiteral("kalvik-export")} + arguments))
