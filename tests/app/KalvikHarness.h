@@ -1,10 +1,10 @@
 #pragma once
 
+#include "DataListBox.h"
 #include "DataRecord.h"
 #include "DayNumber.h"
-#include "SampleYear.h"
-#include "DataListBox.h"
 #include "DiagramCanvas.h"
+#include "SampleYear.h"
 #include "frmKalvik.h"
 
 #include <QDir>
@@ -43,9 +43,8 @@ class FakeDialogs : public UserDialogs
 {
 public:
     void message(QWidget *, const QString &text) override { messages << text; }
-    std::optional<QString> inputText(QWidget *, const QString &title, const QString &prompt) override
+    std::optional<QString> inputText(QWidget *, const QString &, const QString &prompt) override
     {
-        inputTitle = title;
         inputPrompt = prompt;
         if (whileOpen)
             whileOpen();
@@ -61,7 +60,7 @@ public:
     std::function<void()> whileOpen; // runs while the input box is open
     QString input;                   // the answer typed; a null string is Cancel
     QString file;                    // the file chosen; empty: Cancel
-    QString inputTitle, inputPrompt;
+    QString inputPrompt;
     OpenFileRequest lastOpen;
 };
 
@@ -73,14 +72,14 @@ struct Harness
                      QString folder = QString(), std::unique_ptr<SensorLibrary> ownSensor = nullptr)
         : clock(now)
     {
-        auto fake = std::make_unique<FakeSensor>();
-        auto dialogsPtr = std::make_unique<FakeDialogs>();
-        sensor = ownSensor ? nullptr : fake.get();
-        dialogs = dialogsPtr.get();
+        if (!ownSensor)
+            ownSensor = std::make_unique<FakeSensor>();
+        sensor = dynamic_cast<FakeSensor *>(ownSensor.get());
         KalvikEnvironment env;
         env.programFolder = folder.isEmpty() ? dir.path() : folder;
-        env.sensor = ownSensor ? std::move(ownSensor) : std::move(fake);
-        env.dialogs = std::move(dialogsPtr);
+        env.sensor = std::move(ownSensor);
+        env.dialogs = std::make_unique<FakeDialogs>();
+        dialogs = static_cast<FakeDialogs *>(env.dialogs.get());
         env.now = [this] { return clock; };
         window = std::make_unique<frmKalvik>(std::move(env));
     }

@@ -62,7 +62,6 @@ private slots:
     {
         QCOMPARE(r, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
         QCOMPARE(d->keptImage().size(), QSize(std::lround(726 * r), std::lround(336 * r)));
-        QCOMPARE(d->lineWidth(), w);
         QCOMPARE(shown(), d->keptImage()); // one to one, not stretched
     }
 
@@ -98,7 +97,9 @@ private slots:
         const QImage before = shown();
         for (int k = 0; k < kDays; ++k) {
             const int c = column(k);
-            for (int x = c; x < std::min(c + w, d->keptImage().width()); ++x) {
+            // The last day reaches to the right edge, past its bar in a year of 365 days.
+            const int end = k < kDays - 1 ? c + w : d->keptImage().width();
+            for (int x = c; x < end; ++x) {
                 const QPoint at(x, row(28));
                 mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
                 const QString date = h.window->lblXCord->text();
@@ -113,12 +114,6 @@ private slots:
                 QCOMPARE(date, QDate(kYear, 1, 1).addDays(k).toString(Qt::ISODate));
             }
         }
-        // The last column, right of the last bar, still reads 31 December.
-        const QPoint edge(d->keptImage().width() - 1, row(28));
-        mouse(QEvent::MouseButtonPress, edge, Qt::LeftButton);
-        const QString date = h.window->lblXCord->text();
-        mouse(QEvent::MouseButtonRelease, edge, Qt::NoButton);
-        QCOMPARE(date, QDate(kYear, 12, 31).toString(Qt::ISODate));
         QCOMPARE(shown(), before);
         QVERIFY(!d->hasXorLines());
     }
