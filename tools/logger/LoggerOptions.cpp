@@ -1,7 +1,6 @@
 #include "LoggerOptions.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -40,20 +39,6 @@ std::optional<std::int32_t> portAddress(const QString &text)
     return ok && v >= 1 && v <= kMaxPort ? std::optional(v) : std::nullopt;
 }
 
-// Qt's own parse errors are English; only the option's name is taken from them.
-QString parseErrorText(const QCommandLineParser &parser)
-{
-    if (!parser.unknownOptionNames().isEmpty()) {
-        const QString name = parser.unknownOptionNames().constFirst();
-        return QStringLiteral("okänd flagga %1%2")
-            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
-    }
-    static const QRegularExpression quoted(QStringLiteral("'([^']*)'"));
-    const QRegularExpressionMatch m = quoted.match(parser.errorText());
-    return m.hasMatch() ? QStringLiteral("%1 saknar värde").arg(m.captured(1))
-                        : QStringLiteral("felaktiga flaggor");
-}
-
 } // namespace
 
 ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &programFolder)
@@ -74,7 +59,7 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &pr
     parser.addOptions({folder, interval, port, offset, barometer, altitude, once, help, version});
 
     if (!parser.parse(arguments))
-        return refuse(parseErrorText(parser));
+        return refuse(parser.errorText()); // Swedish once the tool installs its texts
     if (!parser.positionalArguments().isEmpty())
         return refuse(
             QStringLiteral("okänt argument \"%1\"").arg(parser.positionalArguments().constFirst()));

@@ -3,6 +3,7 @@
 #include "Barometer.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
+#include "SwedishCommandLine.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -53,6 +54,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
+    SwedishCommandLine swedish;
+    QCoreApplication::installTranslator(&swedish);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
