@@ -13,7 +13,7 @@ inline constexpr std::int32_t kLowestPlausibleQnh = 850;
 inline constexpr std::int32_t kHighestPlausibleQnh = 1090;
 
 // A stored temperature that counts as a reading.
-constexpr bool isPlausibleTemp(float t)
+inline bool isPlausibleTemp(float t)
 {
     return std::isfinite(t) && t >= kLowestPlausibleTemp && t <= kHighestPlausibleTemp;
 }
