@@ -1,7 +1,9 @@
-// kalvik-export on a one-minute year (525,600 records) and a one-second year
-// (31,536,000 records, 505 MB, written at benchmark time into a temporary
-// folder): warm, in this process, and as the program itself in a fresh
+// kalvik-export on a one-minute year (525,600 records), a one-second year
+// (31,536,000 records, 505 MB) and a 512 MiB file whose day numbers alternate
+// between 1 January and 31 December (both written at benchmark time into a
+// temporary folder): warm, in this process, and as the program itself in a fresh
 // process each time, the way cron runs it, with that process's peak memory.
+#include "BenchYearFiles.h"
 #include "SampleYear.h"
 #include "YearExport.h"
 
@@ -21,7 +23,7 @@ extern char **environ;
 
 namespace {
 
-enum Year { kMinuteYear = 0, kSecondYear = 1 };
+enum Year { kMinuteYear = 0, kSecondYear = 1, kOutOfOrder = 2 };
 enum Output { kPng = 0, kCsv = 1, kBoth = 2 };
 
 QTemporaryDir *folder = nullptr;
@@ -29,8 +31,8 @@ QString program;
 
 QString yearFile(int year)
 {
-    return folder->filePath(year == kMinuteYear ? QStringLiteral("minute/T_2026.dat")
-                                                : QStringLiteral("second/T_2026.dat"));
+    static const char *const folders[] = {"minute", "second", "alternating"};
+    return folder->filePath(QStringLiteral("%1/T_2026.dat").arg(QLatin1String(folders[year])));
 }
 
 // Each minute of the one-minute year spread over 60 seconds, streamed to disk.
@@ -61,6 +63,8 @@ bool ensureYear(int year)
     if (QFile::exists(path))
         return true;
     QDir(folder->path()).mkpath(QFileInfo(path).absolutePath());
+    if (year == kOutOfOrder)
+        return writeAlternatingDays(path, 2026);
     return year == kMinuteYear ? writeYearFile(path, sampleYear(2026, 1, 1))
                                : writeSecondYear(path);
 }
@@ -148,6 +152,11 @@ BENCHMARK(BM_ExportFreshProcess)
     ->Args({kSecondYear, kCsv})
     ->Args({kSecondYear, kBoth})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportFreshProcess)
+    ->ArgNames({"second", "out"})
+    ->Args({kOutOfOrder, kPng})
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

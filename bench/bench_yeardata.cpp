@@ -1,7 +1,9 @@
 // Year data: one read of a year file that builds both curves and counts the
 // table's rows, as a redraw does, for an hourly year, a year of one-minute
 // samples and a year of one-second samples (31.5 million records, 505 MB,
-// made when the benchmark starts and removed at its end).
+// made when the benchmark starts and removed at its end), and for a file out
+// of time order as large as a year file may be (512 MiB, day numbers
+// alternating between 1 January and 31 December, made the same way).
 #include "BenchYearFiles.h"
 #include "Curves.h"
 #include "DayNumber.h"
@@ -37,6 +39,20 @@ void countRecords(benchmark::State &state, qint64 records)
 void BM_YearPass(benchmark::State &state)
 {
     const QString &path = yearFile(int(state.range(0)));
+    qint64 records = 0;
+    for (auto _ : state) {
+        const YearPass pass = readYearPass(path, yearStart());
+        records = pass.records;
+        benchmark::DoNotOptimize(pass.temperature.segments.data());
+    }
+    countRecords(state, records);
+}
+
+// The same for the 512 MiB file out of time order: the day numbers go back
+// 16.8 million times, so its days are gathered by date.
+void BM_YearPassOutOfOrder(benchmark::State &state)
+{
+    const QString &path = alternatingDaysFile(kYear);
     qint64 records = 0;
     for (auto _ : state) {
         const YearPass pass = readYearPass(path, yearStart());
@@ -92,6 +108,7 @@ void BM_SampleYearWritten(benchmark::State &state)
 // Argument: seconds between samples (3600 = 8,760 records, 60 = 525,600,
 // 1 = 31,536,000).
 BENCHMARK(BM_YearPass)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearPassOutOfOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadOnly)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BothCurvesInMemory)->Arg(3600)->Arg(60)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortDayOfEqualReadings)->Unit(benchmark::kMillisecond);

@@ -401,6 +401,7 @@ void frmKalvik::GetRecordData()
     diagram->drawSegments(pass.temperature.segments);
     if (pass.records > 0)
         DayValues = pass.temperature.lastDayValues;
+    reportFindings(QStringLiteral("GetRecordData"), pass);
 }
 
 void frmKalvik::GetQNHRecordData()
@@ -418,6 +419,15 @@ void frmKalvik::GetQNHRecordData()
         QNHSeries = pass.pressure.series;
         DayValues = pass.pressure.lastDayValues;
     }
+    reportFindings(QStringLiteral("GetQNHRecordData"), pass);
+}
+
+// A damaged or disordered file is drawn as far as it holds weather, and said
+// once per redraw, so that it is never taken for the weather itself.
+void frmKalvik::reportFindings(const QString &procedure, const YearPass &pass)
+{
+    if (const QString text = recordFindingsText(DataFileName, pass.findings); !text.isEmpty())
+        reportLoadFailure(procedure, text);
 }
 
 // View modes -----------------------------------------------------------------------
@@ -563,7 +573,7 @@ void frmKalvik::VisaData()
     List1->hide();
     m_table->setFile(DataFileName, pass.records);
     scrollTableToEnd();
-    Label1[1]->setText(lastQnhCaption(pass.lastRecord));
+    Label1[1]->setText(lastQnhCaption(pass.findings.headingQnh));
     if (!pass.ok)
         reportLoadFailure(QStringLiteral("VisaData"), pass.errorString);
 }

@@ -97,6 +97,7 @@ private:
     void report(const QString &text);
     void startRedraw();
     void reportLoadFailure(const QString &procedure, const QString &reason);
+    void reportFindings(const QString &procedure, const YearPass &pass);
     // FileTail, YearStartDay and the days the diagram shows from DataFileName, or
     // false once the cause is reported.
     bool takeYearFromName(const QString &procedure);

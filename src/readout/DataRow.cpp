@@ -74,7 +74,7 @@ QString dataRow(const DataRecord &record, const QLocale &locale)
            temperaturePiece(record.temp, locale) + kQnhLabel + qnhPiece(record.qnh);
 }
 
-QString lastQnhCaption(const DataRecord &last)
+QString lastQnhCaption(std::int32_t qnh)
 {
-    return QLatin1String("QNH") + qnhPiece(last.qnh);
+    return QLatin1String("QNH") + qnhPiece(qnh);
 }

@@ -33,5 +33,6 @@ std::optional<int> secondOfDay(float fraction);
 QString dataRow(const DataRecord &record, const QLocale &locale);
 
 // Caption of the label over the diagram: "QNH" and the QNH piece of the last
-// record; a file without records gives the all-zero record, so "QNH 0".
-QString lastQnhCaption(const DataRecord &last);
+// record whose QNH is not damaged (RecordFindings::headingQnh); a file without
+// such a record gives "QNH 0".
+QString lastQnhCaption(std::int32_t qnh);

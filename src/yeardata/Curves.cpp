@@ -1,6 +1,7 @@
 #include "Curves.h"
 
 #include "LineClip.h"
+#include "Plausible.h"
 #include "ShellSort.h"
 
 #include <algorithm>
@@ -10,17 +11,10 @@ namespace {
 
 constexpr double kZeroCelsiusY = 40.0;          // y = 40 - t
 constexpr std::int64_t kPressureOffsetY = 1053; // y = 1053 - QNH, so 1013 hPa meets 0 C
-constexpr std::int32_t kNoReading = 0;
 
 float dayX(std::int32_t day, std::int32_t yearStartDay)
 {
     return float(std::int64_t(day) - std::int64_t(yearStartDay));
-}
-
-// Infinities are no more a reading than NaN is; they would only draw lines to nowhere.
-bool isReading(float t)
-{
-    return std::isfinite(t);
 }
 
 // The diagram shows x 0..365 and y 0..80. A segment that misses that area,
@@ -64,6 +58,17 @@ void addBar(std::vector<Segment> &out, float x, float yLow, float yHigh)
     }
 }
 
+// A day's bar from its lowest to its highest temperature.
+void addDayBar(std::vector<Segment> &out, float x, float lowest, float highest)
+{
+    if (x < kVisibleLeft - kVisibleMargin || x > kVisibleRight + kVisibleMargin)
+        return; // a bar beside the diagram can never be seen
+    // 40 - t is exact in double, so only the half-to-even rounding rounds.
+    const float yLow = float(std::nearbyint(kZeroCelsiusY - double(lowest)));
+    const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(highest)));
+    addBar(out, x, yLow, yHigh);
+}
+
 float pressureY(std::int32_t qnh)
 {
     return float(kPressureOffsetY - std::int64_t(qnh));
@@ -82,17 +87,33 @@ std::vector<float> DayValuesKeeper::sorted(bool any, float highest, float lowest
     return values;
 }
 
+void RecordFindingsBuilder::add(std::span<const DataRecord> records)
+{
+    for (const DataRecord &r : records) {
+        if (m_records++ > 0 && r.dayNumber < m_lastDay)
+            ++m_findings.backwardJumps;
+        m_lastDay = r.dayNumber;
+        const bool damagedQnh = isDamagedQnh(r.qnh);
+        if (!damagedQnh)
+            m_findings.headingQnh = r.qnh;
+        if ((damagedQnh || isDamagedTemp(r.temp)) && m_findings.damaged++ == 0) {
+            m_findings.firstDamaged = m_records;
+            m_findings.firstDamagedDay = r.dayNumber;
+        }
+    }
+}
+
 // Inline: called for every record.
 inline bool TemperatureCurveBuilder::reading(const DataRecord &r, float &t)
 {
     t = r.temp;
-    return isReading(t);
+    return isPlausibleTemp(t);
 }
 
 inline bool PressureCurveBuilder::reading(const DataRecord &r, std::int32_t &qnh)
 {
     qnh = r.qnh;
-    return qnh != kNoReading;
+    return isPlausibleQnh(qnh);
 }
 
 template <typename D, typename Value>
@@ -114,6 +135,11 @@ void DayRunBuilder<D, Value>::add(std::span<const DataRecord> records)
 template <typename D, typename Value> void DayRunBuilder<D, Value>::startDay(std::int32_t day)
 {
     static_cast<D *>(this)->endDay();
+    if (m_inDay && day < m_day && ++m_backwardJumps > kMostBackwardJumpsInOrder &&
+        !m_outOfOrder) {
+        m_outOfOrder = true;
+        static_cast<D *>(this)->dropRuns();
+    }
     m_inDay = true;
     m_day = day;
     m_any = false;
@@ -148,22 +174,35 @@ void DayRunBuilder<D, Value>::addRun(std::span<const DataRecord> run)
     m_highest = highest;
 }
 
+template <typename D, typename Value> void DayRunBuilder<D, Value>::gatherDay()
+{
+    if (m_inDay && m_any)
+        m_diagramDays.add(std::int64_t(m_day) - std::int64_t(m_yearStartDay), m_lowest,
+                          m_highest);
+}
+
 void TemperatureCurveBuilder::endDay()
 {
-    if (!m_inDay || !m_any)
+    gatherDay();
+    if (!m_inDay || !m_any || m_outOfOrder)
         return;
-    const float x = dayX(m_day, m_yearStartDay);
-    if (x < kVisibleLeft - kVisibleMargin || x > kVisibleRight + kVisibleMargin)
-        return; // a bar beside the diagram can never be seen
-    // 40 - t is exact in double, so only the half-to-even rounding rounds.
-    const float yLow = float(std::nearbyint(kZeroCelsiusY - double(m_lowest)));
-    const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(m_highest)));
-    addBar(m_curve.segments, x, yLow, yHigh);
+    addDayBar(m_curve.segments, dayX(m_day, m_yearStartDay), m_lowest, m_highest);
+}
+
+void TemperatureCurveBuilder::dropRuns()
+{
+    m_curve.segments = {};
 }
 
 TemperatureCurve TemperatureCurveBuilder::finish()
 {
     endDay();
+    if (m_outOfOrder) {
+        const auto &days = m_diagramDays.days();
+        for (std::size_t x = 0; x < days.size(); ++x)
+            if (days[x].any)
+                addDayBar(m_curve.segments, float(x), days[x].lowest, days[x].highest);
+    }
     m_curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
     m_inDay = false;
     return std::move(m_curve);
@@ -171,10 +210,24 @@ TemperatureCurve TemperatureCurveBuilder::finish()
 
 void PressureCurveBuilder::endDay()
 {
-    if (!m_inDay || !m_any)
+    gatherDay();
+    if (!m_inDay || !m_any || m_outOfOrder)
         return; // the lines go on from the day before to the day after
-    const float x = dayX(m_day, m_yearStartDay);
-    const float highestY = pressureY(m_highest), lowestY = pressureY(m_lowest);
+    addVertex(m_day, m_highest, m_lowest);
+}
+
+void PressureCurveBuilder::dropRuns()
+{
+    m_curve.segments = {};
+    m_curve.series = {};
+    m_lowestLine = {};
+    m_hasPrevious = false;
+}
+
+void PressureCurveBuilder::addVertex(std::int32_t day, std::int32_t highest, std::int32_t lowest)
+{
+    const float x = dayX(day, m_yearStartDay);
+    const float highestY = pressureY(highest), lowestY = pressureY(lowest);
     if (m_hasPrevious) {
         addVisible(m_curve.segments,
                    {m_previousX, m_previousHighestY, x, highestY, CurveColor::Purple});
@@ -186,14 +239,21 @@ void PressureCurveBuilder::endDay()
     m_previousHighestY = highestY;
     m_previousLowestY = lowestY;
     if (m_curve.series.size() < 2 * kMaxSeriesDays) {
-        m_curve.series.push_back(m_day);
-        m_curve.series.push_back(m_lowest);
+        m_curve.series.push_back(day);
+        m_curve.series.push_back(lowest);
     }
 }
 
 PressureCurve PressureCurveBuilder::finish()
 {
     endDay();
+    if (m_outOfOrder) {
+        const auto &days = m_diagramDays.days();
+        for (std::size_t x = 0; x < days.size(); ++x)
+            if (days[x].any)
+                addVertex(std::int32_t(std::int64_t(m_yearStartDay) + std::int64_t(x)),
+                          days[x].highest, days[x].lowest);
+    }
     m_inDay = false;
     m_curve.segments.insert(m_curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
     m_curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));

@@ -3,6 +3,7 @@
 #include "DataRecord.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,6 +25,17 @@ inline constexpr std::uint32_t Purple = 0x9C009E;    // daily highest QNH
 inline constexpr std::uint32_t DarkGreen = 0x007400; // daily lowest QNH
 } // namespace CurveColor
 
+// Day numbers that go back more often than this in one file are not a
+// station's clock being put right (a correction or a wrong date set back
+// across midnight happens a few times a year; even once a week is 52): the
+// file is not in time order, and its days are gathered by date instead of by
+// runs of records.
+inline constexpr std::int64_t kMostBackwardJumpsInOrder = 60;
+
+// The days of the diagram, x 0 to 365, that a file out of time order is
+// gathered into; days outside them are not drawn.
+inline constexpr int kDiagramDays = 366;
+
 struct TemperatureCurve
 {
     std::vector<Segment> segments;    // in drawing order
@@ -43,9 +55,10 @@ inline constexpr std::size_t kMaxSeriesDays = std::size_t(1) << 16;
 // (x 0..365, y 0..80, with a margin): they could never be seen.
 
 // One bar per run of equal day numbers, from the day's lowest to its highest
-// temperature; NaN and infinite temperatures are skipped, and a day without a
-// valid one has no bar. lastDayValues holds the valid temperatures of the last
-// run of records.
+// temperature; a temperature that is no reading (isPlausibleTemp) is skipped,
+// and a day without a reading has no bar. lastDayValues holds the readings of
+// the last run of records. A file out of time order (more backward jumps than
+// kMostBackwardJumpsInOrder) gets one bar per day of the diagram instead.
 TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay);
 
 struct PressureCurve
@@ -55,9 +68,10 @@ struct PressureCurve
     std::vector<float> lastDayValues; // the last day's QNH readings, largest first
 };
 
-// Two polylines, one vertex per day with at least one nonzero QNH; a QNH of 0
-// is no reading. series and lastDayValues hold every such day and reading,
-// seen or not (within the limits above).
+// Two polylines, one vertex per day with at least one QNH reading; 0 and a
+// value outside isPlausibleQnh are no reading. series and lastDayValues hold
+// every such day and reading, seen or not (within the limits above). A file
+// out of time order gets one vertex per day of the diagram, in day order.
 PressureCurve pressureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay);
 
 // The same curves built from records that come a block at a time, as a file
@@ -96,6 +110,56 @@ private:
     bool m_overflow = false;
 };
 
+// What a redraw says about a file beside its curves: the records that hold a
+// value no station writes (Plausible.h), and how often the day numbers go back.
+struct RecordFindings
+{
+    std::int64_t damaged = 0;         // records with a temperature or QNH that is no reading
+    std::int64_t firstDamaged = 0;    // the first of them, counted from 1; 0 when none
+    std::int32_t firstDamagedDay = 0; // its day number
+    std::int64_t backwardJumps = 0;   // records whose day number is below the one before
+    std::int32_t headingQnh = 0;      // QNH of the last record whose QNH is not damaged
+
+    bool outOfOrder() const { return backwardJumps > kMostBackwardJumpsInOrder; }
+};
+
+class RecordFindingsBuilder
+{
+public:
+    void add(std::span<const DataRecord> records);
+    RecordFindings finish() const { return m_findings; }
+
+private:
+    RecordFindings m_findings;
+    std::int64_t m_records = 0;
+    std::int32_t m_lastDay = 0;
+};
+
+// The lowest and highest reading of each day of the diagram, for a file out
+// of time order: memory for 366 days, whatever the file holds.
+template <typename Value> class DiagramDayExtremes
+{
+public:
+    void add(std::int64_t x, Value lowest, Value highest)
+    {
+        if (x < 0 || x >= kDiagramDays)
+            return;
+        Day &d = m_days[std::size_t(x)];
+        d.lowest = d.any ? std::min(d.lowest, lowest) : lowest;
+        d.highest = d.any ? std::max(d.highest, highest) : highest;
+        d.any = true;
+    }
+    struct Day
+    {
+        bool any = false;
+        Value lowest = 0, highest = 0;
+    };
+    const std::array<Day, kDiagramDays> &days() const { return m_days; }
+
+private:
+    std::array<Day, kDiagramDays> m_days{};
+};
+
 // What both builders share: the records come in runs of one day number, each
 // run's readings go into the day's values and extremes, and the builder (D)
 // draws a day when the next one starts. D says which field of a record is
@@ -109,8 +173,14 @@ public:
 protected:
     void startDay(std::int32_t day);
     void addRun(std::span<const DataRecord> run);
+    // Every day also goes into the diagram's days, in case the file turns out
+    // to be out of time order.
+    void gatherDay();
 
     std::int32_t m_yearStartDay;
+    std::int64_t m_backwardJumps = 0;
+    bool m_outOfOrder = false; // the runs drawn so far are dropped; the days are drawn at the end
+    DiagramDayExtremes<Value> m_diagramDays;
     bool m_inDay = false;
     std::int32_t m_day = 0;
     DayValuesKeeper m_values;
@@ -128,6 +198,7 @@ private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, float &t);
     void endDay();
+    void dropRuns();
 
     TemperatureCurve m_curve;
 };
@@ -142,6 +213,8 @@ private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, std::int32_t &qnh);
     void endDay();
+    void dropRuns();
+    void addVertex(std::int32_t day, std::int32_t highest, std::int32_t lowest);
 
     bool m_hasPrevious = false;
     float m_previousX = 0, m_previousHighestY = 0, m_previousLowestY = 0;

@@ -17,7 +17,13 @@ struct YearPass
     TemperatureCurve temperature;
     PressureCurve pressure;
     DataRecord lastRecord; // all zeros when the file holds none
+    RecordFindings findings;
 };
 
 // A missing file is created empty first, as the logger expects to find it.
 YearPass readYearPass(const QString &path, std::int32_t yearStartDay);
+
+// What the loaders say about a file that no station wrote as it stands, one
+// line for each finding, after the path: its damaged records, and its days out
+// of time order. Empty when there is nothing to say.
+QString recordFindingsText(const QString &path, const RecordFindings &findings);

@@ -146,26 +146,42 @@ private slots:
         QCOMPARE(h.dialogs->messages, QStringList(h.sensor->error));
     }
 
-    void yearFileThatCannotBeReadGivesOneBoxWithItsReason_data()
+    // A file that cannot be read, or holds what no station wrote, gives one box
+    // per redraw with the reason; the heading passes over a damaged QNH.
+    void yearFileGivesOneBoxPerRedrawWithItsReason_data()
     {
-        QTest::addColumn<bool>("noFolder");  // else a link to nowhere stands in the file's place
+        QTest::addColumn<QString>("file");   // no folder, a link to nowhere, or damaged
         QTest::addColumn<QString>("reason"); // %1: the file's path
-        QTest::newRow("no folder") << true << "Kan inte skapa %1: mappen finns inte";
-        QTest::newRow("a link to nowhere") << false << "Kan inte öppna %1: filen finns inte";
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("no folder") << "no folder" << "Kan inte skapa %1: mappen finns inte"
+                                   << "QNH 0";
+        QTest::newRow("a link to nowhere") << "link" << "Kan inte öppna %1: filen finns inte"
+                                           << "QNH 0";
+        QTest::newRow("damaged records")
+            << "damaged"
+            << "%1: 2 poster med orimliga värden hoppades över, den första är post 2 (2026-04-12)"
+            << "QNH 1005";
     }
-    void yearFileThatCannotBeReadGivesOneBoxWithItsReason()
+    void yearFileGivesOneBoxPerRedrawWithItsReason()
     {
-        QFETCH(bool, noFolder);
+        QFETCH(QString, file);
         QFETCH(QString, reason);
+        QFETCH(QString, heading);
         QTemporaryDir base;
-        const QString folder = noFolder ? base.filePath("gone") : base.path();
+        const QString folder = file == "no folder" ? base.filePath("gone") : base.path();
         const QString path = folder + QStringLiteral("/T_2026.dat");
-        if (!noFolder)
+        if (file == "link")
             QVERIFY(QFile::link(base.filePath("nowhere"), path));
+        const QDate april12(2026, 4, 12);
+        if (file == "damaged")
+            QVERIFY(writeYearFile(path, {sample(april12, 0.1f, 1005, 4.0f),
+                                         sample(april12, 0.2f, 971689267, 9.7e37f),
+                                         sample(april12.addDays(1), 0.1f, 1091, 5.0f)}));
         Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder);
         h.start();
         const QString box = QStringLiteral("Fel i Sub GetQNHRecordData\n") + reason.arg(path);
         QCOMPARE(h.dialogs->messages, QStringList{box});
+        QCOMPARE(h.window->Label1[1]->text(), heading);
         h.window->mnuVisaAllt_Click(); // a new redraw tells it again, once
         QCOMPARE(h.dialogs->messages, QStringList({box, box}));
         h.window->mnuTemp_Click();

@@ -167,6 +167,24 @@ if open_file "$PROG/Arkiv2/T_2004.dat"; then
     [ "$(last_column)" -gt 0 ] && pass "31 December 2004 drawn in the last column" || fail "no bar in the last column of 2004"
 fi
 
+# A damaged record inside 10 April 2004 (QNH 971689267, 9.7e37 C): one message, and the
+# diagram of 2004 as it was, without a full-height line.
+mkdir -p "$PROG/Skadad"
+DAMAGE_AT=$((101 * 48 * 16)) # after the last half-hour of 10 April
+{ head -c "$DAMAGE_AT" "$PROG/Arkiv2/T_2004.dat"
+  printf '\xc7\x94\x00\x00\x00\x00\x00\x3f\x33\xcd\xea\x39\x0a\xf3\x91\x7e'
+  tail -c +$((DAMAGE_AT + 1)) "$PROG/Arkiv2/T_2004.dat"; } > "$PROG/Skadad/T_2004.dat"
+if open_file "$PROG/Skadad/T_2004.dat"; then
+    BOX=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kalvik$' | head -n1)
+    [ -n "$BOX" ] && pass "a damaged record is told in a message" || fail "no message for the damaged record"
+    [ -n "$BOX" ] && { xdotool windowfocus --sync "$BOX" 2>/dev/null; xdotool key Return; sleep 0.5; }
+    [ -z "$(xdotool search --onlyvisible --name '^Kalvik$' 2>/dev/null)" ] || fail "more than one message for the damaged record"
+    shot damaged
+    diagram "$ART/damaged.png"
+    DIFF=$(compare -metric AE "$ART/year-2004.png" "$ART/damaged.png" null: 2>&1)
+    [ "$DIFF" = "0" ] && pass "the damaged record is not drawn" || fail "$DIFF pixels differ from 2004 without the damage"
+fi
+
 # --- the end -------------------------------------------------------------------------
 key ctrl+q
 timeout 10 tail --pid="$PID" -f /dev/null
@@ -180,5 +198,5 @@ if [ "$FAILED" -ne 0 ]; then
     echo "Screenshots: $ART"
     exit 1
 fi
-rm -f "$ART"/[0-9]*.png "$ART/before.png" "$ART/after.png" "$ART/after-table.png" "$ART/refused.png" "$ART"/year-*.png
+rm -f "$ART"/[0-9]*.png "$ART/before.png" "$ART/after.png" "$ART/after-table.png" "$ART/refused.png" "$ART/damaged.png" "$ART"/year-*.png
 echo "1 passed, 0 failed"

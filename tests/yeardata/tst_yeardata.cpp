@@ -3,6 +3,7 @@
 #include "ShellSort.h"
 #include "YearFile.h"
 #include "YearName.h"
+#include "YearPass.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -45,6 +46,13 @@ Records operator+(Records a, const Records &b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+Records operator*(int n, const Records &r)
+{
+    Records out;
+    for (int i = 0; i < n; ++i)
+        out = out + r;
+    return out;
 }
 
 // "(x1,y1)-(x2,y2)#rgb ... | last day's values [| series]"
@@ -244,18 +252,27 @@ private slots:
             "(5,42)-(5,40)#0000ff (6,40)-(6,37)#ff0000 | 3 0");
         row("NaN and infinities skipped", on(4, {NaN, Inf}) + on(5, {NaN, 1, Inf, -1.4f, -Inf}),
             "(5,41)-(5,40)#0000ff (5,40)-(5,39)#ff0000 | 1 -1.4");
+        row("values no station writes skipped, -90 and 60 kept",
+            on(4, {-90.5f, 60.5f, F::max()}) + on(5, {-90, 9.7e37f, 60, -F::max()}),
+            "(5,130)-(5,40)#0000ff (5,40)-(5,-20)#ff0000 | 60 -90");
         row("a day too long to keep keeps its extremes",
             on(5, std::vector<float>(kMaxKeptDayValues, 2.0f)) + on(5, {-1, 3}),
             "(5,41)-(5,40)#0000ff (5,40)-(5,37)#ff0000 | 3 -1");
         row("one date in two runs", on(5, {1}) + on(6, {2}) + on(5, {3}),
             "(5,39)-(5,39)#ff0000 (6,38)-(6,38)#ff0000 (5,37)-(5,37)#ff0000 | 3");
+        // Days without a reading make the jumps back, so that only the two runs of day 5 differ.
+        row("60 jumps back still in time order",
+            on(5, {1}) + on(6, {2}) + 60 * (on(3, {NaN}) + on(4, {NaN})) + on(5, {3}),
+            "(5,39)-(5,39)#ff0000 (6,38)-(6,38)#ff0000 (5,37)-(5,37)#ff0000 | 3");
+        row("61 jumps back: one bar a day of the diagram",
+            on(5, {1}) + on(6, {2}) + 61 * (on(3, {NaN}) + on(4, {NaN})) + on(-1, {7}) +
+                on(5, {3}),
+            "(5,39)-(5,37)#ff0000 (6,38)-(6,38)#ff0000 | 3");
         // The area is x 0..365, y 0..80 with a margin of 10.
         row("outside the diagram left out, float limits kept",
             on(-11, {1}) + on(376, {1}) + on(5, {60}) + on(6, {-60}) + on(-10, {49.5f}) +
-                on(7, {-65, 65}) + on(8, {-F::max(), F::max()}),
-            "(-10,-10)-(-10,-10)#ff0000 (7,105)-(7,40)#0000ff (7,40)-(7,-25)#ff0000 "
-            "(8,3.40282e+38)-(8,40)#0000ff (8,40)-(8,-3.40282e+38)#ff0000 | 3.40282e+38 "
-            "-3.40282e+38");
+                on(7, {-50, 50}),
+            "(-10,-10)-(-10,-10)#ff0000 (7,90)-(7,40)#0000ff (7,40)-(7,-10)#ff0000 | 50 -50");
         row("0 is no reading", on(1, {}, {0, 1010, 0, 1012, 0}) + on(2, {}, {0, 1020, 0, 1025}),
             "(1,41)-(2,28)#9c009e (1,43)-(2,33)#007400 | 1025 1020 | 37988 1010 37989 1020");
         row("day without a reading passed over",
@@ -263,12 +280,19 @@ private slots:
             "(1,53)-(3,23)#9c009e (1,53)-(3,63)#007400 | | 37988 1000 37990 990");
         row("passes by a corner", on(-100, {}, {1003}) + on(50, {}, {853}),
             "| 853 | 37887 1003 38037 853");
-        row("int32 limits, far lines through the diagram kept",
-            on(0, {}, {I::min(), I::max()}, I::min()) + on(5, {}, {1013}) +
-                on(0, {}, {I::max()}, I::max()),
-            "(-2.14752e+09,-2.14748e+09)-(5,40)#9c009e (5,40)-(2.14745e+09,-2.14748e+09)#9c009e "
-            "(-2.14752e+09,2.14748e+09)-(5,40)#007400 (5,40)-(2.14745e+09,-2.14748e+09)#007400 | "
-            "2.14748e+09 | -2147483648 -2147483648 37992 1013 2147483647 2147483647");
+        row("outside 850..1090 no reading",
+            on(1, {}, {849, 850, 1090, 1091}) + on(2, {}, {I::min(), I::max()}) + on(3, {}, {1013}),
+            "(1,-37)-(3,40)#9c009e (1,203)-(3,40)#007400 | 1013 | 37988 850 37990 1013");
+        row("int32 day limits, far lines through the diagram kept",
+            on(0, {}, {1013}, I::min()) + on(5, {}, {1013}) + on(0, {}, {1013}, I::max()),
+            "(-2.14752e+09,40)-(5,40)#9c009e (5,40)-(2.14745e+09,40)#9c009e "
+            "(-2.14752e+09,40)-(5,40)#007400 (5,40)-(2.14745e+09,40)#007400 | "
+            "1013 | -2147483648 1013 37992 1013 2147483647 1013");
+        row("61 jumps back: lines through the days of the diagram in day order",
+            on(-1, {}, {1000}) + 61 * (on(2, {}, {1020}) + on(1, {}, {1010, 0})) +
+                on(3, {}, {990}),
+            "(1,43)-(2,33)#9c009e (2,33)-(3,63)#9c009e (1,43)-(2,33)#007400 (2,33)-(3,63)#007400 "
+            "| 990 | 37988 1010 37989 1020 37990 990");
     }
     void curves()
     {
@@ -288,6 +312,42 @@ private slots:
             pressure.add({&r, 1});
         }
         QCOMPARE(asText(temperature.finish(), pressure.finish()), curve);
+    }
+
+    // What the loaders say beside the curves, and the QNH of the heading.
+    void recordFindings_data()
+    {
+        QTest::addColumn<Records>("records");
+        QTest::addColumn<QString>("said"); // the path is T_2004.dat
+        QTest::addColumn<int>("headingQnh");
+        const auto row = [](const char *name, const Records &r, const char *said, int qnh) {
+            QTest::newRow(name) << r << QString::fromUtf8(said) << qnh;
+        };
+        row("none", {}, "", 0);
+        row("weather, NaN and QNH 0 are missing readings", on(1, {1, NaN}, {0, 1012}), "", 1012);
+        row("damaged: the count, the first and its date; the heading passes it",
+            on(1, {1}) + on(2, {Inf}) + on(3, {}, {851, 849}),
+            "T_2004.dat: 2 poster med orimliga värden hoppades över, den första är post 2 "
+            "(2004-01-03)",
+            851);
+        row("one damaged record", on(1, {}, {1090, 0, 1091}),
+            "T_2004.dat: 1 post med orimliga värden hoppades över, den första är post 3 "
+            "(2004-01-02)",
+            0);
+        row("60 jumps back", 60 * (on(2, {1}) + on(1, {1})), "", 1013);
+        row("61 jumps back", 61 * (on(2, {1}) + on(1, {1})),
+            "T_2004.dat är inte i tidsordning: 61 hopp bakåt", 1013);
+    }
+    void recordFindings()
+    {
+        QFETCH(Records, records);
+        QFETCH(QString, said);
+        QFETCH(int, headingQnh);
+        RecordFindingsBuilder findings;
+        for (const DataRecord &r : records) // a block boundary between any two records
+            findings.add({&r, 1});
+        QCOMPARE(recordFindingsText(QStringLiteral("T_2004.dat"), findings.finish()), said);
+        QCOMPARE(findings.finish().headingQnh, headingQnh);
     }
 };
 

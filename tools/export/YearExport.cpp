@@ -7,6 +7,7 @@
 #include "DiagramCanvas.h"
 #include "YearFile.h"
 #include "YearName.h"
+#include "YearPass.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -63,7 +64,7 @@ QImage yearChart(const ChartData &data, const QString &year, ChartView view, dou
     area.diagram->setPixelRatio(scale);
     area.setLiveTemperatureVisible(false);
     area.setTitleYear(year);
-    area.Label1[1]->setText(lastQnhCaption(data.lastRecord));
+    area.Label1[1]->setText(lastQnhCaption(data.headingQnh));
     area.setPressureScaleVisible(view != ChartView::Temperature);
     // Pressure first, so that the temperature bars lie over it, as in the window.
     if (view != ChartView::Temperature)
@@ -109,13 +110,13 @@ ExportResult runExport(const ExportOptions &options)
     // The curves are built as the blocks come, as the window builds them.
     TemperatureCurveBuilder temperature(*yearStartDay);
     PressureCurveBuilder pressure(*yearStartDay);
-    DataRecord lastRecord; // all zeros when the file holds none, as the window reads it
+    RecordFindingsBuilder findings;
     const YearFileScan scan =
         scanYearFile(options.yearFile, [&](std::span<const DataRecord> chunk) {
+            findings.add(chunk);
             if (pngFile) {
                 pressure.add(chunk);
                 temperature.add(chunk);
-                lastRecord = chunk.back();
             }
             if (!csvFile)
                 return;
@@ -135,11 +136,12 @@ ExportResult runExport(const ExportOptions &options)
             return failed(cannotWrite(options.csv));
     }
     if (pngFile) {
-        const ChartData data{pressure.finish(), temperature.finish(), lastRecord};
+        const ChartData data{pressure.finish(), temperature.finish(), findings.finish().headingQnh};
         const QImage chart =
             yearChart(data, fileTail(options.yearFile).left(4), options.view, options.scale);
         if (!chart.save(&*pngFile, "PNG") || !pngFile->commit())
             return failed(cannotWrite(options.png));
     }
-    return {};
+    // The outputs are whole; what the file holds is said beside them.
+    return ExportResult{0, recordFindingsText(options.yearFile, findings.finish())};
 }

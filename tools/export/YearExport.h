@@ -10,7 +10,8 @@
 struct ExportResult
 {
     int exitCode = 0;
-    QString message; // one line, empty on success
+    QString message; // why it failed, in one line; or, with exit code 0, what the file holds
+                     // that no station wrote (a line each), or nothing
 };
 
 // Reads the year file once and writes what the options ask for. Each output
@@ -22,7 +23,7 @@ struct ChartData
 {
     PressureCurve pressure;
     TemperatureCurve temperature;
-    DataRecord lastRecord; // for the QNH heading; all zeros when there is none
+    std::int32_t headingQnh = 0; // RecordFindings::headingQnh
 };
 
 // The window's client area after start-up with that file, in the given view,

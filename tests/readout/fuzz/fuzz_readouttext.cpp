@@ -55,6 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(timeOfDayText(record.timeOfDay, locale).size() <= 8);
     const QString row = dataRow(record, locale);
     check(row.contains(QLatin1String("     QNH")) && row.endsWith(qnhPiece(record.qnh)));
-    check(lastQnhCaption(record).startsWith(QLatin1String("QNH")));
+    check(lastQnhCaption(record.qnh).startsWith(QLatin1String("QNH")));
     return 0;
 }
