@@ -32,3 +32,12 @@ build() {
     cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j"$JOBS"
 }
+
+# build_targets DIR TARGET...: only those targets (and what they need), in
+# the same configuration as build, so that a later full build reuses them.
+build_targets() {
+    local dir=$1
+    shift
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$dir" -j"$JOBS" --target "$@"
+}

@@ -38,8 +38,9 @@ HelperOutcome runRawPortHelper(std::span<const std::string_view> args, HelperSys
     const std::optional<LineSelect> line = argument ? lineFromArgument(*argument) : std::nullopt;
     if (!address || *address < 1 || *address > kMaxPortAddress || !line)
         return {.status = kHelperUsage,
-                .text = "Användning: smt160-rawport ADRESS LINJE (decimalt; ADRESS 1 till 65535, "
-                        "LINJE 11 eller en bitmask 1 till 255)\n"};
+                .text = "smt160-rawport: ADRESS och LINJE ska vara decimala tal, ADRESS 1 till "
+                        "65535, LINJE 11 eller en bitmask 1 till 255.\n"
+                        "Se smt160-rawport --help.\n"};
 
     if (std::optional<std::string> refusal = system.refusal(*address))
         return withoutReading(std::move(*refusal));

@@ -36,8 +36,22 @@ enum HelperStatus : int {
 struct HelperOutcome
 {
     int status = kHelperUsage;
-    std::string text; // one line, ending in '\n'
+    std::string text; // one line, ending in '\n'; two for a wrong call, as every tool words it
 };
+
+inline constexpr const char *kRawPortHelp =
+    "Användning: smt160-rawport ADRESS LINJE\n"
+    "En avläsning av en SMT160-givare direkt på en I/O-port, för libSMT160.so där\n"
+    "ingen drivrutin når porten (spelporten, eller en parallellport utan ppdev).\n"
+    "Behöver CAP_SYS_RAWIO och lämnar den före mätningen.\n"
+    "  ADRESS  portens adress, decimalt, 1 till 65535; bara en spelport eller en\n"
+    "          port som kärnan listar\n"
+    "  LINJE   11 = stift 11 (BUSY) på parallellporten, annars en bitmask 1 till 255\n"
+    "          av registret; 16 = spelportens knapp A1\n"
+    "  -h, --help     visar den här hjälpen\n"
+    "  -v, --version  visar programmets version\n"
+    "Skriver temperaturen i °C med punkt som decimaltecken, eller varför ingen finns.\n"
+    "Slutstatus 0 vid en avläsning, 1 utan, 2 vid fel i anropet.\n";
 
 // The helper's whole work for its arguments ADDRESS LINE (decimal): check the
 // address, open that port, give up every capability, then measure.

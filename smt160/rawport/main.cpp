@@ -43,6 +43,15 @@ int main(int argc, char **argv)
 {
     ::clearenv();
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // Answered before anything else, and without touching any port.
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(smt160::kRawPortHelp, stdout);
+        return smt160::kHelperReading;
+    }
+    if (args.size() == 1 && (args[0] == "--version" || args[0] == "-v")) {
+        std::fputs("smt160-rawport " KALVIK_VERSION "\n", stdout);
+        return smt160::kHelperReading;
+    }
     RealSystem system;
     const smt160::HelperOutcome outcome = smt160::runRawPortHelper(args, system);
     std::fputs(outcome.text.c_str(), outcome.status == smt160::kHelperUsage ? stderr : stdout);

@@ -9,7 +9,8 @@
 #include <limits>
 
 // kalvik-export: the chart is the window's picture, the table is the file's
-// records as text, and a bad name or option stops with a Swedish line.
+// records as text, a bad name or option stops with a Swedish line, and a
+// damaged file is exported as it stands, with a line that says so.
 class tst_Export : public QObject
 {
     Q_OBJECT
@@ -129,7 +130,7 @@ private slots:
         QCOMPARE(fileBytes(file), before);
     }
 
-    void refusesWithOneSwedishLine_data()
+    void saysItInOneSwedishLine_data()
     {
         QTest::addColumn<QStringList>("arguments"); // %1 is a folder of the test
         QTest::addColumn<int>("exitCode");
@@ -140,17 +141,20 @@ private slots:
         };
         row("no year in the name", {"%1/data.dat", "--csv", "%1/o.csv"}, 1,
             "%1/data.dat: namnet måste sluta på ett årtal och .dat, till exempel T_2026.dat");
-        row("missing", {"%1/T_2025.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2025.dat finns inte");
+        row("missing", {"%1/T_2023.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2023.dat finns inte");
         row("over the limit", {"%1/T_2027.dat", "--png", "%1/o.png"}, 1,
             "%1/T_2027.dat: 536870928 byte är för stort för en årsfil (högst 536870912)");
         row("no value", {"%1/T_2026.dat", "--csv"}, 2, "Värde saknas efter '--csv'.");
         row("bad view", {"%1/T_2026.dat", "--png=%1/o.png", "--view", "all"}, 2,
-            "--view all: välj both, temp eller pressure");
+            "--view ska vara both, temp eller pressure, inte 'all'.");
         row("bad scale", {"%1/T_2026.dat", "--png", "%1/o.png", "--scale", "0.5"}, 2,
-            "--scale 0.5: skalan ska vara ett tal från 1 till 4");
-        row("nothing asked", {"%1/T_2026.dat"}, 2, "ange --png, --csv eller båda");
+            "--scale ska vara ett tal från 1 till 4, inte '0.5'.");
+        row("nothing asked", {"%1/T_2026.dat"}, 2, "Ange --png, --csv eller båda.");
+        row("damaged, exported as it stands", {"%1/T_2025.dat", "--csv", "%1/o.csv"}, 0,
+            "%1/T_2025.dat: 1 post med orimliga värden hoppades över, den första är post 2 "
+            "(2025-01-02)");
     }
-    void refusesWithOneSwedishLine()
+    void saysItInOneSwedishLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
@@ -158,6 +162,9 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeYearFile(dir.filePath("T_2026.dat"), year(2026)));
         QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));
+        const QDate jan1(2025, 1, 1);
+        QVERIFY(writeYearFile(dir.filePath("T_2025.dat"),
+                              {sample(jan1, 0.5f, 1013, 1.0f), sample(jan1.addDays(1), 0.5f, 0, 61)}));
         const QString large = dir.filePath("T_2027.dat"); // sparse: costs no disk
         QVERIFY(writeYearFile(large, {}) && QFile::resize(large, kMaxYearFileBytes + 16));
         for (QString &a : arguments)
@@ -173,8 +180,11 @@ private slots:
         const QStringList lines = QString::fromUtf8(tool.readAllStandardError()).split('\n');
         QCOMPARE(lines.first(), QStringLiteral("kalvik-export: ") +
                                     message.replace(QLatin1String("%1"), dir.path()));
-        QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2); // a usage line after an option error
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no file made or left
+        QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2);
+        if (exitCode == 2) // as every tool says it
+            QCOMPARE(lines.at(1), QStringLiteral("Se kalvik-export --help."));
+        // No file made or left, but the one asked for when all went well.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), exitCode == 0 ? 5 : 4);
     }
 };
 

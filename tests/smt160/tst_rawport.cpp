@@ -137,7 +137,8 @@ private slots:
         for (const QStringList &args : {QStringList{"0x201", "16"}, QStringList{"65536", "16"},
                                         QStringList{"513", "0"}, QStringList{"513", "16", "x"}})
             QTest::addRow("usage: %s", qPrintable(args.join(' ')))
-                << args << true << true << 0 << int(kHelperUsage) << QString() << "Användning";
+                << args << true << true << 0 << int(kHelperUsage) << QString()
+                << "\nSe smt160-rawport --help.";
     }
 
     void dropsCapabilitiesBeforeMeasuring()

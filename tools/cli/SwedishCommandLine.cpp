@@ -23,3 +23,13 @@ QString SwedishCommandLine::translate(const char *context, const char *sourceTex
         return {};
     return texts.value(QByteArray(sourceText));
 }
+
+QString optionErrorText(const QString &program, const QString &why)
+{
+    return QStringLiteral("%1: %2\nSe %1 --help.").arg(program, why);
+}
+
+QString badOptionValue(const QString &option, const QString &what, const QString &value)
+{
+    return QStringLiteral("--%1 ska vara %2, inte '%3'.").arg(option, what, value);
+}

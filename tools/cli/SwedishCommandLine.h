@@ -13,3 +13,10 @@ public:
                       int n) const override;
     bool isEmpty() const override { return false; }
 };
+
+// How every tool words a wrong option, so that they all read alike: the
+// program, what is wrong, and where the help is, on two lines (exit status 2).
+QString optionErrorText(const QString &program, const QString &why);
+
+// What is wrong with an option's value: "--NAME ska vara WHAT, inte 'VALUE'."
+QString badOptionValue(const QString &option, const QString &what, const QString &value);

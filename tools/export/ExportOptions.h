@@ -30,4 +30,5 @@ inline constexpr double kMaxScale = 4.0;
 // The arguments after the program name. Both "--png FILE" and "--png=FILE".
 ParsedOptions parseExportOptions(const QStringList &arguments);
 
+// --help: every option and the exit statuses.
 QString exportUsage();

@@ -42,12 +42,12 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (!parsed.options) {
-        say(stderr, QStringLiteral("kalvik-export: ") + parsed.error);
-        say(stderr, exportUsage());
+        say(stderr, optionErrorText(QStringLiteral("kalvik-export"), parsed.error));
         return 2;
     }
     const ExportResult result = runExport(*parsed.options);
     if (!result.message.isEmpty())
-        say(stderr, QStringLiteral("kalvik-export: ") + result.message);
+        for (const QString &line : result.message.split(QLatin1Char('\n')))
+            say(stderr, QStringLiteral("kalvik-export: ") + line);
     return result.exitCode;
 }

@@ -1,5 +1,7 @@
 #include "LoggerOptions.h"
 
+#include "SwedishCommandLine.h"
+
 #include <QCommandLineParser>
 
 #include <cmath>
@@ -14,13 +16,13 @@ constexpr std::int32_t kMaxPort = 0xFFFF;
 ParsedOptions refuse(const QString &why)
 {
     ParsedOptions parsed;
-    parsed.error = QStringLiteral("kalvik-logger: %1 (se kalvik-logger --help)").arg(why);
+    parsed.error = optionErrorText(QStringLiteral("kalvik-logger"), why);
     return parsed;
 }
 
 QString badValue(const QString &option, const QString &what, const QString &value)
 {
-    return QStringLiteral("--%1 ska vara %2, inte \"%3\"").arg(option, what, value);
+    return badOptionValue(option, what, value);
 }
 
 std::optional<double> decimal(QString text)
@@ -62,7 +64,7 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &pr
         return refuse(parser.errorText()); // Swedish once the tool installs its texts
     if (!parser.positionalArguments().isEmpty())
         return refuse(
-            QStringLiteral("okänt argument \"%1\"").arg(parser.positionalArguments().constFirst()));
+            QStringLiteral("Oväntat argument '%1'.").arg(parser.positionalArguments().constFirst()));
 
     ParsedOptions parsed;
     if (parser.isSet(help)) {

@@ -185,7 +185,7 @@ std::vector<DataRecord> sampleYear(int year, int intervalMinutes, std::uint32_t 
 }
 
 bool writeSampleYear(const QString &path, int year, int intervalSeconds, std::uint32_t seed,
-                     QString *errorString)
+                     QString *errorString, std::int32_t lastDay)
 {
     // Written through one small buffer, so a year of seconds (half a gigabyte)
     // never sits in memory.
@@ -199,7 +199,8 @@ bool writeSampleYear(const QString &path, int year, int intervalSeconds, std::ui
     bool more = true;
     while (ok && more) {
         bytes.clear();
-        while (bytes.size() < kBufferRecords * kRecordSize && (more = generator.next(r)))
+        while (bytes.size() < kBufferRecords * kRecordSize && (more = generator.next(r)) &&
+               (more = r.dayNumber <= lastDay))
             encodeRecord(r, bytes);
         ok = file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
              qint64(bytes.size());

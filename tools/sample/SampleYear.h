@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -45,9 +46,11 @@ private:
     std::unique_ptr<Wander> m_weather, m_pressure;
 };
 
-// Writes the generator's year to path through a small buffer, replacing any file there.
+// Writes the generator's year to path through a small buffer, replacing any
+// file there; with lastDay (a day number), only the samples up to that day.
 bool writeSampleYear(const QString &path, int year, int intervalSeconds, std::uint32_t seed,
-                     QString *errorString = nullptr);
+                     QString *errorString = nullptr,
+                     std::int32_t lastDay = std::numeric_limits<std::int32_t>::max());
 
 // Writes records as a year file, replacing any file at path.
 bool writeYearFile(const QString &path, std::span<const DataRecord> records,

@@ -1,4 +1,5 @@
 // kalvik-sample: writes a made-up year file for trying the program out.
+#include "DayNumber.h"
 #include "SampleYear.h"
 #include "SwedishCommandLine.h"
 
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -22,11 +24,13 @@ struct Options
     std::uint32_t seed = 1;
     QString out;
     bool force = false;
+    std::int32_t lastDay = std::numeric_limits<std::int32_t>::max();
 };
 
 [[noreturn]] void fail(const QString &message)
 {
-    std::fprintf(stderr, "kalvik-sample: %s\nSe kalvik-sample --help.\n", qPrintable(message));
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(optionErrorText(QStringLiteral("kalvik-sample"), message)));
     std::exit(kExitUsage);
 }
 
@@ -40,11 +44,8 @@ long long number(const QCommandLineParser &parser, const QString &option, long l
     const QString text = parser.value(option);
     const long long v = text.toLongLong(&ok);
     if (!ok || v < low || v > high)
-        fail(QStringLiteral("--%1 ska vara ett heltal från %2 till %3, inte '%4'.")
-                 .arg(option)
-                 .arg(low)
-                 .arg(high)
-                 .arg(text));
+        fail(badOptionValue(option, QStringLiteral("ett heltal från %1 till %2").arg(low).arg(high),
+                            text));
     return v;
 }
 
@@ -72,6 +73,10 @@ Options parse(const QStringList &arguments)
          QStringLiteral("N")},
         {QStringLiteral("out"), QStringLiteral("Filen att skriva (förval: T_<år>.dat)."),
          QStringLiteral("FIL")},
+        {QStringLiteral("until"),
+         QStringLiteral("Sista dagen med mätningar, till exempel dagens datum (förval: 31 "
+                        "december)."),
+         QStringLiteral("ÅÅÅÅ-MM-DD")},
         {QStringLiteral("force"), QStringLiteral("Skriv över en befintlig fil.")},
     });
     if (!parser.parse(arguments))
@@ -81,7 +86,7 @@ Options parse(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
-        fail(QStringLiteral("oväntat argument '%1'.")
+        fail(QStringLiteral("Oväntat argument '%1'.")
                  .arg(parser.positionalArguments().constFirst()));
 
     Options o;
@@ -92,6 +97,14 @@ Options parse(const QStringList &arguments)
                                    kMaxSampleSeconds, o.intervalSeconds));
     o.seed = std::uint32_t(number(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, o.seed));
     o.force = parser.isSet(QStringLiteral("force"));
+    if (parser.isSet(QStringLiteral("until"))) {
+        const QString text = parser.value(QStringLiteral("until"));
+        const QDate until = QDate::fromString(text, Qt::ISODate);
+        if (!until.isValid())
+            fail(badOptionValue(QStringLiteral("until"), QStringLiteral("ett datum ÅÅÅÅ-MM-DD"),
+                                text));
+        o.lastDay = std::int32_t(DayNumber::fromDate(until));
+    }
     o.out = parser.isSet(QStringLiteral("out"))
                 ? parser.value(QStringLiteral("out"))
                 : QStringLiteral("T_%1.dat").arg(o.year, 4, 10, QLatin1Char('0'));
@@ -116,13 +129,13 @@ int main(int argc, char **argv)
     }
 
     QString error;
-    if (!writeSampleYear(o.out, o.year, o.intervalSeconds, o.seed, &error)) {
+    if (!writeSampleYear(o.out, o.year, o.intervalSeconds, o.seed, &error, o.lastDay)) {
         std::fprintf(stderr, "kalvik-sample: kunde inte skriva %s: %s\n", qPrintable(o.out),
                      qPrintable(error));
         return 1;
     }
-    std::printf("kalvik-sample: skrev %zu mätningar för %d (intervall %d s, frö %u) till %s\n",
-                SampleYearGenerator(o.year, o.intervalSeconds, o.seed).size(), o.year,
+    std::printf("kalvik-sample: skrev %lld mätningar för %d (intervall %d s, frö %u) till %s\n",
+                QFileInfo(o.out).size() / qint64(kRecordSize), o.year,
                 o.intervalSeconds, o.seed, qPrintable(QFileInfo(o.out).absoluteFilePath()));
     return 0;
 }

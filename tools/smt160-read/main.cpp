@@ -4,6 +4,7 @@
 
 #include "TrustedFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -107,8 +108,9 @@ int main(int argc, char **argv)
             std::printf("smt160-read %s\n", KALVIK_VERSION);
             return kExitReading;
         }
-        if (arg.starts_with('-'))
-            return usageError("okänd flagga", arg);
+        if (arg.starts_with('-')) // named without its dashes, as Qt's parser names it
+            return usageError("Okänd flagga",
+                              arg.substr(std::min(arg.find_first_not_of('-'), arg.size())));
         positional.push_back(arg);
     }
     if (positional.empty()) {
@@ -116,16 +118,16 @@ int main(int argc, char **argv)
         return kExitUsage;
     }
     if (positional.size() > 2)
-        return usageError("för många argument", positional[2]);
+        return usageError("Oväntat argument", positional[2]);
     const std::optional<std::int32_t> address = parseNumber(positional[0]);
     if (!address)
-        return usageError("ogiltig adress", positional[0]);
+        return usageError("Ogiltig adress", positional[0]);
     const bool gamePort = *address >= kFirstGamePort && *address <= kLastGamePort;
     const std::optional<std::int32_t> line =
         positional.size() == 2 ? parseNumber(positional[1])
                                : std::optional(gamePort ? kGameLine : kParallelLine);
     if (!line)
-        return usageError("ogiltig linje", positional[1]);
+        return usageError("Ogiltig linje", positional[1]);
 
     std::string why;
     void *lib = openLibrary(why);
