@@ -164,7 +164,8 @@ private slots:
         QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));
         const QDate jan1(2025, 1, 1);
         QVERIFY(writeYearFile(dir.filePath("T_2025.dat"),
-                              {sample(jan1, 0.5f, 1013, 1.0f), sample(jan1.addDays(1), 0.5f, 0, 61)}));
+                              std::vector<DataRecord>{sample(jan1, 0.5f, 1013, 1.0f),
+                                                      sample(jan1.addDays(1), 0.5f, 0, 61)}));
         const QString large = dir.filePath("T_2027.dat"); // sparse: costs no disk
         QVERIFY(writeYearFile(large, {}) && QFile::resize(large, kMaxYearFileBytes + 16));
         for (QString &a : arguments)
