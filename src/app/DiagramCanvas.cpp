@@ -114,7 +114,11 @@ void DiagramCanvas::drawKept(const PixelLine &line, QRect *dirty)
 QRect DiagramCanvas::boundsOf(const PixelLine &line) const
 {
     const int before = (m_map.lineWidth() - 1) / 2, after = m_map.lineWidth() / 2;
-    return QRect(line.a, line.b).normalized().adjusted(-before, -before, after + 1, after + 1);
+    // Not QRect(a, b).normalized(): for a line drawn upwards or leftwards that
+    // leaves out the end points' rows and columns.
+    const QRect ends(QPoint(std::min(line.a.x(), line.b.x()), std::min(line.a.y(), line.b.y())),
+                     QPoint(std::max(line.a.x(), line.b.x()), std::max(line.a.y(), line.b.y())));
+    return ends.adjusted(-before, -before, after, after);
 }
 
 QRect DiagramCanvas::toLayout(const QRect &device) const
