@@ -53,12 +53,18 @@ dpkg-deb -c "$DEB" | awk '$1 !~ /^l/ && ($2 != "root/root" || $1 ~ /^.....w|^...
     >"$TMP/writable"
 [ -s "$TMP/writable" ] && fail "in the package, not root's alone: $(cat "$TMP/writable")" ||
     pass "every packaged file and folder is root's, writable by root alone"
-dpkg-deb -c "$DEB" | grep -q ' \./var/lib/kalvik/$' && pass "the data folder is packaged" ||
+dpkg-deb -c "$DEB" | grep ' \./var/lib/kalvik/$' >/dev/null && pass "the data folder is packaged" ||
     fail "no ./var/lib/kalvik/ in the package"
 grep -qs /var/lib/kalvik "$TMP/root/opt/kalvik/kalvik" "$TMP/root/opt/kalvik/kalvik-logger" &&
     [ "$(grep -ls /var/lib/kalvik "$TMP/root/opt/kalvik/kalvik" "$TMP/root/opt/kalvik/kalvik-logger" | wc -l)" = 2 ] &&
     pass "kalvik and kalvik-logger look for the year files in /var/lib/kalvik" ||
     fail "kalvik or kalvik-logger does not know /var/lib/kalvik"
+
+unit="$TMP/root/lib/systemd/system/kalvik-logger.service"
+grep -qx 'ReadWritePaths=/var/lib/kalvik' "$unit" &&
+    systemd-analyze security --offline=true --threshold=20 "$unit" >/dev/null 2>&1 &&
+    pass "the logger's unit writes only /var/lib/kalvik and scores at most 2.0" ||
+    fail "the logger's unit: $(systemd-analyze security --offline=true "$unit" 2>&1 | tail -n1)"
 
 dpkg-deb -e "$DEB" "$TMP/control"
 mkdir "$TMP/bin"
