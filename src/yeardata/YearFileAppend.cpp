@@ -1,6 +1,7 @@
 #include "YearFileAppend.h"
 
 #include "YearFile.h"
+#include "YearFileLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,6 +54,12 @@ void syncFolder(const QString &path)
 
 AppendOutcome appendRecord(const QString &path, const DataRecord &record)
 {
+    return appendRecords(path, std::span(&record, 1));
+}
+
+AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> records,
+                            const AppendCheck &check)
+{
     AppendOutcome outcome;
     const QByteArray name = QFile::encodeName(path);
     int fd = ::open(name.constData(), kOpenFlags);
@@ -69,6 +76,13 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
         return outcome;
     }
     const FileDescriptor file(fd);
+    const YearFileLocking lock = lockYearFile(fd, path);
+    if (lock.state == YearFileLock::Replaced)
+        return appendRecords(path, records, check);
+    if (lock.state == YearFileLock::Failed) {
+        outcome.error = lock.error;
+        return outcome;
+    }
 
     struct stat st
     {
@@ -97,18 +111,29 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
         ::pread(fd, last.data(), last.size(), length - off_t(kRecordSize)) == ssize_t(kRecordSize))
         outcome.previous = decodeRecord(last);
 
-    std::vector<std::byte> bytes;
-    encodeRecord(record, bytes);
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written != ssize_t(bytes.size())) {
-        const int err = written < 0 ? errno : ENOSPC;
-        // A write cut short leaves part of a record: take it back, so the
-        // next append starts on a record boundary again. Failing that, the
-        // next append cuts it: nothing more to do here.
-        if (written > 0 && ::ftruncate(fd, length) != 0) {
-        }
-        outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+    if (check && !check(fd, qint64(length), outcome))
         return outcome;
+
+    std::vector<std::byte> bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const DataRecord &record : records)
+        encodeRecord(record, bytes);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            const int err = written < 0 ? errno : ENOSPC;
+            if (err == EINTR)
+                continue;
+            // A write cut short leaves part of the records: take it back, so
+            // the next append starts on a record boundary again. Failing
+            // that, the next append cuts it: nothing more to do here.
+            if (done > 0 && ::ftruncate(fd, length) != 0) {
+            }
+            outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+            return outcome;
+        }
+        done += std::size_t(written);
     }
     outcome.ok = true;
     if (::fsync(fd) != 0)
