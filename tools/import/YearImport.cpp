@@ -77,40 +77,55 @@ public:
     QString error() const { return m_file.errorString(); }
 
     // The year's records in time order, samples of two files taken at the
-    // same instant joined into one (a temperature and a pressure file).
+    // same instant joined into one (a temperature and a pressure file). Input
+    // in time order is read back a block at a time: only the records stay in
+    // memory (16 bytes a sample); otherwise the year is sorted whole.
     std::optional<std::vector<DataRecord>> records()
     {
-        std::vector<SpoolEntry> entries(static_cast<std::size_t>(m_count));
-        const qint64 onDisk = m_file.isOpen() ? m_file.size() : 0;
-        const std::size_t spooled = std::size_t(onDisk) / sizeof(SpoolEntry);
-        if (spooled > 0) {
-            if (!m_file.seek(0) ||
-                m_file.read(reinterpret_cast<char *>(entries.data()), onDisk) != onDisk)
-                return std::nullopt;
-        }
-        std::copy(m_buffer.begin(), m_buffer.end(), entries.begin() + qsizetype(spooled));
-        if (!m_ordered)
-            std::stable_sort(entries.begin(), entries.end(), earlier);
         std::vector<DataRecord> out;
-        out.reserve(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            DataRecord r = entries[i].record;
-            if (i + 1 < entries.size()) {
-                const SpoolEntry &next = entries[i + 1];
-                const bool sameTime = next.instant == entries[i].instant &&
-                                      next.source != entries[i].source;
-                const bool oneTemp = std::isnan(r.temp) || std::isnan(next.record.temp);
-                const bool oneQnh = r.qnh == 0 || next.record.qnh == 0;
-                if (sameTime && oneTemp && oneQnh) {
-                    if (std::isnan(r.temp))
-                        r.temp = next.record.temp;
-                    if (r.qnh == 0)
-                        r.qnh = next.record.qnh;
-                    ++i;
-                }
+        out.reserve(std::size_t(m_count));
+        SpoolEntry previous;
+        bool joined = true; // nothing before the first to join
+        const auto add = [&](const SpoolEntry &e) {
+            DataRecord &last = out.empty() ? previous.record : out.back();
+            const bool sameTime = !joined && e.instant == previous.instant &&
+                                  e.source != previous.source;
+            if (sameTime && (std::isnan(last.temp) || std::isnan(e.record.temp)) &&
+                (last.qnh == 0 || e.record.qnh == 0)) {
+                if (std::isnan(last.temp))
+                    last.temp = e.record.temp;
+                if (last.qnh == 0)
+                    last.qnh = e.record.qnh;
+                joined = true;
+                return;
             }
-            out.push_back(r);
+            out.push_back(e.record);
+            previous = e;
+            joined = false;
+        };
+        std::vector<SpoolEntry> entries, unordered;
+        if (m_file.isOpen()) {
+            if (!m_file.seek(0))
+                return std::nullopt;
+            const qint64 onDisk = m_file.size();
+            for (qint64 done = 0; done < onDisk;) {
+                entries.resize(std::min<std::size_t>(kSpoolBlock,
+                                                     std::size_t(onDisk - done) / sizeof(SpoolEntry)));
+                const auto bytes = qint64(entries.size() * sizeof(SpoolEntry));
+                if (bytes == 0 || m_file.read(reinterpret_cast<char *>(entries.data()), bytes) != bytes)
+                    return std::nullopt;
+                done += bytes;
+                if (m_ordered)
+                    std::for_each(entries.begin(), entries.end(), add);
+                else
+                    unordered.insert(unordered.end(), entries.begin(), entries.end());
+            }
         }
+        unordered.insert(unordered.end(), m_buffer.begin(), m_buffer.end());
+        m_buffer.clear();
+        if (!m_ordered)
+            std::stable_sort(unordered.begin(), unordered.end(), earlier);
+        std::for_each(unordered.begin(), unordered.end(), add);
         return out;
     }
 
