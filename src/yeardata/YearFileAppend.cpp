@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -114,26 +115,34 @@ AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> rec
     if (check && !check(fd, qint64(length), outcome))
         return outcome;
 
+    // Encoded and written a block at a time: a year of one-minute samples
+    // would otherwise need 8 MB of fresh memory for one write.
+    constexpr std::size_t kBlockRecords = 65536;
     std::vector<std::byte> bytes;
-    bytes.reserve(records.size() * kRecordSize);
-    for (const DataRecord &record : records)
-        encodeRecord(record, bytes);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written <= 0) {
-            const int err = written < 0 ? errno : ENOSPC;
-            if (err == EINTR)
-                continue;
-            // A write cut short leaves part of the records: take it back, so
-            // the next append starts on a record boundary again. Failing
-            // that, the next append cuts it: nothing more to do here.
-            if (done > 0 && ::ftruncate(fd, length) != 0) {
+    bytes.reserve(std::min(records.size(), kBlockRecords) * kRecordSize);
+    for (std::size_t first = 0; first < records.size(); first += kBlockRecords) {
+        bytes.clear();
+        for (const DataRecord &record : records.subspan(
+                 first, std::min(kBlockRecords, records.size() - first)))
+            encodeRecord(record, bytes);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (written <= 0) {
+                const int err = written < 0 ? errno : ENOSPC;
+                if (err == EINTR)
+                    continue;
+                // A write cut short leaves part of the records: take them
+                // back, so the next append starts on a record boundary
+                // again. Failing that, the next append cuts it: nothing more
+                // to do here.
+                if (first + done > 0 && ::ftruncate(fd, length) != 0) {
+                }
+                outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+                return outcome;
             }
-            outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
-            return outcome;
+            done += std::size_t(written);
         }
-        done += std::size_t(written);
     }
     outcome.ok = true;
     if (::fsync(fd) != 0)

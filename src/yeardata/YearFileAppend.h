@@ -31,8 +31,8 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record);
 // check says why in outcome.error, if anything went wrong.
 using AppendCheck = std::function<bool(int fd, qint64 length, AppendOutcome &outcome)>;
 
-// The same for many records: they go in whole or not at all, in one write
-// where the system allows it, while the writers' lock is held (see
-// YearFileLock.h), so another writer never sees them half-way.
+// The same for many records, all while the writers' lock is held (see
+// YearFileLock.h): they go in whole or not at all, and another writer never
+// sees them half-way. Readers, which take no lock, see whole records only.
 AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> records,
                             const AppendCheck &check = {});

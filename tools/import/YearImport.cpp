@@ -80,10 +80,15 @@ public:
     // same instant joined into one (a temperature and a pressure file). Input
     // in time order is read back a block at a time: only the records stay in
     // memory (16 bytes a sample); otherwise the year is sorted whole.
-    std::optional<std::vector<DataRecord>> records()
+    // out and unordered are the caller's, so that their memory, touched
+    // once, serves every year.
+    bool records(std::vector<DataRecord> &out, std::vector<SpoolEntry> &unordered)
     {
-        std::vector<DataRecord> out;
+        out.clear();
+        unordered.clear();
         out.reserve(std::size_t(m_count));
+        if (!m_ordered)
+            unordered.reserve(std::size_t(m_count));
         SpoolEntry previous;
         bool joined = true; // nothing before the first to join
         const auto add = [&](const SpoolEntry &e) {
@@ -103,17 +108,17 @@ public:
             previous = e;
             joined = false;
         };
-        std::vector<SpoolEntry> entries, unordered;
+        std::vector<SpoolEntry> entries;
         if (m_file.isOpen()) {
             if (!m_file.seek(0))
-                return std::nullopt;
+                return false;
             const qint64 onDisk = m_file.size();
             for (qint64 done = 0; done < onDisk;) {
                 entries.resize(std::min<std::size_t>(kSpoolBlock,
                                                      std::size_t(onDisk - done) / sizeof(SpoolEntry)));
                 const auto bytes = qint64(entries.size() * sizeof(SpoolEntry));
                 if (bytes == 0 || m_file.read(reinterpret_cast<char *>(entries.data()), bytes) != bytes)
-                    return std::nullopt;
+                    return false;
                 done += bytes;
                 if (m_ordered)
                     std::for_each(entries.begin(), entries.end(), add);
@@ -126,7 +131,7 @@ public:
         if (!m_ordered)
             std::stable_sort(unordered.begin(), unordered.end(), earlier);
         std::for_each(unordered.begin(), unordered.end(), add);
-        return out;
+        return true;
     }
 
     std::int64_t firstKey() const { return m_firstKey; }
@@ -416,9 +421,11 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
     if (refused)
         return 1;
 
+    std::vector<DataRecord> yearRecords;
+    std::vector<SpoolEntry> unordered;
     for (auto &[year, spool] : spools) {
-        const std::optional<std::vector<DataRecord>> records = spool.records();
-        if (!records) {
+        const std::vector<DataRecord> *records = &yearRecords;
+        if (!spool.records(yearRecords, unordered)) {
             err << QStringLiteral("kalvik-import: kan inte läsa tillbaka de mellanlagrade "
                                   "mätningarna: %1")
                        .arg(spool.error())
