@@ -59,10 +59,10 @@ bool writeInput(int input)
         for (int s = 0; s < 86400; s += step, ++n) {
             const int tenths = int(80 * std::sin(double(n % 100000) / 5000.0)) + (s / 600) % 40;
             const int qnh = 10130 + int(n % 400) - 200;
-            const int len = std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d,%d.%d,%d.%d\n",
-                                          d.year(), d.month(), d.day(), s / 3600, s / 60 % 60,
-                                          s % 60, tenths / 10, std::abs(tenths % 10), qnh / 10,
-                                          qnh % 10);
+            const int len =
+                std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d,%d.%d,%d.%d\n",
+                              d.year(), d.month(), d.day(), s / 3600, s / 60 % 60, s % 60,
+                              tenths / 10, std::abs(tenths % 10), qnh / 10, qnh % 10);
             block.insert(block.end(), line, line + len);
         }
         if (block.size() > (1 << 20)) {
@@ -120,9 +120,14 @@ void BM_ImportFreshProcess(benchmark::State &state)
     }
     const QString data = folder->filePath(QStringLiteral("data"));
     const QString peakFile = folder->filePath(QStringLiteral("peak.txt"));
-    std::vector<QByteArray> args{"/usr/bin/time",           "-f", "%M", "-o",
-                                 peakFile.toLocal8Bit(),    program.toLocal8Bit(),
-                                 "--folder",                data.toLocal8Bit(),
+    std::vector<QByteArray> args{"/usr/bin/time",
+                                 "-f",
+                                 "%M",
+                                 "-o",
+                                 peakFile.toLocal8Bit(),
+                                 program.toLocal8Bit(),
+                                 "--folder",
+                                 data.toLocal8Bit(),
                                  inputFile(input).toLocal8Bit()};
     std::vector<char *> argv;
     for (QByteArray &a : args)

@@ -122,8 +122,8 @@ AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> rec
     bytes.reserve(std::min(records.size(), kBlockRecords) * kRecordSize);
     for (std::size_t first = 0; first < records.size(); first += kBlockRecords) {
         bytes.clear();
-        for (const DataRecord &record : records.subspan(
-                 first, std::min(kBlockRecords, records.size() - first)))
+        for (const DataRecord &record :
+             records.subspan(first, std::min(kBlockRecords, records.size() - first)))
             encodeRecord(record, bytes);
         std::size_t done = 0;
         while (done < bytes.size()) {

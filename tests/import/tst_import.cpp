@@ -29,8 +29,8 @@ void writeText(const QString &path, const QByteArray &text)
 QStringList recordLines(const QString &folder)
 {
     QStringList lines;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("T_*.dat")}, QDir::Files,
-                                                     QDir::Name);
+    const QStringList files =
+        QDir(folder).entryList({QStringLiteral("T_*.dat")}, QDir::Files, QDir::Name);
     for (const QString &file : files) {
         for (const DataRecord &r : readYearFile(QDir(folder).filePath(file)).records) {
             const long second = std::lround(double(r.timeOfDay) * 86400);
@@ -132,10 +132,9 @@ private slots:
                            "T_2024.dat 2024-07-01 08:30:59 21.30 1001"}
             << QString();
         QTest::newRow("tab, named columns, Fahrenheit and inches of mercury")
-            << QByteArray("when\tout\tbaro\n2024-05-01 14:00\t68\t29.92\n")
-            << QByteArray()
-            << QStringList{"--time", "when", "--temperature", "out", "--pressure", "baro",
-                           "--fahrenheit", "--inhg"}
+            << QByteArray("when\tout\tbaro\n2024-05-01 14:00\t68\t29.92\n") << QByteArray()
+            << QStringList{"--time",     "when", "--temperature", "out",
+                           "--pressure", "baro", "--fahrenheit",  "--inhg"}
             << QStringList{"T_2024.dat 2024-05-01 14:00:00 20.00 1013"} << QString();
         QTest::newRow("kPa, times given as UTC")
             << QByteArray("timestamp;temp;qnh\n2024-06-01 10:00;15,0;101,26\n") << QByteArray()
@@ -157,9 +156,8 @@ private slots:
             << QByteArray("Datum;Max;Tid max;Min;Tid min\n"
                           "2024-01-10;-2,0;;-9,5;\n"
                           "2024-01-11;1,5;13:20;-4,0;23:10\n")
-            << QByteArray()
-            << QStringList{"--high", "Max", "--low", "Min", "--high-time", "Tid max",
-                           "--low-time", "Tid min"}
+            << QByteArray() << QStringList{"--high",      "Max",     "--low",      "Min",
+                                           "--high-time", "Tid max", "--low-time", "Tid min"}
             << QStringList{"T_2024.dat 2024-01-10 06:00:00 -9.50 0",
                            "T_2024.dat 2024-01-10 15:00:00 -2.00 0",
                            "T_2024.dat 2024-01-11 13:20:00 1.50 0",
@@ -270,9 +268,10 @@ private slots:
     {
         QTemporaryDir inputs, data;
         const QString year = data.filePath("T_2024.dat");
-        for (const DataRecord &r : {at("2024-03-01T00:00", 1000, 1), at("2024-03-01T01:00", 1001, 2),
-                                    at("2024-03-01T02:00", 1002, 3), at("2024-03-01T04:00", 1004, 5),
-                                    at("2024-03-02T00:00", 1005, 6)})
+        for (const DataRecord &r :
+             {at("2024-03-01T00:00", 1000, 1), at("2024-03-01T01:00", 1001, 2),
+              at("2024-03-01T02:00", 1002, 3), at("2024-03-01T04:00", 1004, 5),
+              at("2024-03-02T00:00", 1005, 6)})
             QVERIFY(appendRecord(year, r).ok);
         QVERIFY(appendRecord(data.filePath("T_2025.dat"), at("2025-06-01T00:00", 1010, 9)).ok);
         const QStringList before = recordLines(data.path());
@@ -310,14 +309,13 @@ private slots:
         writeText(inputs.filePath("in.csv"), "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
                                              "2024-05-01T02:30;11,25;1020\n"
                                              "2024-12-31T23:59:59Z;12;\n");
-        const Run run =
-            import({"--folder", data.path(), "--dry-run", inputs.filePath("in.csv")});
+        const Run run = import({"--folder", data.path(), "--dry-run", inputs.filePath("in.csv")});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QStringLiteral(
-                              "T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
-                              "temperatur -1.5 till 11.3 °C, QNH 990 till 1020 hPa\n"
-                              "T_2025.dat: 1 poster, 2025-01-01 00:59 till 2025-01-01 00:59, "
-                              "temperatur 12.0 till 12.0 °C, inget lufttryck\n"));
+        QCOMPARE(run.out,
+                 QStringLiteral("T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
+                                "temperatur -1.5 till 11.3 °C, QNH 990 till 1020 hPa\n"
+                                "T_2025.dat: 1 poster, 2025-01-01 00:59 till 2025-01-01 00:59, "
+                                "temperatur 12.0 till 12.0 °C, inget lufttryck\n"));
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
     }
 
@@ -388,13 +386,15 @@ private slots:
         QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + samples);
         for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
             const bool imported = i < kJanuaryMinutes;
-            const QDateTime expected = imported ? monthStart.addSecs(60 * i)
-                                                : loggerStart.addSecs(30 + 60 * (i - kJanuaryMinutes));
+            const QDateTime expected = imported
+                                           ? monthStart.addSecs(60 * i)
+                                           : loggerStart.addSecs(30 + 60 * (i - kJanuaryMinutes));
             const SampleStamp s = stampOf(expected);
             if (records[std::size_t(i)].dayNumber != s.dayNumber ||
                 records[std::size_t(i)].timeOfDay != s.timeOfDay)
-                QFAIL(qPrintable(QStringLiteral("record %1 is not %2").arg(i).arg(
-                    expected.toString(Qt::ISODate))));
+                QFAIL(qPrintable(QStringLiteral("record %1 is not %2")
+                                     .arg(i)
+                                     .arg(expected.toString(Qt::ISODate))));
         }
     }
 };

@@ -11,7 +11,7 @@ struct ValueOption
     const char *name;
     const char *valueName;
     const char *help;
-    QString ImportOptions::*field = nullptr; // either this
+    QString ImportOptions::*field = nullptr;  // either this
     QString ImportColumns::*column = nullptr; // or this
 };
 
@@ -121,10 +121,9 @@ ParsedImportOptions parseImportOptions(const QStringList &arguments)
         options.read.pressureUnit = PressureUnit::InchOfMercury;
 
     const ImportColumns &columns = options.read.columns;
-    if (columns.dailyExtremes() &&
-        (!columns.temperature.isEmpty() || !columns.pressure.isEmpty()))
-        return failed(QStringLiteral(
-            "--high och --low kan inte blandas med --temperature eller --pressure"));
+    if (columns.dailyExtremes() && (!columns.temperature.isEmpty() || !columns.pressure.isEmpty()))
+        return failed(
+            QStringLiteral("--high och --low kan inte blandas med --temperature eller --pressure"));
     if ((!columns.highTime.isEmpty() || !columns.lowTime.isEmpty()) && !columns.dailyExtremes())
         return failed(QStringLiteral("--high-time och --low-time hör till --high och --low"));
     if (options.folder.isEmpty())

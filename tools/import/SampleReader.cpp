@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::int64_t kDay = 86400;
 constexpr std::int32_t kDayNumberOf1970 = 25569; // 1970-01-01 counted from 1899-12-30
-constexpr Seconds kLowDefault = 6 * 3600;         // a day's low, when the file has no time
+constexpr Seconds kLowDefault = 6 * 3600;        // a day's low, when the file has no time
 constexpr Seconds kHighDefault = 15 * 3600;
 constexpr double kHpaPerKpa = 10.0;
 constexpr double kHpaPerInHg = 33.8639;
@@ -61,8 +61,8 @@ std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '"'))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' ||
-                          s.back() == '"'))
+    while (!s.empty() &&
+           (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '"'))
         s.remove_suffix(1);
     return s;
 }
@@ -232,8 +232,7 @@ const QStringList kDateNames{QStringLiteral("date"), QStringLiteral("datum")};
 const QStringList kTimeNames{QStringLiteral("time"), QStringLiteral("tid"),
                              QStringLiteral("klockslag")};
 const QStringList kTemperatureNames{QStringLiteral("temperature"), QStringLiteral("temp"),
-                                    QStringLiteral("temperatur"),
-                                    QStringLiteral("lufttemperatur")};
+                                    QStringLiteral("temperatur"), QStringLiteral("lufttemperatur")};
 const QStringList kPressureNames{QStringLiteral("pressure"), QStringLiteral("qnh"),
                                  QStringLiteral("lufttryck"), QStringLiteral("barometer")};
 
@@ -350,8 +349,10 @@ int Reader::column(const QStringList &headers, const QString &chosen, const QStr
 {
     if (!chosen.isEmpty()) {
         for (qsizetype i = 0; i < headers.size(); ++i)
-            if (headers.at(i).trimmed().remove(QLatin1Char('"')).compare(chosen,
-                                                                         Qt::CaseInsensitive) == 0)
+            if (headers.at(i)
+                    .trimmed()
+                    .remove(QLatin1Char('"'))
+                    .compare(chosen, Qt::CaseInsensitive) == 0)
                 return int(i);
         missing = true;
         return -1;
@@ -366,9 +367,9 @@ int Reader::column(const QStringList &headers, const QString &chosen, const QStr
 bool Reader::header(std::string_view text)
 {
     Layout &l = m_layout;
-    l.separator = text.find('\t') != std::string_view::npos   ? '\t'
+    l.separator = text.find('\t') != std::string_view::npos  ? '\t'
                   : text.find(';') != std::string_view::npos ? ';'
-                                                               : ',';
+                                                             : ',';
     l.decimalComma = l.separator != ',';
     splitFields(text, l.separator, m_fields, m_unquoted);
     QStringList headers;
@@ -388,8 +389,8 @@ bool Reader::header(std::string_view text)
     l.time = find(chosen.time, kStampNames);
     if (l.time < 0 && chosen.time.isEmpty())
         l.time = find({}, kTimeNames);
-    l.date = find(chosen.date, chosen.date.isEmpty() && chosen.time.isEmpty() ? kDateNames
-                                                                                : QStringList{});
+    l.date = find(chosen.date,
+                  chosen.date.isEmpty() && chosen.time.isEmpty() ? kDateNames : QStringList{});
     if (chosen.dailyExtremes()) {
         l.high = chosen.high.isEmpty() ? -1 : find(chosen.high, {});
         l.low = chosen.low.isEmpty() ? -1 : find(chosen.low, {});
@@ -427,10 +428,10 @@ bool Reader::header(std::string_view text)
         l.date = -1;
     // The weather service writes its times in UTC and says so in the header.
     const int clockColumn = l.time >= 0 ? l.time : l.date;
-    l.utc = m_settings.utc || headers.at(clockColumn).contains(QLatin1String("UTC"),
-                                                                Qt::CaseInsensitive);
-    for (const int c : {l.date, l.time, l.temperature, l.pressure, l.high, l.low, l.highTime,
-                        l.lowTime})
+    l.utc = m_settings.utc ||
+            headers.at(clockColumn).contains(QLatin1String("UTC"), Qt::CaseInsensitive);
+    for (const int c :
+         {l.date, l.time, l.temperature, l.pressure, l.high, l.low, l.highTime, l.lowTime})
         l.needed = std::max(l.needed, c + 1);
     return true;
 }
@@ -468,10 +469,11 @@ bool Reader::row()
 {
     const Layout &l = m_layout;
     if (int(m_fields.size()) < l.needed)
-        return bad(QStringLiteral("för få fält (%1, minst %2 behövs)")
-                       .arg(m_fields.size())
-                       .arg(l.needed));
-    const auto cell = [&](int c) { return c < 0 ? std::string_view() : trimmed(m_fields[std::size_t(c)]); };
+        return bad(
+            QStringLiteral("för få fält (%1, minst %2 behövs)").arg(m_fields.size()).arg(l.needed));
+    const auto cell = [&](int c) {
+        return c < 0 ? std::string_view() : trimmed(m_fields[std::size_t(c)]);
+    };
     const auto cellText = [&](int c) {
         const std::string_view s = cell(c);
         return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -516,7 +518,8 @@ bool Reader::row()
             if (!cell(timeColumn).empty()) {
                 const std::optional<ClockTime> clock = parseClock(cell(timeColumn));
                 if (!clock)
-                    return bad(QStringLiteral("\"%1\" är inget klockslag").arg(cellText(timeColumn)));
+                    return bad(
+                        QStringLiteral("\"%1\" är inget klockslag").arg(cellText(timeColumn)));
                 stamp = Stamp{*days * kDay + clock->secondOfDay, clock->offset};
             }
             if (!deliver(stamp, t, 0))
@@ -527,8 +530,8 @@ bool Reader::row()
 
     const std::optional<Stamp> stamp = parseStamp(cell(l.date), cell(l.time));
     if (!stamp) {
-        const QString written = l.date >= 0 ? cellText(l.date) + QLatin1Char(' ') + cellText(l.time)
-                                            : cellText(l.time);
+        const QString written =
+            l.date >= 0 ? cellText(l.date) + QLatin1Char(' ') + cellText(l.time) : cellText(l.time);
         return bad(QStringLiteral("\"%1\" är ingen tid").arg(written));
     }
     float temp = std::numeric_limits<float>::quiet_NaN();
@@ -547,8 +550,7 @@ bool Reader::row()
                 p *= kHpaPerInHg;
             const double rounded = std::round(p);
             if (!(rounded >= kLowestPlausibleQnh && rounded <= kHighestPlausibleQnh))
-                return bad(
-                    QStringLiteral("lufttrycket %1 hPa kan inte stämma").arg(p, 0, 'f', 1));
+                return bad(QStringLiteral("lufttrycket %1 hPa kan inte stämma").arg(p, 0, 'f', 1));
             qnh = std::int32_t(rounded);
         }
     }

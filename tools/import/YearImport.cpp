@@ -69,7 +69,8 @@ public:
         if (!m_file.isOpen() && !m_file.open())
             return false;
         const auto bytes = qint64(m_buffer.size() * sizeof(SpoolEntry));
-        const bool ok = m_file.write(reinterpret_cast<const char *>(m_buffer.data()), bytes) == bytes;
+        const bool ok =
+            m_file.write(reinterpret_cast<const char *>(m_buffer.data()), bytes) == bytes;
         m_buffer.clear();
         return ok;
     }
@@ -93,8 +94,8 @@ public:
         bool joined = true; // nothing before the first to join
         const auto add = [&](const SpoolEntry &e) {
             DataRecord &last = out.empty() ? previous.record : out.back();
-            const bool sameTime = !joined && e.instant == previous.instant &&
-                                  e.source != previous.source;
+            const bool sameTime =
+                !joined && e.instant == previous.instant && e.source != previous.source;
             if (sameTime && (std::isnan(last.temp) || std::isnan(e.record.temp)) &&
                 (last.qnh == 0 || e.record.qnh == 0)) {
                 if (std::isnan(last.temp))
@@ -114,10 +115,11 @@ public:
                 return false;
             const qint64 onDisk = m_file.size();
             for (qint64 done = 0; done < onDisk;) {
-                entries.resize(std::min<std::size_t>(kSpoolBlock,
-                                                     std::size_t(onDisk - done) / sizeof(SpoolEntry)));
+                entries.resize(std::min<std::size_t>(kSpoolBlock, std::size_t(onDisk - done) /
+                                                                      sizeof(SpoolEntry)));
                 const auto bytes = qint64(entries.size() * sizeof(SpoolEntry));
-                if (bytes == 0 || m_file.read(reinterpret_cast<char *>(entries.data()), bytes) != bytes)
+                if (bytes == 0 ||
+                    m_file.read(reinterpret_cast<char *>(entries.data()), bytes) != bytes)
                     return false;
                 done += bytes;
                 if (m_ordered)
@@ -170,13 +172,12 @@ QString valueRange(std::span<const DataRecord> records)
         }
     }
     const QLocale locale;
-    const QString temps = lowT <= highT ? QStringLiteral("temperatur %1 till %2 °C")
-                                              .arg(locale.toString(lowT, 'f', 1),
-                                                   locale.toString(highT, 'f', 1))
-                                        : QStringLiteral("ingen temperatur");
-    const QString qnhs = lowQ <= highQ
-                             ? QStringLiteral("QNH %1 till %2 hPa").arg(lowQ).arg(highQ)
-                             : QStringLiteral("inget lufttryck");
+    const QString temps =
+        lowT <= highT ? QStringLiteral("temperatur %1 till %2 °C")
+                            .arg(locale.toString(lowT, 'f', 1), locale.toString(highT, 'f', 1))
+                      : QStringLiteral("ingen temperatur");
+    const QString qnhs = lowQ <= highQ ? QStringLiteral("QNH %1 till %2 hPa").arg(lowQ).arg(highQ)
+                                       : QStringLiteral("inget lufttryck");
     return temps + QStringLiteral(", ") + qnhs;
 }
 
@@ -215,8 +216,8 @@ std::optional<std::vector<DataRecord>> readLocked(int fd, qint64 length)
 QString replaceYearFile(const QString &path, int oldFd, std::span<const DataRecord> records)
 {
     const QFileInfo info(path);
-    QByteArray name = QFile::encodeName(
-        info.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    QByteArray name =
+        QFile::encodeName(info.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return QStringLiteral("Kan inte skapa en tillfällig fil bredvid %1: %2")
@@ -252,8 +253,8 @@ QString replaceYearFile(const QString &path, int oldFd, std::span<const DataReco
         ::unlink(name.constData());
         return QStringLiteral("Kan inte ersätta %1: %2").arg(path, errnoReason(err));
     }
-    const int folder =
-        ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
@@ -286,7 +287,8 @@ Written writeYear(const QString &path, std::span<const DataRecord> records, std:
             outcome.error = overlapText(path, plan);
             return false;
         }
-        outcome.error = replaceYearFile(path, fd, mergedYear(*existing, records, firstKey, lastKey));
+        outcome.error =
+            replaceYearFile(path, fd, mergedYear(*existing, records, firstKey, lastKey));
         result.merged = outcome.error.isEmpty();
         return false;
     };
@@ -313,8 +315,8 @@ QString localKeyText(std::int64_t key)
                .arg(second / 60 % 60, 2, 10, QLatin1Char('0'));
 }
 
-YearPlan planYear(std::span<const DataRecord> existing, std::int64_t firstKey,
-                  std::int64_t lastKey, bool replaceRange)
+YearPlan planYear(std::span<const DataRecord> existing, std::int64_t firstKey, std::int64_t lastKey,
+                  bool replaceRange)
 {
     YearPlan plan;
     bool laterRecord = false;
@@ -356,7 +358,8 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
 {
     const QDir folder(options.folder);
     if (!QFileInfo(options.folder).isDir()) {
-        err << QStringLiteral("kalvik-import: mappen %1 finns inte").arg(options.folder) << Qt::endl;
+        err << QStringLiteral("kalvik-import: mappen %1 finns inte").arg(options.folder)
+            << Qt::endl;
         return 1;
     }
 
@@ -433,12 +436,12 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
             return 1;
         }
         const QString path = folder.filePath(yearFileName(year));
-        const QString summary = QStringLiteral("%1: %2 poster, %3 till %4, %5")
-                                    .arg(yearFileName(year))
-                                    .arg(records->size())
-                                    .arg(localKeyText(localKey(records->front())),
-                                         localKeyText(localKey(records->back())),
-                                         valueRange(*records));
+        const QString summary =
+            QStringLiteral("%1: %2 poster, %3 till %4, %5")
+                .arg(yearFileName(year))
+                .arg(records->size())
+                .arg(localKeyText(localKey(records->front())),
+                     localKeyText(localKey(records->back())), valueRange(*records));
         if (options.dryRun) {
             out << summary << Qt::endl;
             continue;
@@ -449,8 +452,9 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
             err << QStringLiteral("kalvik-import: ") << written.error << Qt::endl;
             return 1;
         }
-        out << summary << (written.merged ? QStringLiteral(" (inflätade i filen)")
-                                          : QStringLiteral(" (tillagda sist)"))
+        out << summary
+            << (written.merged ? QStringLiteral(" (inflätade i filen)")
+                               : QStringLiteral(" (tillagda sist)"))
             << Qt::endl;
     }
     return 0;

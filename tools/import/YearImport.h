@@ -30,8 +30,8 @@ struct YearPlan
 // before the file's are merged in by time: the file's records keep their
 // order on either side of the imported range. Records of the file inside
 // that range are replaced only when asked; otherwise the year is refused.
-YearPlan planYear(std::span<const DataRecord> existing, std::int64_t firstKey,
-                  std::int64_t lastKey, bool replaceRange);
+YearPlan planYear(std::span<const DataRecord> existing, std::int64_t firstKey, std::int64_t lastKey,
+                  bool replaceRange);
 
 // existing outside [firstKey, lastKey], in file order, around imported.
 std::vector<DataRecord> mergedYear(std::span<const DataRecord> existing,

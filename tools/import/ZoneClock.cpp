@@ -17,8 +17,8 @@ int ZoneClock::offsetAt(Seconds instant)
     const std::int64_t hour = floorDiv(instant, kHour);
     if (hour != m_offsetHour) {
         m_offsetHour = hour;
-        m_offset = m_zone.offsetFromUtc(
-            QDateTime::fromSecsSinceEpoch(hour * kHour, QTimeZone::utc()));
+        m_offset =
+            m_zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(hour * kHour, QTimeZone::utc()));
     }
     return m_offset;
 }
