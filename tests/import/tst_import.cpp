@@ -280,7 +280,7 @@ private slots:
         const QStringList arguments{"--folder", data.path(), inputs.filePath("in.csv")};
 
         const Run refused = import(arguments);
-        QCOMPARE(refused.err, QStringLiteral("kalvik-import: %1 har redan 1 poster mellan "
+        QCOMPARE(refused.err, QStringLiteral("kalvik-import: %1 har redan 1 post mellan "
                                              "2024-03-01 02:00 och 2024-03-01 02:00, inom de "
                                              "importerade tiderna; inget skrevs (--replace-range "
                                              "ersätter dem)\n")
@@ -314,7 +314,7 @@ private slots:
         QCOMPARE(run.out,
                  QStringLiteral("T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
                                 "temperatur -1.5 till 11.3 °C, QNH 990 till 1020 hPa\n"
-                                "T_2025.dat: 1 poster, 2025-01-01 00:59 till 2025-01-01 00:59, "
+                                "T_2025.dat: 1 post, 2025-01-01 00:59 till 2025-01-01 00:59, "
                                 "temperatur 12.0 till 12.0 °C, inget lufttryck\n"));
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
     }

@@ -148,12 +148,17 @@ private:
     std::int64_t m_firstKey = 0, m_lastKey = 0;
 };
 
+// "1 post", "2 poster"
+QString recordCount(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 post") : QStringLiteral("%1 poster").arg(n);
+}
+
 QString overlapText(const QString &path, const YearPlan &plan)
 {
-    return QStringLiteral("%1 har redan %2 poster mellan %3 och %4, inom de importerade tiderna; "
+    return QStringLiteral("%1 har redan %2 mellan %3 och %4, inom de importerade tiderna; "
                           "inget skrevs (--replace-range ersätter dem)")
-        .arg(path)
-        .arg(plan.overlapping)
+        .arg(path, recordCount(plan.overlapping))
         .arg(localKeyText(plan.overlapFirst), localKeyText(plan.overlapLast));
 }
 
@@ -415,9 +420,8 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
             err << QStringLiteral("kalvik-import: ") << overlapText(path, plan) << Qt::endl;
             refused = true;
         } else if (options.dryRun && plan.overlapping > 0) {
-            out << QStringLiteral("%1: %2 befintliga poster inom de importerade tiderna")
-                       .arg(yearFileName(year))
-                       .arg(plan.overlapping)
+            out << QStringLiteral("%1: redan %2 inom de importerade tiderna")
+                       .arg(yearFileName(year), recordCount(plan.overlapping))
                 << Qt::endl;
         }
     }
@@ -437,9 +441,8 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
         }
         const QString path = folder.filePath(yearFileName(year));
         const QString summary =
-            QStringLiteral("%1: %2 poster, %3 till %4, %5")
-                .arg(yearFileName(year))
-                .arg(records->size())
+            QStringLiteral("%1: %2, %3 till %4, %5")
+                .arg(yearFileName(year), recordCount(qint64(records->size())))
                 .arg(localKeyText(localKey(records->front())),
                      localKeyText(localKey(records->back())), valueRange(*records));
         if (options.dryRun) {
