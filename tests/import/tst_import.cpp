@@ -217,6 +217,33 @@ private slots:
         QCOMPARE(recordLines(data.path()), records);
     }
 
+    // Exit status 2 with one line naming the option.
+    void badOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no folder") << QStringList{"a.csv"} << "ange årsfilernas mapp med --folder";
+        QTest::newRow("no file") << QStringList{"--folder", "x"}
+                                 << "ingen fil att importera angiven";
+        QTest::newRow("two pressure units")
+            << QStringList{"--folder", "x", "--kpa", "--inhg", "a.csv"}
+            << "--kpa och --inhg kan inte anges samtidigt";
+        QTest::newRow("extremes and a temperature column")
+            << QStringList{"--folder", "x", "--high", "Max", "--temperature", "T", "a.csv"}
+            << "--high och --low kan inte blandas med --temperature eller --pressure";
+        QTest::newRow("unknown") << QStringList{"--folder", "x", "--celsius", "a.csv"}
+                                 << "Unknown option 'celsius'.";
+    }
+
+    void badOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const ParsedImportOptions parsed = parseImportOptions(arguments);
+        QVERIFY(!parsed.options && !parsed.help && !parsed.version);
+        QCOMPARE(parsed.error, error);
+    }
+
     // One line naming the file, the line and the fault; nothing is written.
     void badInputStops_data()
     {

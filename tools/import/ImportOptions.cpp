@@ -52,6 +52,24 @@ const std::vector<FlagOption> kFlagOptions{
      &ReadSettings::skipBadLines},
 };
 
+void addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Läser temperatur och lufttryck ur CSV-filer (även SMHI:s stationsfiler) in i "
+        "årsfilerna T_<år>.dat."));
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Visar den här hjälpen.")));
+    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("Visar programmets version.")));
+    for (const ValueOption &o : kValueOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help),
+                                            QLatin1String(o.valueName)));
+    for (const FlagOption &o : kFlagOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help)));
+    parser.addPositionalArgument(QStringLiteral("FIL"), QStringLiteral("CSV-filer att importera."),
+                                 QStringLiteral("FIL..."));
+}
+
 ParsedImportOptions failed(const QString &why)
 {
     ParsedImportOptions parsed;
@@ -61,6 +79,13 @@ ParsedImportOptions failed(const QString &why)
 
 } // namespace
 
+QString importHelpText()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText();
+}
+
 QString importUsage()
 {
     return QStringLiteral("Användning: kalvik-import --folder MAPP [flaggor] FIL...");
@@ -68,26 +93,17 @@ QString importUsage()
 
 ParsedImportOptions parseImportOptions(const QStringList &arguments)
 {
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Visar den här hjälpen."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Visar programmets version."));
     QCommandLineParser parser;
-    parser.addOptions({help, version});
-    for (const ValueOption &o : kValueOptions)
-        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help),
-                                            QLatin1String(o.valueName)));
-    for (const FlagOption &o : kFlagOptions)
-        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help)));
+    addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("kalvik-import")} + arguments))
         return failed(parser.errorText());
 
     ParsedImportOptions parsed;
-    if (parser.isSet(help)) {
+    if (parser.isSet(QStringLiteral("help"))) {
         parsed.help = true;
         return parsed;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(QStringLiteral("version"))) {
         parsed.version = true;
         return parsed;
     }

@@ -54,3 +54,6 @@ struct ParsedImportOptions
 ParsedImportOptions parseImportOptions(const QStringList &arguments);
 
 QString importUsage();
+
+// --help: every option with its text, in Swedish.
+QString importHelpText();

@@ -17,12 +17,7 @@ int main(int argc, char *argv[])
 
     const ParsedImportOptions parsed = parseImportOptions(QCoreApplication::arguments().mid(1));
     if (parsed.help) {
-        out << importUsage() << Qt::endl
-            << QStringLiteral("Flaggor: --folder, --time, --date, --temperature, --pressure, "
-                              "--high, --low, --high-time, --low-time, --utc, --fahrenheit, "
-                              "--kpa, --inhg, --replace-range, --dry-run, --skip-bad-lines; "
-                              "se man kalvik-import.")
-            << Qt::endl;
+        out << importHelpText();
         return 0;
     }
     if (parsed.version) {
