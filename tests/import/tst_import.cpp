@@ -180,7 +180,7 @@ private slots:
             << QString();
         QTest::newRow("empty cells are no reading")
             << QByteArray("time,temperature,pressure\n2024-04-01T00:00,,1010\n"
-                          "2024-04-01T00:10,3.0,\n2024-04-01T00:20,,\n")
+                          "2024-04-01T00:10,3.0,\n2024-04-01T00:20,,\n,,\n")
             << QByteArray() << QStringList()
             << QStringList{"T_2024.dat 2024-04-01 00:00:00 - 1010",
                            "T_2024.dat 2024-04-01 00:10:00 3.00 0",

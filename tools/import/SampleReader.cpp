@@ -580,6 +580,10 @@ bool Reader::line(std::string_view text)
         m_state = State::Rows;
         return header(text);
     case State::Rows:
+        // A spreadsheet pads its export with rows of empty cells.
+        if (text.find_first_not_of(std::string_view{&m_layout.separator, 1}) ==
+            std::string_view::npos)
+            return true;
         splitFields(text, m_layout.separator, m_fields, m_unquoted);
         return row();
     }
