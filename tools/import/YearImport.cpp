@@ -373,6 +373,20 @@ int runImport(const ImportOptions &options, const QTimeZone &zone, QTextStream &
         return 1;
     }
 
+    struct stat folderInfo
+    {
+    };
+    if (!options.dryRun && ::geteuid() == 0 &&
+        ::stat(QFile::encodeName(options.folder).constData(), &folderInfo) == 0 &&
+        folderInfo.st_uid != 0) {
+        err << QStringLiteral("kalvik-import: mappen %1 tillhör ett annat konto än root; kör "
+                              "kalvik-import som det (sudo -u KONTO), annars kan loggern inte "
+                              "skriva i filerna som importen skapar")
+                   .arg(options.folder)
+            << Qt::endl;
+        return 1;
+    }
+
     ZoneClock clock(zone);
     std::map<int, YearSpool> spools;
     QString spoolError;
