@@ -135,8 +135,7 @@ void DayRunBuilder<D, Value>::add(std::span<const DataRecord> records)
 template <typename D, typename Value> void DayRunBuilder<D, Value>::startDay(std::int32_t day)
 {
     static_cast<D *>(this)->endDay();
-    if (m_inDay && day < m_day && ++m_backwardJumps > kMostBackwardJumpsInOrder &&
-        !m_outOfOrder) {
+    if (m_inDay && day < m_day && ++m_backwardJumps > kMostBackwardJumpsInOrder && !m_outOfOrder) {
         m_outOfOrder = true;
         static_cast<D *>(this)->dropRuns();
     }
@@ -177,8 +176,7 @@ void DayRunBuilder<D, Value>::addRun(std::span<const DataRecord> run)
 template <typename D, typename Value> void DayRunBuilder<D, Value>::gatherDay()
 {
     if (m_inDay && m_any)
-        m_diagramDays.add(std::int64_t(m_day) - std::int64_t(m_yearStartDay), m_lowest,
-                          m_highest);
+        m_diagramDays.add(std::int64_t(m_day) - std::int64_t(m_yearStartDay), m_lowest, m_highest);
 }
 
 void TemperatureCurveBuilder::endDay()

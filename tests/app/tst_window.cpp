@@ -176,9 +176,11 @@ private slots:
         QTest::addColumn<QString>("file");   // no folder, a link to nowhere, or damaged
         QTest::addColumn<QString>("reason"); // %1: the file's path
         QTest::addColumn<QString>("heading");
-        QTest::newRow("no folder") << "no folder" << "Kan inte skapa %1: mappen finns inte"
+        QTest::newRow("no folder") << "no folder"
+                                   << "Kan inte skapa %1: mappen finns inte"
                                    << "QNH 0";
-        QTest::newRow("a link to nowhere") << "link" << "Kan inte öppna %1: filen finns inte"
+        QTest::newRow("a link to nowhere") << "link"
+                                           << "Kan inte öppna %1: filen finns inte"
                                            << "QNH 0";
         QTest::newRow("damaged records")
             << "damaged"
@@ -197,10 +199,10 @@ private slots:
             QVERIFY(QFile::link(base.filePath("nowhere"), path));
         const QDate april12(2026, 4, 12);
         if (file == "damaged")
-            QVERIFY(writeYearFile(path, std::vector<DataRecord>{
-                                            sample(april12, 0.1f, 1005, 4.0f),
-                                            sample(april12, 0.2f, 971689267, 9.7e37f),
-                                            sample(april12.addDays(1), 0.1f, 1091, 5.0f)}));
+            QVERIFY(writeYearFile(
+                path, std::vector<DataRecord>{sample(april12, 0.1f, 1005, 4.0f),
+                                              sample(april12, 0.2f, 971689267, 9.7e37f),
+                                              sample(april12.addDays(1), 0.1f, 1091, 5.0f)}));
         Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder);
         h.start();
         const QString box = QStringLiteral("Fel i Sub GetQNHRecordData\n") + reason.arg(path);

@@ -49,10 +49,7 @@ private slots:
         QCOMPARE(dataRow(record, kFinnish), row);
     }
 
-    void captionShowsTheLastRecordsQnh()
-    {
-        QCOMPARE(lastQnhCaption(-1), "QNH-1");
-    }
+    void captionShowsTheLastRecordsQnh() { QCOMPARE(lastQnhCaption(-1), "QNH-1"); }
 
     void modelReadsItsRowsFromTheFile()
     {

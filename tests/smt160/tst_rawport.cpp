@@ -2,10 +2,10 @@
 #include "PortAllowList.h"
 #include "RawPortHelper.h"
 
-#include <algorithm>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include <filesystem>
 #include <fstream>

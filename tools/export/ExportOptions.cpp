@@ -30,31 +30,32 @@ ParsedOptions failed(const QString &why)
 QString exportUsage()
 {
     return QStringLiteral(
-        "Användning: kalvik-export [flaggor] ÅRSFIL\n"
-        "Ritar årsfilens diagram som PNG och skriver dess mätningar som CSV, utan fönster\n"
-        "och utan skärm. Året tas ur filnamnet, som i Kalvik (T_2026.dat); årsfilen läses\n"
-        "bara, och en som saknas skapas inte.\n"
-        "\n"
-        "  --png FIL       diagrammet som Kalvik visar det efter start, utan dagens\n"
-        "                  temperatur: rutnät, kurvor, skalor, månader och rubrik med året\n"
-        "  --csv FIL       en rad per post i filens ordning under rubriken\n"
-        "                  date,time,temperature_c,qnh_hpa; datum ÅÅÅÅ-MM-DD, tid hh:mm,\n"
-        "                  decimalpunkt; tomt fält för en temperatur som inte är ett tal\n"
-        "                  och för QNH 0 (ingen mätning)\n"
-        "  --view VY       kurvorna i diagrammet: both (förval) båda, temp bara\n"
-        "                  temperaturen som \"Bara Temp\", pressure bara trycket som\n"
-        "                  \"Bara Tryck\"\n"
-        "  --scale N       diagrammet N gånger större med N pixlar breda linjer, %1 till %2\n"
-        "                  (förval: 1)\n"
-        "  -h, --help      den här texten\n"
-        "  -v, --version   programmets version\n"
-        "\n"
-        "Ange --png, --csv eller båda. Varje fil skrivs under ett tillfälligt namn och\n"
-        "får sitt namn först när den är hel. Poster med orimliga värden och dagar som\n"
-        "inte är i tidsordning ritas inte som väder; det sägs på standard error.\n"
-        "Slutstatus: 0 när allt skrevs, 1 när årsfilen inte går att läsa (namn utan år,\n"
-        "saknas, ingen vanlig fil, över 512 MiB) eller en fil inte går att skriva, 2 vid\n"
-        "felaktiga flaggor.")
+               "Användning: kalvik-export [flaggor] ÅRSFIL\n"
+               "Ritar årsfilens diagram som PNG och skriver dess mätningar som CSV, utan fönster\n"
+               "och utan skärm. Året tas ur filnamnet, som i Kalvik (T_2026.dat); årsfilen läses\n"
+               "bara, och en som saknas skapas inte.\n"
+               "\n"
+               "  --png FIL       diagrammet som Kalvik visar det efter start, utan dagens\n"
+               "                  temperatur: rutnät, kurvor, skalor, månader och rubrik med året\n"
+               "  --csv FIL       en rad per post i filens ordning under rubriken\n"
+               "                  date,time,temperature_c,qnh_hpa; datum ÅÅÅÅ-MM-DD, tid hh:mm,\n"
+               "                  decimalpunkt; tomt fält för en temperatur som inte är ett tal\n"
+               "                  och för QNH 0 (ingen mätning)\n"
+               "  --view VY       kurvorna i diagrammet: both (förval) båda, temp bara\n"
+               "                  temperaturen som \"Bara Temp\", pressure bara trycket som\n"
+               "                  \"Bara Tryck\"\n"
+               "  --scale N       diagrammet N gånger större med N pixlar breda linjer, %1 till "
+               "%2\n"
+               "                  (förval: 1)\n"
+               "  -h, --help      den här texten\n"
+               "  -v, --version   programmets version\n"
+               "\n"
+               "Ange --png, --csv eller båda. Varje fil skrivs under ett tillfälligt namn och\n"
+               "får sitt namn först när den är hel. Poster med orimliga värden och dagar som\n"
+               "inte är i tidsordning ritas inte som väder; det sägs på standard error.\n"
+               "Slutstatus: 0 när allt skrevs, 1 när årsfilen inte går att läsa (namn utan år,\n"
+               "saknas, ingen vanlig fil, över 512 MiB) eller en fil inte går att skriva, 2 vid\n"
+               "felaktiga flaggor.")
         .arg(kMinScale)
         .arg(kMaxScale);
 }
@@ -102,8 +103,7 @@ ParsedOptions parseExportOptions(const QStringList &arguments)
     options.csv = parser.value(csv);
     for (const QCommandLineOption *named : {&png, &csv}) {
         if (parser.isSet(*named) && parser.value(*named).isEmpty())
-            return failed(
-                QStringLiteral("Värde saknas efter '--%1'.").arg(named->names().first()));
+            return failed(QStringLiteral("Värde saknas efter '--%1'.").arg(named->names().first()));
     }
     const std::optional<ChartView> chosen = viewNamed(parser.value(view));
     if (!chosen)
@@ -114,10 +114,10 @@ ParsedOptions parseExportOptions(const QStringList &arguments)
     bool ok = false;
     options.scale = QLocale::c().toDouble(parser.value(scale), &ok);
     if (!ok || !(options.scale >= kMinScale && options.scale <= kMaxScale))
-        return failed(badOptionValue(
-            QStringLiteral("scale"),
-            QStringLiteral("ett tal från %1 till %2").arg(kMinScale).arg(kMaxScale),
-            parser.value(scale)));
+        return failed(
+            badOptionValue(QStringLiteral("scale"),
+                           QStringLiteral("ett tal från %1 till %2").arg(kMinScale).arg(kMaxScale),
+                           parser.value(scale)));
     if (options.png.isEmpty() && options.csv.isEmpty())
         return failed(QStringLiteral("Ange --png, --csv eller båda."));
     parsed.options = options;

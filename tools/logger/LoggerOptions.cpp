@@ -63,8 +63,8 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &de
     if (!parser.parse(arguments))
         return refuse(parser.errorText()); // Swedish once the tool installs its texts
     if (!parser.positionalArguments().isEmpty())
-        return refuse(
-            QStringLiteral("Oväntat argument '%1'.").arg(parser.positionalArguments().constFirst()));
+        return refuse(QStringLiteral("Oväntat argument '%1'.")
+                          .arg(parser.positionalArguments().constFirst()));
 
     ParsedOptions parsed;
     if (parser.isSet(help)) {

@@ -135,7 +135,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("kalvik-sample: skrev %lld mätningar för %d (intervall %d s, frö %u) till %s\n",
-                QFileInfo(o.out).size() / qint64(kRecordSize), o.year,
-                o.intervalSeconds, o.seed, qPrintable(QFileInfo(o.out).absoluteFilePath()));
+                QFileInfo(o.out).size() / qint64(kRecordSize), o.year, o.intervalSeconds, o.seed,
+                qPrintable(QFileInfo(o.out).absoluteFilePath()));
     return 0;
 }
