@@ -210,6 +210,11 @@ OpenedYearFile openYearFile(const QString &path)
     return openForReading(path, IfMissing::Create);
 }
 
+OpenedYearFile openExistingYearFile(const QString &path)
+{
+    return openForReading(path, IfMissing::Refuse);
+}
+
 YearFileScan scanYearFile(QFile &file, const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords)
 {
@@ -271,6 +276,18 @@ std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecor
     const std::size_t whole = got > 0 ? std::size_t(got) / kRecordSize : 0;
     decodeInPlace(out.first(whole));
     return whole;
+}
+
+qint64 readRecordsAt(QFile &file, qint64 first, std::span<DataRecord> out)
+{
+    if (first < 0 || !file.seek(first * qint64(kRecordSize)))
+        return -1;
+    const qint64 got = readFully(file, rawBytes(out), qint64(out.size() * kRecordSize));
+    if (got < 0)
+        return -1;
+    const std::size_t whole = std::size_t(got) / kRecordSize;
+    decodeInPlace(out.first(whole));
+    return qint64(whole);
 }
 
 YearFileRead readYearFile(const QString &path)

@@ -32,6 +32,10 @@ struct OpenedYearFile
 // is refused without being opened in a way that could wait.
 OpenedYearFile openYearFile(const QString &path);
 
+// The same for a file that must be there already: a missing one is refused
+// (YearFileProblem::Missing), never created.
+OpenedYearFile openExistingYearFile(const QString &path);
+
 struct YearFileRead
 {
     std::vector<DataRecord> records; // every whole record read, also when ok is false
@@ -76,3 +80,6 @@ YearFileScan scanYearFile(QFile &file, const QString &path,
 // become shorter, none when it is gone or no longer a regular file. Never
 // creates the file.
 std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecord> out);
+
+// The same from a file already open; -1 when the read fails.
+qint64 readRecordsAt(QFile &file, qint64 first, std::span<DataRecord> out);
