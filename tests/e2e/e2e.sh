@@ -146,7 +146,7 @@ if [ "$TODAY" -ge 2 ]; then
     cp "$BUILD/kalvik-logger" "$PROG/"
     mkdir -p "$PROG/iio/iio:device0"
     echo 101.3 > "$PROG/iio/iio:device0/in_pressure_input"
-    "$PROG/kalvik-logger" --once --barometer "$PROG/iio/iio:device0" --altitude 0 >/dev/null \
+    "$PROG/kalvik-logger" --once --folder "$PROG" --barometer "$PROG/iio/iio:device0" --altitude 0 >/dev/null \
         && pass "kalvik-logger --once appended" || fail "kalvik-logger --once failed"
     # No key: the next reading, at most 30 s away, draws it.
     for ((i = 0; i < 40; i++)); do
