@@ -98,7 +98,8 @@ YearFollower::Change YearFollower::follow()
                                now.changedNs == m_look.changedNs;
         return unchanged ? Change::None : Change::Rewritten;
     }
-    if (!sameFile(now, m_look) || now.bytes < m_look.bytes)
+    // A torn last record cut back by the next writer is no reason to read it all again.
+    if (!sameFile(now, m_look) || now.bytes < m_records * qint64(kRecordSize))
         return Change::Rewritten;
     if (now.bytes == m_look.bytes && now.modifiedNs == m_look.modifiedNs)
         return Change::None;
@@ -117,7 +118,8 @@ YearFollower::Change YearFollower::readAdded(const Look &now)
         return Change::Rewritten;
     Look fresh = lookOf(st);
     // Replaced between the look and the open, or cut short since.
-    if (!sameFile(fresh, now) || fresh.bytes < m_look.bytes || fresh.bytes > kMaxYearFileBytes)
+    if (!sameFile(fresh, now) || fresh.bytes < m_records * qint64(kRecordSize) ||
+        fresh.bytes > kMaxYearFileBytes)
         return Change::Rewritten;
 
     // The last record drawn is read again with the new ones: when it is no
