@@ -1,5 +1,6 @@
 // kalvik-logger: samples the outdoor temperature and the air pressure on the
 // clock and appends them to the year files that Kalvik shows.
+#include "ProgramFolderPlugins.h"
 #include "Barometer.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
@@ -9,6 +10,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <memory>
 #include <ctime>
 
 namespace {
@@ -51,7 +53,11 @@ constexpr int kExitUsage = 2;
 int main(int argc, char *argv[])
 {
     SignalClock clock; // before any thread exists, so that all of them block the signals
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;
