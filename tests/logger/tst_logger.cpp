@@ -14,7 +14,7 @@
 
 #include <cmath>
 #include <functional>
-#include <map>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -280,14 +280,17 @@ private slots:
         const QByteArray original(23, 'x'); // cut to 16 bytes and appended to, if written through
         writeText(victim, original);
         const QByteArray target = QFile::encodeName(planted == "link" ? victim : victim + "-gone");
-        const std::map<QString, std::function<bool()>> plant{
-            {"folder", [&] { return ::mkdir(name.constData(), 0755) == 0; }},
-            {"dangling", [&] { return ::symlink(target.constData(), name.constData()) == 0; }},
-            {"link", [&] { return ::symlink(target.constData(), name.constData()) == 0; }},
-            {"fifo", [&] { return ::mkfifo(name.constData(), 0644) == 0; }},
-            {"foreign", [&] { return ::close(::creat(name.constData(), 0644)) == 0 && ::chown(name.constData(), 65534, 65534) == 0; }},
+        const auto plant = [&] {
+            const char *at = name.constData();
+            if (planted == "folder")
+                return ::mkdir(at, 0755) == 0;
+            if (planted == "fifo")
+                return ::mkfifo(at, 0644) == 0;
+            if (planted == "foreign")
+                return ::close(::creat(at, 0644)) == 0 && ::chown(at, 65534, 65534) == 0;
+            return ::symlink(target.constData(), at) == 0;
         };
-        QVERIFY(plant.at(planted)());
+        QVERIFY(plant());
         struct stat before{};
         QCOMPARE(::lstat(name.constData(), &before), 0);
 
