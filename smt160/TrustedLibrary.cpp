@@ -4,10 +4,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <link.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>

@@ -80,7 +80,8 @@ float LibrarySensor::call(SensorFunction function, std::int32_t portAddress, std
 
 bool LibrarySensor::tryLoad(const QString &path, std::vector<LibraryLookup> &lookups)
 {
-    const smt160::TrustedLoad load = smt160::loadTrustedLibrary(QFile::encodeName(path).toStdString());
+    const smt160::TrustedLoad load =
+        smt160::loadTrustedLibrary(QFile::encodeName(path).toStdString());
     const QString detail = QString::fromStdString(load.detail);
     switch (load.outcome) {
     case smt160::TrustedLoad::Outcome::Loaded:
@@ -134,6 +135,5 @@ void LibrarySensor::loadOnce()
     if (!m_getTempGame)
         missing << QStringLiteral("GetTempGame");
     if (!missing.isEmpty())
-        m_loadError =
-            functionsMissingMessage(QLatin1String(kFileName), m_libraryPath, missing);
+        m_loadError = functionsMissingMessage(QLatin1String(kFileName), m_libraryPath, missing);
 }

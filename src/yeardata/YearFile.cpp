@@ -130,8 +130,7 @@ QString createIfMissing(const QString &path, const QByteArray &native)
 enum class IfMissing { Create, Refuse };
 enum class Links { Follow, Refuse };
 
-OpenedYearFile openForReading(const QString &path, IfMissing ifMissing,
-                              Links links = Links::Follow)
+OpenedYearFile openForReading(const QString &path, IfMissing ifMissing, Links links = Links::Follow)
 {
     if (path.isEmpty())
         return refused(YearFileProblem::Missing, QStringLiteral("Inget filnamn"));
@@ -152,8 +151,8 @@ OpenedYearFile openForReading(const QString &path, IfMissing ifMissing,
     }
 
     // O_NONBLOCK: should the name have become a FIFO since, the open still returns.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                                                  (follow ? 0 : O_NOFOLLOW));
+    const int fd = ::open(native.constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         // Gone between the look and the open, or a link that leads nowhere.
         const QString why =

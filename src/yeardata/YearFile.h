@@ -68,8 +68,9 @@ struct YearFileScan
 // time, through one buffer that is reused, so memory does not grow with the
 // file. Never creates or writes it, and refuses what is not a regular file as
 // openYearFile does; for the tools, which may run with more rights than
-// whoever made the name, it also refuses a symbolic link. Records already handed over stay valid when a read fails
-// part-way; a file that shrinks meanwhile ends the scan early, as no problem.
+// whoever made the name, it also refuses a symbolic link. Records already
+// handed over stay valid when a read fails part-way; a file that shrinks
+// meanwhile ends the scan early, as no problem.
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords);
 

@@ -35,8 +35,8 @@ private slots:
         QTest::newRow("kalvik-export")
             << KALVIK_EXPORT_PATH << QStringList{"DIR/T_2026.dat", "--png", "DIR/a.png"} << "a.png";
         QTest::newRow("kalvik-logger")
-            << KALVIK_LOGGER_PATH << QStringList{"--once", "--altitude", "0", "--folder", "DIR/data"}
-            << "data";
+            << KALVIK_LOGGER_PATH
+            << QStringList{"--once", "--altitude", "0", "--folder", "DIR/data"} << "data";
         QTest::newRow("kalvik-sample")
             << KALVIK_SAMPLE_PATH
             << QStringList{"--year", "2026", "--interval", "60", "--out", "DIR/T_2027.dat"}
@@ -53,8 +53,8 @@ private slots:
         QVERIFY(QFile::copy(program, dir.filePath(name)));
         QVERIFY(QDir(dir.path()).mkpath("platforms") && QDir(dir.path()).mkpath("imageformats") &&
                 QDir(dir.path()).mkpath("data"));
-        for (const char *planted : {"platforms/libqoffscreen.so", "imageformats/libqpng.so",
-                                    "T_2026.dat", "qt.conf"}) {
+        for (const char *planted :
+             {"platforms/libqoffscreen.so", "imageformats/libqpng.so", "T_2026.dat", "qt.conf"}) {
             QFile file(dir.filePath(planted));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }

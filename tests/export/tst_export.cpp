@@ -184,7 +184,8 @@ private slots:
                                     message.replace(QLatin1String("%1"), dir.path()));
         QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2); // a usage line after an option error
         // No file made or left, and none written through a link.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks).size(), 3);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks).size(),
+                 3);
         QCOMPARE(fileBytes(dir.filePath("data.dat")), linkedTo);
     }
 };

@@ -13,8 +13,8 @@
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -261,11 +261,16 @@ private slots:
     {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("named");
-        QTest::newRow("folder") << "folder" << "T_2027.dat är ingen årsfil utan en mapp";
-        QTest::newRow("dangling link") << "dangling" << "T_2027.dat är ingen årsfil utan en symbolisk länk";
-        QTest::newRow("link to a file it may write") << "link" << "utan en symbolisk länk";
-        QTest::newRow("FIFO") << "fifo" << "utan en FIFO";
-        QTest::newRow("another user's file") << "foreign" << "ägs av en annan användare (uid 65534)";
+        QTest::newRow("folder") << "folder"
+                                << "T_2027.dat är ingen årsfil utan en mapp";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "T_2027.dat är ingen årsfil utan en symbolisk länk";
+        QTest::newRow("link to a file it may write") << "link"
+                                                     << "utan en symbolisk länk";
+        QTest::newRow("FIFO") << "fifo"
+                              << "utan en FIFO";
+        QTest::newRow("another user's file") << "foreign"
+                                             << "ägs av en annan användare (uid 65534)";
     }
 
     void refusesWhatIsPlanted()
@@ -291,7 +296,9 @@ private slots:
             return ::symlink(target.constData(), at) == 0;
         };
         QVERIFY(plant());
-        struct stat before{};
+        struct stat before
+        {
+        };
         QCOMPARE(::lstat(name.constData(), &before), 0);
 
         for (const bool once : {true, false}) {
@@ -308,7 +315,9 @@ private slots:
             QVERIFY2(once || err.contains("2 mätning(ar) kunde inte skrivas och går förlorade"),
                      qPrintable(err));
         }
-        struct stat after{};
+        struct stat after
+        {
+        };
         QCOMPARE(::lstat(name.constData(), &after), 0);
         QVERIFY(after.st_mode == before.st_mode && after.st_size == before.st_size);
         QFile file(victim);
@@ -324,11 +333,12 @@ private slots:
         QTest::addColumn<QString>("newest"); // the last record on disk; empty: none
         QTest::addColumn<int>("records");    // in T_2026.dat after the run
         QTest::addColumn<bool>("reported");
-        QTest::newRow("1970 at boot") << "1970-01-01T01:00:00" << "" << 3 << true;
-        QTest::newRow("last shutdown's time")
-            << "2026-05-01T12:00:00" << "2026-06-10T08:00:00" << 1 + 3 << true;
-        QTest::newRow("an hour behind the last record")
-            << "2026-06-10T07:00:00" << "2026-06-10T08:00:00" << 1 + 6 << false;
+        QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
+                                      << "" << 3 << true;
+        QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
+                                              << "2026-06-10T08:00:00" << 1 + 3 << true;
+        QTest::newRow("an hour behind the last record") << "2026-06-10T07:00:00"
+                                                        << "2026-06-10T08:00:00" << 1 + 6 << false;
     }
 
     void waitsForTheClock()
@@ -339,7 +349,8 @@ private slots:
         QFETCH(bool, reported);
         QTemporaryDir data;
         if (!newest.isEmpty())
-            QVERIFY(appendRecord(data.filePath("T_2026.dat"), stampRecord(local(newest), 0, 1.0f)).ok);
+            QVERIFY(
+                appendRecord(data.filePath("T_2026.dat"), stampRecord(local(newest), 0, 1.0f)).ok);
         FakeClock clock(local(start), local(start).addSecs(3600));
         const QDateTime set = local("2026-06-10T12:00:00");
         clock.onWake = [&](const QDateTime &t) {

@@ -32,10 +32,18 @@ QString notLoaded(const char *why)
 
 // Every folder beside a library where a dynamic loader, or a library loader
 // built on it, looks first on some CPU.
-const QStringList kLoaderSubfolders{
-    "haswell",        "x86_64",         "tls",           "tls/x86_64",      "tls/haswell",
-    "haswell/x86_64", "avx512_1",       "xeon_phi",      "i686",            "glibc-hwcaps/x86-64-v2",
-    "glibc-hwcaps/x86-64-v3", "glibc-hwcaps/x86-64-v4"};
+const QStringList kLoaderSubfolders{"haswell",
+                                    "x86_64",
+                                    "tls",
+                                    "tls/x86_64",
+                                    "tls/haswell",
+                                    "haswell/x86_64",
+                                    "avx512_1",
+                                    "xeon_phi",
+                                    "i686",
+                                    "glibc-hwcaps/x86-64-v2",
+                                    "glibc-hwcaps/x86-64-v3",
+                                    "glibc-hwcaps/x86-64-v4"};
 
 } // namespace
 
@@ -50,7 +58,7 @@ private slots:
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<bool>("otherOwner");
-        QTest::addColumn<bool>("planted"); // copies of the double in every loader subfolder
+        QTest::addColumn<bool>("planted");      // copies of the double in every loader subfolder
         QTest::addColumn<QByteArray>("answer"); // the double's reading; null: its 22.4
         QTest::addColumn<QString>("readings");  // of GetTemp and GetTempGame
         QTest::addColumn<QString>("reason");    // after GetTempGame
@@ -76,7 +84,9 @@ private slots:
             << "filen %1 ägs av en annan användare";
         // Only the checked file runs, whatever lies in the folders a loader searches first.
         QTest::newRow("copies planted where loaders look first")
-            << lib << 0755 << 0755 << false << true << QByteArray() << "22.4 22.4" << "" << "";
+            << lib << 0755 << 0755 << false << true << QByteArray() << "22.4 22.4"
+            << ""
+            << "";
         // A library that appears after the first call is not loaded during this run.
         row("missing", {}, 0, 0700, nullptr, "nan nan", unusable, notLoaded("finns inte"));
         row("not a library", "inget bibliotek", 0644, 0700, nullptr, "nan nan", unusable,

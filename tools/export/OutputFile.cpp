@@ -44,8 +44,8 @@ bool OutputFile::open()
         return false;
     }
     for (int i = 0; i < kNameTries; ++i) {
-        const QByteArray temp = '.' + m_name + '.' +
-                                QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const QByteArray temp =
+            '.' + m_name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         const int fd = ::openat(m_folder, temp.constData(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
         if (fd < 0 && errno == EEXIST)

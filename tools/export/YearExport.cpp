@@ -123,8 +123,8 @@ ExportResult runExport(const ExportOptions &options)
                 return;
             table.append(chunk, csv);
             if (csv.size() >= kCsvBlockBytes) {
-                written =
-                    written && csvFile->device().write(csv.data(), qint64(csv.size())) == qint64(csv.size());
+                written = written && csvFile->device().write(csv.data(), qint64(csv.size())) ==
+                                         qint64(csv.size());
                 csv.clear();
             }
         });
@@ -132,7 +132,8 @@ ExportResult runExport(const ExportOptions &options)
         return failed(readProblem(options.yearFile, scan));
 
     if (csvFile) {
-        written = written && csvFile->device().write(csv.data(), qint64(csv.size())) == qint64(csv.size());
+        written = written &&
+                  csvFile->device().write(csv.data(), qint64(csv.size())) == qint64(csv.size());
         if (!written)
             return failed(cannotWrite(options.csv));
         if (!csvFile->commit())

@@ -1,5 +1,5 @@
-#include "ProgramFolderPlugins.h"
 #include "ExportOptions.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 #include "YearExport.h"
 

@@ -191,8 +191,7 @@ QString Logger::sample()
     const QString line = taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + "  " +
                          (std::isnan(temp) ? QStringLiteral("--.- C")
                                            : locale.toString(temp, 'f', 1) + QStringLiteral(" C")) +
-                         "  QNH " + (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) +
-                         "  ";
+                         "  QNH " + (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) + "  ";
 
     // A clock that starts in 1970, or at the last shutdown, would file the
     // sample under a wrong date: it is not written until the clock is right.

@@ -69,8 +69,8 @@ private:
     LoggerStreams m_streams;
     QTimeZone m_zone;
     QString m_iioRoot;
-    QString m_barometer;           // the device in use, also while it is unplugged
-    std::deque<Pending> m_pending; // samples not yet in their file, oldest first
+    QString m_barometer;                // the device in use, also while it is unplugged
+    std::deque<Pending> m_pending;      // samples not yet in their file, oldest first
     std::optional<DataRecord> m_newest; // the latest record known to be on disk
     bool m_clockReported = false;       // while the clock is wrong, said once
 };

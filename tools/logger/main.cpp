@@ -1,17 +1,17 @@
 // kalvik-logger: samples the outdoor temperature and the air pressure on the
 // clock and appends them to the year files that Kalvik shows.
-#include "ProgramFolderPlugins.h"
 #include "Barometer.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <csignal>
-#include <memory>
 #include <ctime>
+#include <memory>
 
 namespace {
 
