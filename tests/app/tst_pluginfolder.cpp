@@ -53,14 +53,15 @@ private slots:
         QVERIFY(QFile::copy(program, dir.filePath(name)));
         QVERIFY(QDir(dir.path()).mkpath("platforms") && QDir(dir.path()).mkpath("imageformats") &&
                 QDir(dir.path()).mkpath("data"));
-        for (const char *planted :
-             {"platforms/libqoffscreen.so", "imageformats/libqpng.so", "T_2026.dat", "qt.conf"}) {
+        for (const char *planted : {"platforms/libqoffscreen.so", "T_2026.dat"}) {
             QFile file(dir.filePath(planted));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QFile conf(dir.filePath("qt.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write("[Paths]\nPrefix=/planted\n") > 0);
         conf.close();
+        // A plugin that claims PNG and leaves a mark when it is loaded.
+        QVERIFY(QFile::copy(PLANTED_PLUGIN_PATH, dir.filePath("imageformats/libqplanted.so")));
 
         QProcess tool;
         tool.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
@@ -70,6 +71,7 @@ private slots:
                  tool.readAllStandardError().constData());
         QVERIFY(QFileInfo(dir.filePath(output)).size() > 0 ||
                 !QDir(dir.filePath(output)).isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath("imageformats/planted-plugin-ran")));
     }
 };
 
