@@ -107,14 +107,14 @@ int Logger::run()
 
 void Logger::stop()
 {
-    // Samples still waiting get a last try, and what is lost is said.
-    if (!m_pending.empty())
-        writePending();
+    // Samples still waiting get a last try, and what is lost is said, with why.
+    m_stopping = true;
+    const Written last = m_pending.empty() ? Written{} : writePending();
     if (!m_pending.empty())
         warn(QStringLiteral("%1 mätning(ar) kunde inte skrivas och går förlorade (den första "
-                            "%2)")
+                            "%2): %3")
                  .arg(m_pending.size())
-                 .arg(stampText(m_pending.front().record)));
+                 .arg(stampText(m_pending.front().record), last.error));
     m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
 }
 
@@ -283,7 +283,7 @@ Logger::Written Logger::writePending()
                      .arg(outcome.droppedBytes));
         if (!outcome.ok) {
             written.error = outcome.error;
-            if (!m_options.once) // --once says it in its exit
+            if (!m_options.once && !m_stopping) // those say it as they end
                 warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
                          .arg(outcome.error)
                          .arg(m_pending.size()));

@@ -73,4 +73,5 @@ private:
     std::deque<Pending> m_pending;      // samples not yet in their file, oldest first
     std::optional<DataRecord> m_newest; // the latest record known to be on disk
     bool m_clockReported = false;       // while the clock is wrong, said once
+    bool m_stopping = false;
 };
