@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <sys/types.h>
 #include <vector>
 
 // The largest year file accepted: a leap year of one sample a second is
@@ -46,6 +47,10 @@ struct YearFileRead
 // What a failed file call's errno means, in Swedish ("åtkomst nekad").
 QString errnoReason(int err);
 
+// What lies under a name instead of a regular file, as "en mapp", "en FIFO" or
+// "en symbolisk länk".
+QString fileKindText(mode_t mode);
+
 // The station's logger may run as another account of the folder's group: a
 // file just created (fd, at path) in a group-writable folder gets that group
 // and its write bit, whatever the umask says.
@@ -66,8 +71,10 @@ struct YearFileScan
 // Hands the records of an existing year file over in file order, a block at a
 // time, through one buffer that is reused, so memory does not grow with the
 // file. Never creates or writes it, and refuses what is not a regular file as
-// openYearFile does. Records already handed over stay valid when a read fails
-// part-way; a file that shrinks meanwhile ends the scan early, as no problem.
+// openYearFile does; for the tools, which may run with more rights than
+// whoever made the name, it also refuses a symbolic link. Records already
+// handed over stay valid when a read fails part-way; a file that shrinks
+// meanwhile ends the scan early, as no problem.
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords);
 
