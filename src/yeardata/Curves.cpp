@@ -58,6 +58,11 @@ void addBar(std::vector<Segment> &out, float x, float yLow, float yHigh)
     }
 }
 
+float pressureY(std::int32_t qnh)
+{
+    return float(kPressureOffsetY - std::int64_t(qnh));
+}
+
 // A day's bar from its lowest to its highest temperature.
 void addDayBar(std::vector<Segment> &out, float x, float lowest, float highest)
 {
@@ -69,9 +74,41 @@ void addDayBar(std::vector<Segment> &out, float x, float lowest, float highest)
     addBar(out, x, yLow, yHigh);
 }
 
-float pressureY(std::int32_t qnh)
+// A file out of time order: one bar per day of the diagram.
+void addDayBars(std::vector<Segment> &out, const DiagramDayExtremes<float> &days)
 {
-    return float(kPressureOffsetY - std::int64_t(qnh));
+    for (std::size_t x = 0; x < days.days().size(); ++x)
+        if (const auto &d = days.days()[x]; d.any)
+            addDayBar(out, float(x), d.lowest, d.highest);
+}
+
+// A file out of time order: the lines through each day's highest and lowest
+// QNH in day order, and its (day number, lowest QNH) pairs.
+void addDayLines(PressureCurve &curve, const DiagramDayExtremes<std::int32_t> &days,
+                 std::int32_t yearStartDay)
+{
+    std::vector<Segment> lowestLine;
+    bool hasPrevious = false;
+    float previousX = 0, previousHighestY = 0, previousLowestY = 0;
+    for (std::size_t x = 0; x < days.days().size(); ++x) {
+        const auto &d = days.days()[x];
+        if (!d.any)
+            continue;
+        const float highestY = pressureY(d.highest), lowestY = pressureY(d.lowest);
+        if (hasPrevious) {
+            addVisible(curve.segments,
+                       {previousX, previousHighestY, float(x), highestY, CurveColor::Purple});
+            addVisible(lowestLine,
+                       {previousX, previousLowestY, float(x), lowestY, CurveColor::DarkGreen});
+        }
+        hasPrevious = true;
+        previousX = float(x);
+        previousHighestY = highestY;
+        previousLowestY = lowestY;
+        curve.series.push_back(std::int32_t(std::int64_t(yearStartDay) + std::int64_t(x)));
+        curve.series.push_back(d.lowest);
+    }
+    curve.segments.insert(curve.segments.end(), lowestLine.begin(), lowestLine.end());
 }
 
 } // namespace
@@ -179,12 +216,26 @@ template <typename D, typename Value> void DayRunBuilder<D, Value>::gatherDay()
         m_diagramDays.add(std::int64_t(m_day) - std::int64_t(m_yearStartDay), m_lowest, m_highest);
 }
 
+template <typename D, typename Value>
+DiagramDayExtremes<Value> DayRunBuilder<D, Value>::daysSoFar() const
+{
+    DiagramDayExtremes<Value> days = m_diagramDays;
+    if (m_inDay && m_any)
+        days.add(std::int64_t(m_day) - std::int64_t(m_yearStartDay), m_lowest, m_highest);
+    return days;
+}
+
+void TemperatureCurveBuilder::addOpenDay(std::vector<Segment> &out) const
+{
+    if (m_inDay && m_any)
+        addDayBar(out, dayX(m_day, m_yearStartDay), m_lowest, m_highest);
+}
+
 void TemperatureCurveBuilder::endDay()
 {
     gatherDay();
-    if (!m_inDay || !m_any || m_outOfOrder)
-        return;
-    addDayBar(m_curve.segments, dayX(m_day, m_yearStartDay), m_lowest, m_highest);
+    if (!m_outOfOrder)
+        addOpenDay(m_curve.segments);
 }
 
 void TemperatureCurveBuilder::dropRuns()
@@ -195,15 +246,36 @@ void TemperatureCurveBuilder::dropRuns()
 TemperatureCurve TemperatureCurveBuilder::finish()
 {
     endDay();
-    if (m_outOfOrder) {
-        const auto &days = m_diagramDays.days();
-        for (std::size_t x = 0; x < days.size(); ++x)
-            if (days[x].any)
-                addDayBar(m_curve.segments, float(x), days[x].lowest, days[x].highest);
-    }
+    if (m_outOfOrder)
+        addDayBars(m_curve.segments, m_diagramDays);
     m_curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
     m_inDay = false;
     return std::move(m_curve);
+}
+
+TemperatureCurve TemperatureCurveBuilder::current(bool withLastDayValues) const
+{
+    TemperatureCurve curve;
+    if (m_outOfOrder) {
+        addDayBars(curve.segments, daysSoFar());
+    } else {
+        curve.segments.reserve(m_curve.segments.size() + 2);
+        curve.segments = m_curve.segments;
+        addOpenDay(curve.segments);
+    }
+    if (withLastDayValues)
+        curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
+    return curve;
+}
+
+bool PressureCurveBuilder::openDaySegments(Segment &highest, Segment &lowest) const
+{
+    if (!m_inDay || !m_any || !m_hasPrevious)
+        return false;
+    const float x = dayX(m_day, m_yearStartDay);
+    highest = {m_previousX, m_previousHighestY, x, pressureY(m_highest), CurveColor::Purple};
+    lowest = {m_previousX, m_previousLowestY, x, pressureY(m_lowest), CurveColor::DarkGreen};
+    return true;
 }
 
 void PressureCurveBuilder::endDay()
@@ -211,7 +283,18 @@ void PressureCurveBuilder::endDay()
     gatherDay();
     if (!m_inDay || !m_any || m_outOfOrder)
         return; // the lines go on from the day before to the day after
-    addVertex(m_day, m_highest, m_lowest);
+    if (Segment highest, lowest; openDaySegments(highest, lowest)) {
+        addVisible(m_curve.segments, highest);
+        addVisible(m_lowestLine, lowest);
+    }
+    m_hasPrevious = true;
+    m_previousX = dayX(m_day, m_yearStartDay);
+    m_previousHighestY = pressureY(m_highest);
+    m_previousLowestY = pressureY(m_lowest);
+    if (m_curve.series.size() < 2 * kMaxSeriesDays) {
+        m_curve.series.push_back(m_day);
+        m_curve.series.push_back(m_lowest);
+    }
 }
 
 void PressureCurveBuilder::dropRuns()
@@ -222,40 +305,43 @@ void PressureCurveBuilder::dropRuns()
     m_hasPrevious = false;
 }
 
-void PressureCurveBuilder::addVertex(std::int32_t day, std::int32_t highest, std::int32_t lowest)
-{
-    const float x = dayX(day, m_yearStartDay);
-    const float highestY = pressureY(highest), lowestY = pressureY(lowest);
-    if (m_hasPrevious) {
-        addVisible(m_curve.segments,
-                   {m_previousX, m_previousHighestY, x, highestY, CurveColor::Purple});
-        addVisible(m_lowestLine,
-                   {m_previousX, m_previousLowestY, x, lowestY, CurveColor::DarkGreen});
-    }
-    m_hasPrevious = true;
-    m_previousX = x;
-    m_previousHighestY = highestY;
-    m_previousLowestY = lowestY;
-    if (m_curve.series.size() < 2 * kMaxSeriesDays) {
-        m_curve.series.push_back(day);
-        m_curve.series.push_back(lowest);
-    }
-}
-
 PressureCurve PressureCurveBuilder::finish()
 {
     endDay();
-    if (m_outOfOrder) {
-        const auto &days = m_diagramDays.days();
-        for (std::size_t x = 0; x < days.size(); ++x)
-            if (days[x].any)
-                addVertex(std::int32_t(std::int64_t(m_yearStartDay) + std::int64_t(x)),
-                          days[x].highest, days[x].lowest);
-    }
     m_inDay = false;
+    if (m_outOfOrder)
+        addDayLines(m_curve, m_diagramDays, m_yearStartDay);
     m_curve.segments.insert(m_curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
     m_curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
     return std::move(m_curve);
+}
+
+PressureCurve PressureCurveBuilder::current(bool withLastDayValues) const
+{
+    PressureCurve curve;
+    if (m_outOfOrder) {
+        addDayLines(curve, daysSoFar(), m_yearStartDay);
+        if (withLastDayValues)
+            curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
+        return curve;
+    }
+    Segment highest, lowest;
+    const bool open = openDaySegments(highest, lowest);
+    curve.segments.reserve(m_curve.segments.size() + m_lowestLine.size() + 2);
+    curve.segments = m_curve.segments;
+    if (open)
+        addVisible(curve.segments, highest);
+    curve.segments.insert(curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
+    if (open)
+        addVisible(curve.segments, lowest);
+    curve.series = m_curve.series;
+    if (m_inDay && m_any && curve.series.size() < 2 * kMaxSeriesDays) {
+        curve.series.push_back(m_day);
+        curve.series.push_back(m_lowest);
+    }
+    if (withLastDayValues)
+        curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
+    return curve;
 }
 
 TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay)

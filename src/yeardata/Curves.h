@@ -176,6 +176,8 @@ protected:
     // Every day also goes into the diagram's days, in case the file turns out
     // to be out of time order.
     void gatherDay();
+    // The diagram's days with the day being built, as finish() would have them.
+    DiagramDayExtremes<Value> daysSoFar() const;
 
     std::int32_t m_yearStartDay;
     std::int64_t m_backwardJumps = 0;
@@ -193,12 +195,17 @@ class TemperatureCurveBuilder : public DayRunBuilder<TemperatureCurveBuilder, fl
 public:
     using DayRunBuilder::DayRunBuilder;
     TemperatureCurve finish();
+    // The curve finish() would give if the records ended here; more may be
+    // added after. The last day's values only when asked for: sorting a day
+    // of one-second samples is the costly part.
+    TemperatureCurve current(bool withLastDayValues) const;
 
 private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, float &t);
     void endDay();
     void dropRuns();
+    void addOpenDay(std::vector<Segment> &out) const;
 
     TemperatureCurve m_curve;
 };
@@ -208,13 +215,16 @@ class PressureCurveBuilder : public DayRunBuilder<PressureCurveBuilder, std::int
 public:
     using DayRunBuilder::DayRunBuilder;
     PressureCurve finish();
+    // As TemperatureCurveBuilder::current.
+    PressureCurve current(bool withLastDayValues) const;
 
 private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, std::int32_t &qnh);
     void endDay();
     void dropRuns();
-    void addVertex(std::int32_t day, std::int32_t highest, std::int32_t lowest);
+    // The two segments from the day before to the day being built, if both have a reading.
+    bool openDaySegments(Segment &highest, Segment &lowest) const;
 
     bool m_hasPrevious = false;
     float m_previousX = 0, m_previousHighestY = 0, m_previousLowestY = 0;

@@ -153,6 +153,11 @@ private slots:
         row("damaged, exported as it stands", {"%1/T_2025.dat", "--csv", "%1/o.csv"}, 0,
             "%1/T_2025.dat: 1 post med orimliga värden hoppades över, den första är post 2 "
             "(2025-01-02)");
+        // Links planted by another user of a shared folder, both to data.dat.
+        row("output name is a link", {"%1/T_2026.dat", "--csv", "%1/o.csv"}, 1,
+            "%1/o.csv är en symbolisk länk; kalvik-export skriver inte genom den");
+        row("year file is a link", {"%1/T_2028.dat", "--png", "%1/o.png"}, 1,
+            "%1/T_2028.dat är en symbolisk länk, som inte följs");
     }
     void saysItInOneSwedishLine()
     {
@@ -168,6 +173,10 @@ private slots:
                                                       sample(jan1.addDays(1), 0.5f, 0, 61)}));
         const QString large = dir.filePath("T_2027.dat"); // sparse: costs no disk
         QVERIFY(writeYearFile(large, {}) && QFile::resize(large, kMaxYearFileBytes + 16));
+        QVERIFY(QFile::link(dir.filePath("data.dat"), dir.filePath("T_2028.dat")));
+        if (qstrcmp(QTest::currentDataTag(), "output name is a link") == 0)
+            QVERIFY(QFile::link(dir.filePath("data.dat"), dir.filePath("o.csv")));
+        const QByteArray linkedTo = fileBytes(dir.filePath("data.dat"));
         for (QString &a : arguments)
             a.replace(QLatin1String("%1"), dir.path());
 
@@ -184,8 +193,11 @@ private slots:
         QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2);
         if (exitCode == 2) // as every tool says it
             QCOMPARE(lines.at(1), QStringLiteral("Se kalvik-export --help."));
-        // No file made or left, but the one asked for when all went well.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), exitCode == 0 ? 5 : 4);
+        // No file made or left but the one asked for when all went well, and
+        // none written through a link.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks).size(),
+                 exitCode == 0 ? 5 : 4);
+        QCOMPARE(fileBytes(dir.filePath("data.dat")), linkedTo);
     }
 };
 

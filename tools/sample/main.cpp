@@ -1,5 +1,6 @@
 // kalvik-sample: writes a made-up year file for trying the program out.
 #include "DayNumber.h"
+#include "ProgramFolderPlugins.h"
 #include "SampleYear.h"
 #include "SwedishCommandLine.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -115,7 +117,11 @@ Options parse(const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-sample"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;
