@@ -24,7 +24,6 @@ CONF
     SERVER=$!
     URL="http://127.0.0.1:$port"
     for _ in $(seq 50); do
-        curl -fs -o /dev/null "$URL/index.html" 2>/dev/null && return 0
         python3 -c "import urllib.request,sys; urllib.request.urlopen('$URL/index.html')" 2>/dev/null && return 0
         sleep 0.1
     done

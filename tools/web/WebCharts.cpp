@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr QRect kPlot(52, 22, kChartWidth - 110, kChartHeight - 52);
+constexpr QRect kPlot(52, 36, kChartWidth - 110, kChartHeight - 66);
 constexpr int kSecondsPerDay = 86400;
 constexpr int kBucketSeconds = 5 * 60;
 const QColor kTempColor(0xc0, 0x1c, 0x28);

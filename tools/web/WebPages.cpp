@@ -15,7 +15,7 @@ constexpr auto kStyle = R"(:root{color-scheme:light dark;--bg:#f7f7f2;--fg:#1d1d
 body{margin:0;background:var(--bg);color:var(--fg);font:16px/1.45 system-ui,-apple-system,"Segoe UI",sans-serif}
 header,main{max-width:64rem;margin:0 auto;padding:0 1rem}
 nav{display:flex;flex-wrap:wrap;gap:.25rem 1rem;padding:.75rem 0;border-bottom:1px solid var(--line)}
-nav a[aria-current]{font-weight:700;text-decoration:none;color:var(--fg)}
+nav strong{font-weight:700}
 a{color:var(--link)}
 h1{font-size:1.6rem;margin:1rem 0 .5rem}
 h2{font-size:1.2rem;margin:1.5rem 0 .5rem}
@@ -33,10 +33,11 @@ img{max-width:100%;height:auto;display:block;border-radius:.25rem}
 .notice{background:#fff3cd;color:#3d2f00;border:1px solid #d9b440;padding:.6rem .75rem;border-radius:.5rem}
 )";
 
+// The page itself is named, not linked.
 QString link(const QString &href, const QString &text, bool current)
 {
-    return QStringLiteral("<a href=\"%1\"%2>%3</a>")
-        .arg(href, current ? QStringLiteral(" aria-current=\"page\"") : QString(), text);
+    return current ? QStringLiteral("<strong>%1</strong>").arg(text)
+                   : QStringLiteral("<a href=\"%1\">%2</a>").arg(href, text);
 }
 
 QString document(const QString &title, const QString &current, const std::vector<int> &years,
@@ -216,9 +217,10 @@ QByteArray climatePage(const ClimatePage &page)
     const QString band = page.earlierFrom == 0
                              ? QStringLiteral("Det finns inga tidigare år att jämföra med.")
                              : QStringLiteral("Grått fält: lägsta och högsta temperatur för varje kalenderdag "
-                                              "%1–%2; grå linje: medel av dygnsmedlen.")
-                                   .arg(page.earlierFrom)
-                                   .arg(page.earlierTo);
+                                              "%1; grå linje: medel av dygnsmedlen.")
+                                   .arg(page.earlierFrom == page.earlierTo
+                                            ? QString::number(page.earlierFrom)
+                                            : QStringLiteral("%1–%2").arg(page.earlierFrom).arg(page.earlierTo));
     body += QStringLiteral("<h2>%1 mot tidigare år</h2>\n").arg(page.year);
     body += figure(page.chart, QStringLiteral("Dygnets högsta (röd) och lägsta (blå) temperatur %1. ")
                                    .arg(page.year) +
