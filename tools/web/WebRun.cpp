@@ -2,6 +2,7 @@
 
 #include "DataRow.h"
 #include "DayNumber.h"
+#include "Plausible.h"
 #include "SiteFiles.h"
 #include "WebCharts.h"
 #include "WebPages.h"
@@ -188,26 +189,29 @@ std::vector<TimedSample> recentSamples(const std::vector<YearSummary> &years,
 
 QString hoursAlt(std::span<const TimedSample> samples, std::int64_t from, std::int64_t end)
 {
-    const std::vector<DaySummary> range = [&] {
-        std::vector<DaySummary> days;
-        for (const TimedSample &s : samples) {
-            const DataRecord r{std::int32_t(s.second / kSecondsPerDay), 0, s.qnh, s.temp};
-            addToDays(days, DayNumber::toDate(r.dayNumber).year(), std::span(&r, 1), 0);
+    std::optional<float> low, high;
+    std::optional<std::int32_t> qnhLow, qnhHigh;
+    for (const TimedSample &s : samples) {
+        if (isPlausibleTemp(s.temp)) {
+            low = std::min(low.value_or(s.temp), s.temp);
+            high = std::max(high.value_or(s.temp), s.temp);
         }
-        return days;
-    }();
-    const PeriodStats s = periodStats(range);
+        if (isPlausibleQnh(s.qnh)) {
+            qnhLow = std::min(qnhLow.value_or(s.qnh), s.qnh);
+            qnhHigh = std::max(qnhHigh.value_or(s.qnh), s.qnh);
+        }
+    }
     const auto stamp = [](std::int64_t second) {
         return WebText::isoDate(std::int32_t(second / kSecondsPerDay)) + QLatin1Char(' ') +
                WebText::clock(float(second % kSecondsPerDay) / float(kSecondsPerDay));
     };
     QString alt = QStringLiteral("Temperatur och lufttryck från %1 till %2.").arg(stamp(from), stamp(end));
-    if (s.high)
+    if (low)
         alt += QStringLiteral(" Temperaturen låg mellan %1 och %2.")
-                   .arg(WebText::temperature(s.low->value), WebText::temperature(s.high->value));
-    if (s.qnhHigh)
+                   .arg(WebText::temperature(*low), WebText::temperature(*high));
+    if (qnhLow)
         alt += QStringLiteral(" Lufttrycket låg mellan %1 och %2.")
-                   .arg(WebText::pressure(s.qnhLow->value, 0), WebText::pressure(s.qnhHigh->value, 0));
+                   .arg(WebText::pressure(*qnhLow, 0), WebText::pressure(*qnhHigh, 0));
     return alt;
 }
 
