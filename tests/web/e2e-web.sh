@@ -6,6 +6,7 @@ set -u
 WEB=${1:?kalvik-web}
 ART=${2:?artefact folder}
 HERE=$(cd "$(dirname "$0")" && pwd)
+SNIPPET=$HERE/../../packaging/web/lighttpd-kalvik.conf
 WORK=$(mktemp -d)
 SERVER=
 trap '[ -n "$SERVER" ] && kill "$SERVER"; rm -rf "$WORK"' EXIT
@@ -26,15 +27,30 @@ for page in "${PAGES[@]}"; do
 done
 
 serve_site "$WORK/site" "$WORK" || exit 1
+# Served read-only: a write is refused, and so is a killed run's temporary file.
+: > "$WORK/site/.kalvik-web-index.html.abc123"
+for refused in "PUT index.html" "GET .kalvik-web-index.html.abc123"; do
+    code=$(python3 - "$URL" $refused <<'PY'
+import sys, urllib.request, urllib.error
+url, method, name = sys.argv[1:4]
+try:
+    print(urllib.request.urlopen(urllib.request.Request(f"{url}/{name}", method=method, data=b"x" if method == "PUT" else None)).status)
+except urllib.error.HTTPError as e:
+    print(e.code)
+PY
+)
+    [ "$code" = 403 ] || fail "$refused answered $code, not 403"
+done
+rm "$WORK/site/.kalvik-web-index.html.abc123"
 
 # The browser's own measure of each page's width inside a frame of the
 # phone's or the desktop's width: no page may be wider than its frame. The
-# probe is the test's; the pages themselves carry no script.
+# probe is the test's, beside the site; the pages themselves carry no script.
 for width in 390 1280; do
     {
         echo '<!DOCTYPE html><html><body style="margin:0">'
         for page in "${PAGES[@]}"; do
-            echo "<iframe src=\"$page\" style=\"width:${width}px;height:844px;border:0\"></iframe>"
+            echo "<iframe src=\"kalvik/$page\" style=\"width:${width}px;height:844px;border:0\"></iframe>"
         done
         cat <<'HTML'
 <script>
@@ -42,14 +58,14 @@ window.onload = function () {
   var out = [];
   document.querySelectorAll('iframe').forEach(function (f) {
     var d = f.contentDocument.documentElement;
-    out.push(f.getAttribute('src') + ' ' + d.scrollWidth + ' ' + d.clientWidth);
+    out.push(f.getAttribute('src').slice(7) + ' ' + d.scrollWidth + ' ' + d.clientWidth);
   });
   document.body.setAttribute('data-widths', out.join(';'));
 };
 </script></body></html>
 HTML
-    } > "$WORK/site/probe.html"
-    widths=$(chrome --virtual-time-budget=10000 --window-size=1400,900 --dump-dom "$URL/probe.html" |
+    } > "$WORK/root/probe.html"
+    widths=$(chrome --virtual-time-budget=10000 --window-size=1400,900 --dump-dom "${URL%/kalvik}/probe.html" |
         sed -n 's/.*data-widths="\([^"]*\)".*/\1/p')
     [ -n "$widths" ] || fail "no measure at $width px"
     while read -r page scroll client; do
@@ -57,7 +73,6 @@ HTML
         [ "$scroll" -le "$client" ] || fail "$page at $width px scrolls sideways: $scroll px wide in $client px"
         echo "$page at $width px: $scroll px wide in $client px"
     done <<< "${widths//;/$'\n'}"
-    rm "$WORK/site/probe.html"
 done
 
 # The figures the browser shows are those of the year files.

@@ -1,30 +1,29 @@
 # shellcheck shell=bash
-# Sourced: serve_site SITE starts lighttpd on a free port of 127.0.0.1 serving
-# SITE read-only with the snippet's types, and sets URL. The server stops on exit.
+# Sourced by e2e-web.sh: serve_site starts lighttpd on a free port of 127.0.0.1
+# with the package's snippet, and sets URL and SERVER; chrome runs Chromium.
 free_port() {
     python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
-serve_site() { # serve_site SITE WORK
+serve_site() { # serve_site SITE WORK: the package's lighttpd snippet, pointed at SITE
     local site=$1 work=$2 port
     port=$(free_port)
+    mkdir -p "$work/root"
+    sed "s|/var/lib/kalvik/web/|$site/|" "$SNIPPET" > "$work/kalvik.conf"
     cat > "$work/lighttpd.conf" <<CONF
-server.document-root = "$site"
+server.document-root = "$work/root"
 server.bind = "127.0.0.1"
 server.port = $port
 server.errorlog = "$work/lighttpd-error.log"
 index-file.names = ( "index.html" )
-mimetype.assign = (
-  ".html" => "text/html; charset=utf-8",
-  ".svg" => "image/svg+xml",
-  ".png" => "image/png",
-)
+mimetype.assign = ( ".html" => "text/html; charset=utf-8", ".png" => "image/png" )
+include "$work/kalvik.conf"
 CONF
     lighttpd -D -f "$work/lighttpd.conf" &
     SERVER=$!
-    URL="http://127.0.0.1:$port"
+    URL="http://127.0.0.1:$port/kalvik"
     for _ in $(seq 50); do
-        python3 -c "import urllib.request,sys; urllib.request.urlopen('$URL/index.html')" 2>/dev/null && return 0
+        python3 -c "import urllib.request; urllib.request.urlopen('$URL/index.html')" 2>/dev/null && return 0
         sleep 0.1
     done
     echo "FAIL: lighttpd did not start"; cat "$work/lighttpd-error.log"; return 1

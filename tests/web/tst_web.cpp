@@ -260,7 +260,7 @@ private slots:
         QVERIFY(writeYearFile(dir.filePath(QStringLiteral("T_2026.dat")),
                               samples(QStringLiteral("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0;"
                                                      "2026-01-01 00:30 -1.0 1000"))));
-        const WebResult result = runWeb({dir.path(), dir.filePath(QStringLiteral("site"))}, now);
+        const WebResult result = runWeb({dir.path(), dir.filePath(QStringLiteral("site")), {}}, now);
         QCOMPARE(result.message, QString());
         const QString page = text(read(dir.filePath(QStringLiteral("site/index.html"))));
         for (const QString &s : shown)
@@ -332,7 +332,7 @@ private slots:
         writeTwoYears(dir.path());
         const QString site = dir.filePath(QStringLiteral("site"));
         const QDateTime now(QDate(2026, 3, 2), QTime(11, 35));
-        QCOMPARE(runWeb({dir.path(), site}, now).message, QString());
+        QCOMPARE(runWeb({dir.path(), site, {}}, now).message, QString());
         const QStringList files = QDir(site).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files, (QStringList{"2025.html", "2025.png", "2026.html", "2026.png", "48-timmar.svg",
                                      "index.html", "klimat.html", "klimat.svg"}));
@@ -341,7 +341,7 @@ private slots:
             QCOMPARE(::utime(QFile::encodeName(QDir(site).filePath(name)).constData(), &old), 0);
 
         QVERIFY(append(dir.filePath(QStringLiteral("T_2026.dat")), {sample(added)}));
-        const WebResult second = runWeb({dir.path(), site}, now);
+        const WebResult second = runWeb({dir.path(), site, {}}, now);
         QCOMPARE(second.message, QString());
         QStringList changed;
         for (const QString &name : files + QStringList{QStringLiteral("../site.cache")}) {

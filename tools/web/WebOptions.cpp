@@ -4,7 +4,7 @@
 
 QString webUsage()
 {
-    return QStringLiteral("Användning: kalvik-web [flaggor] --folder MAPP --out MAPP\n"
+    return QStringLiteral("Användning: kalvik-web [flaggor] --folder MAPP --out MAPP [--cache FIL]\n"
                           "Gör webbsidor av årsfilerna T_<år>.dat i --folder och skriver dem i --out.");
 }
 
@@ -18,8 +18,11 @@ ParsedWebOptions parseWebOptions(const QStringList &arguments)
                                     QStringLiteral("MAPP"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Mappen för webbsidorna."),
                                  QStringLiteral("MAPP"));
+    const QCommandLineOption cache(QStringLiteral("cache"),
+                                   QStringLiteral("Filen med dygnens sammanfattningar (annars MAPP.cache bredvid --out)."),
+                                   QStringLiteral("FIL"));
     QCommandLineParser parser;
-    parser.addOptions({help, version, folder, out});
+    parser.addOptions({help, version, folder, out, cache});
     ParsedWebOptions parsed;
     if (!parser.parse(QStringList{QStringLiteral("kalvik-web")} + arguments)) {
         parsed.error = parser.errorText();
@@ -39,6 +42,10 @@ ParsedWebOptions parseWebOptions(const QStringList &arguments)
             return parsed;
         }
     }
-    parsed.options = WebOptions{parser.value(folder), parser.value(out)};
+    if (parser.isSet(cache) && parser.value(cache).isEmpty()) {
+        parsed.error = QStringLiteral("--cache saknar sitt värde");
+        return parsed;
+    }
+    parsed.options = WebOptions{parser.value(folder), parser.value(out), parser.value(cache)};
     return parsed;
 }

@@ -9,6 +9,7 @@ struct WebOptions
 {
     QString folder; // the year files
     QString out;    // the site
+    QString cache;  // the day summaries; empty: beside the site (cachePathFor)
 };
 
 struct ParsedWebOptions

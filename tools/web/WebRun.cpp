@@ -245,7 +245,7 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
     SiteFolder site;
     if (const QString why = site.open(options.out); !why.isEmpty())
         return failed(why);
-    const QString cachePath = cachePathFor(options.out);
+    const QString cachePath = options.cache.isEmpty() ? cachePathFor(options.out) : options.cache;
     SiteFiles::removeLeftovers(options.out);
     SiteFiles::removeLeftovers(QFileInfo(cachePath).absolutePath());
 
