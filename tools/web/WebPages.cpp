@@ -63,7 +63,8 @@ QString document(const QString &title, const QString &current, const std::vector
 
 QString figure(const Chart &chart, const QString &caption)
 {
-    return QStringLiteral("<figure>\n<img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"%4\">\n"
+    // The chart links to itself, for a closer look on a phone.
+    return QStringLiteral("<figure>\n<a href=\"%1\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"%4\"></a>\n"
                           "<figcaption>%5</figcaption>\n</figure>\n")
         .arg(chart.file)
         .arg(chart.width)
