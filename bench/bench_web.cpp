@@ -36,7 +36,8 @@ QString dataFolder(int intervalSeconds, int newestSeconds)
     static std::map<std::pair<int, int>, QString> made;
     auto [it, added] = made.try_emplace({intervalSeconds, newestSeconds});
     if (added) {
-        it->second = root->filePath(QStringLiteral("data-%1-%2").arg(intervalSeconds).arg(newestSeconds));
+        it->second =
+            root->filePath(QStringLiteral("data-%1-%2").arg(intervalSeconds).arg(newestSeconds));
         QDir().mkpath(it->second);
         for (int year = kLastYear - kYears + 1; year <= kLastYear; ++year) {
             const int interval = year == kLastYear ? newestSeconds : intervalSeconds;
@@ -59,10 +60,11 @@ struct Run
 
 Run runWebProcess(const QString &folder, const QString &site)
 {
-    const QByteArray program = QByteArray(KALVIK_WEB), f = QFile::encodeName(folder), s = QFile::encodeName(site);
+    const QByteArray program = QByteArray(KALVIK_WEB), f = QFile::encodeName(folder),
+                     s = QFile::encodeName(site);
     char *argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("--folder"),
-                    const_cast<char *>(f.constData()), const_cast<char *>("--out"),
-                    const_cast<char *>(s.constData()), nullptr};
+                    const_cast<char *>(f.constData()),       const_cast<char *>("--out"),
+                    const_cast<char *>(s.constData()),       nullptr};
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0)
@@ -83,8 +85,8 @@ Run runWebProcess(const QString &folder, const QString &site)
 void report(benchmark::State &state, const Run &run)
 {
     state.SetIterationTime(run.seconds);
-    state.counters["cpu_ms"] =
-        benchmark::Counter(state.counters["cpu_ms"].value + run.cpuSeconds * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["cpu_ms"] = benchmark::Counter(
+        state.counters["cpu_ms"].value + run.cpuSeconds * 1000, benchmark::Counter::kAvgIterations);
     state.counters["peak_MB"] = std::max<double>(state.counters["peak_MB"].value, run.peakMB);
     if (!run.ok)
         state.SkipWithError("kalvik-web failed");
@@ -121,7 +123,8 @@ void BM_WebAfterOneSample(benchmark::State &state)
         file.open(QIODevice::ReadWrite);
         file.seek(file.size() - qint64(kRecordSize));
         const QByteArray last = file.read(qint64(kRecordSize));
-        const DataRecord previous = decodeRecords(std::as_bytes(std::span(last.constData(), std::size_t(last.size()))))[0];
+        const DataRecord previous =
+            decodeRecords(std::as_bytes(std::span(last.constData(), std::size_t(last.size()))))[0];
         DataRecord next = previous;
         next.timeOfDay = previous.timeOfDay + float(state.range(1)) / 86400.0f;
         next.temp = previous.temp + 0.1f;
@@ -136,10 +139,22 @@ void BM_WebAfterOneSample(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_WebFirstBuild)->Args({3600, 3600})->Args({60, 60})->Args({60, 1})
-    ->ArgNames({"years_s", "newest_s"})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_WebAfterOneSample)->Args({3600, 3600})->Args({60, 60})->Args({60, 1})
-    ->ArgNames({"years_s", "newest_s"})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_WebFirstBuild)
+    ->Args({3600, 3600})
+    ->Args({60, 60})
+    ->Args({60, 1})
+    ->ArgNames({"years_s", "newest_s"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_WebAfterOneSample)
+    ->Args({3600, 3600})
+    ->Args({60, 60})
+    ->Args({60, 1})
+    ->ArgNames({"years_s", "newest_s"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 int main(int argc, char **argv)
 {

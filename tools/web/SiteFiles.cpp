@@ -23,7 +23,9 @@ bool sameContent(const QByteArray &native, const QByteArray &bytes)
     const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == bytes.size();
     if (same) {
         QByteArray have(bytes.size(), Qt::Uninitialized);
@@ -67,8 +69,9 @@ WriteResult replaceIfChanged(const QString &path, const QByteArray &bytes, int m
     if (sameContent(native, bytes))
         return {};
     const QFileInfo info(path);
-    QByteArray temp = QFile::encodeName(info.absolutePath() + QLatin1Char('/') + QLatin1String(kTempPrefix) +
-                                        info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray temp =
+        QFile::encodeName(info.absolutePath() + QLatin1Char('/') + QLatin1String(kTempPrefix) +
+                          info.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return failed(path, errno);
@@ -87,7 +90,9 @@ WriteResult replaceIfChanged(const QString &path, const QByteArray &bytes, int m
 
 bool isFile(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 

@@ -13,8 +13,8 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -88,8 +88,8 @@ public:
             m_painter.setPen(QPen(kGrid, 1));
             m_painter.drawLine(QPointF(kPlot.left(), y), QPointF(kPlot.right(), y));
             m_painter.setPen(kText);
-            m_painter.drawText(QRectF(0, y - 11, kPlot.left() - 6, 22), Qt::AlignRight | Qt::AlignVCenter,
-                               WebText::number(v, 0));
+            m_painter.drawText(QRectF(0, y - 11, kPlot.left() - 6, 22),
+                               Qt::AlignRight | Qt::AlignVCenter, WebText::number(v, 0));
         }
         m_painter.drawText(QRectF(0, 0, kPlot.left() - 6, 20), Qt::AlignRight | Qt::AlignTop, unit);
     }
@@ -98,9 +98,10 @@ public:
     {
         m_painter.setPen(color);
         for (double v = s.low; v <= s.high + 1e-9; v += s.step)
-            m_painter.drawText(QRectF(kPlot.right() + 6, s.y(v) - 11, 60, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                               WebText::number(v, 0));
-        m_painter.drawText(QRectF(kPlot.right() + 6, 0, 60, 20), Qt::AlignLeft | Qt::AlignTop, unit);
+            m_painter.drawText(QRectF(kPlot.right() + 6, s.y(v) - 11, 60, 22),
+                               Qt::AlignLeft | Qt::AlignVCenter, WebText::number(v, 0));
+        m_painter.drawText(QRectF(kPlot.right() + 6, 0, 60, 20), Qt::AlignLeft | Qt::AlignTop,
+                           unit);
     }
 
     void bottomLabel(double x, const QString &text)
@@ -108,7 +109,8 @@ public:
         m_painter.setPen(QPen(kGrid, 1));
         m_painter.drawLine(QPointF(x, kPlot.top()), QPointF(x, kPlot.bottom()));
         m_painter.setPen(kText);
-        m_painter.drawText(QRectF(x - 50, kPlot.bottom() + 4, 100, 22), Qt::AlignHCenter | Qt::AlignTop, text);
+        m_painter.drawText(QRectF(x - 50, kPlot.bottom() + 4, 100, 22),
+                           Qt::AlignHCenter | Qt::AlignTop, text);
     }
 
     void line(const std::vector<QPointF> &points, const QColor &color, qreal width,
@@ -139,7 +141,8 @@ QByteArray hoursChart(std::span<const TimedSample> samples, std::int64_t from, s
                       const QString &description)
 {
     // Five-minute means keep the picture the same size for any sampling rate.
-    const std::size_t buckets = std::size_t(std::max<std::int64_t>(1, (to - from) / kBucketSeconds + 1));
+    const std::size_t buckets =
+        std::size_t(std::max<std::int64_t>(1, (to - from) / kBucketSeconds + 1));
     struct Bucket
     {
         double temp = 0, qnh = 0;
@@ -173,17 +176,20 @@ QByteArray hoursChart(std::span<const TimedSample> samples, std::int64_t from, s
     const Scale t = scaleFor(lowT, highT, 2, 6);
     const Scale q = scaleFor(lowQ, highQ, 5, 15);
     const auto x = [&](std::int64_t second) {
-        return kPlot.left() + double(second - from) / double(std::max<std::int64_t>(1, to - from)) * kPlot.width();
+        return kPlot.left() +
+               double(second - from) / double(std::max<std::int64_t>(1, to - from)) * kPlot.width();
     };
 
     SvgChart chart(description);
     chart.leftScale(t, QStringLiteral("°C"));
     chart.rightScale(q, QStringLiteral("hPa"), kQnhColor);
     constexpr int kTickSeconds = 6 * 3600;
-    for (std::int64_t tick = (from + kTickSeconds - 1) / kTickSeconds * kTickSeconds; tick <= to; tick += kTickSeconds) {
+    for (std::int64_t tick = (from + kTickSeconds - 1) / kTickSeconds * kTickSeconds; tick <= to;
+         tick += kTickSeconds) {
         const int hour = int(tick % kSecondsPerDay / 3600);
-        chart.bottomLabel(x(tick), hour == 0 ? WebText::shortDate(std::int32_t(tick / kSecondsPerDay))
-                                             : QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+        chart.bottomLabel(x(tick),
+                          hour == 0 ? WebText::shortDate(std::int32_t(tick / kSecondsPerDay))
+                                    : QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
     }
     // A line stops where no sample came for an hour: the logger was not running.
     constexpr std::size_t kGapBuckets = 3600 / kBucketSeconds;
@@ -233,7 +239,9 @@ QByteArray climateChart(const ClimateBand &band, std::span<const DaySummary> yea
         }
     }
     const Scale t = scaleFor(low, high, 10, 20);
-    const auto x = [](int index) { return kPlot.left() + (index + 0.5) * kPlot.width() / kCalendarDays; };
+    const auto x = [](int index) {
+        return kPlot.left() + (index + 0.5) * kPlot.width() / kCalendarDays;
+    };
     const double dayWidth = double(kPlot.width()) / kCalendarDays;
 
     SvgChart chart(description);

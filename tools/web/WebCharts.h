@@ -14,8 +14,8 @@
 struct TimedSample
 {
     std::int64_t second = 0;
-    float temp = 0;         // NaN: no reading
-    std::int32_t qnh = 0;   // 0: no reading
+    float temp = 0;       // NaN: no reading
+    std::int32_t qnh = 0; // 0: no reading
 };
 
 inline constexpr int kChartWidth = 640;

@@ -4,8 +4,9 @@
 
 QString webUsage()
 {
-    return QStringLiteral("Användning: kalvik-web [flaggor] --folder MAPP --out MAPP [--cache FIL]\n"
-                          "Gör webbsidor av årsfilerna T_<år>.dat i --folder och skriver dem i --out.");
+    return QStringLiteral(
+        "Användning: kalvik-web [flaggor] --folder MAPP --out MAPP [--cache FIL]\n"
+        "Gör webbsidor av årsfilerna T_<år>.dat i --folder och skriver dem i --out.");
 }
 
 ParsedWebOptions parseWebOptions(const QStringList &arguments)
@@ -14,13 +15,14 @@ ParsedWebOptions parseWebOptions(const QStringList &arguments)
                                   QStringLiteral("Visar den här hjälpen."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Visar programmets version."));
-    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Mappen med årsfilerna."),
-                                    QStringLiteral("MAPP"));
+    const QCommandLineOption folder(
+        QStringLiteral("folder"), QStringLiteral("Mappen med årsfilerna."), QStringLiteral("MAPP"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Mappen för webbsidorna."),
                                  QStringLiteral("MAPP"));
-    const QCommandLineOption cache(QStringLiteral("cache"),
-                                   QStringLiteral("Filen med dygnens sammanfattningar (annars MAPP.cache bredvid --out)."),
-                                   QStringLiteral("FIL"));
+    const QCommandLineOption cache(
+        QStringLiteral("cache"),
+        QStringLiteral("Filen med dygnens sammanfattningar (annars MAPP.cache bredvid --out)."),
+        QStringLiteral("FIL"));
     QCommandLineParser parser;
     parser.addOptions({help, version, folder, out, cache});
     ParsedWebOptions parsed;
@@ -33,7 +35,8 @@ ParsedWebOptions parseWebOptions(const QStringList &arguments)
     if (parsed.help || parsed.version)
         return parsed;
     if (!parser.positionalArguments().isEmpty()) {
-        parsed.error = QStringLiteral("oväntat argument '%1'").arg(parser.positionalArguments().first());
+        parsed.error =
+            QStringLiteral("oväntat argument '%1'").arg(parser.positionalArguments().first());
         return parsed;
     }
     for (const QCommandLineOption *needed : {&folder, &out}) {

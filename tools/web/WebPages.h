@@ -44,7 +44,7 @@ QByteArray yearPage(const YearPage &page);
 
 struct ClimatePage
 {
-    int year = 0;                // the year drawn over the band
+    int year = 0; // the year drawn over the band
     std::vector<int> years;
     int earlierFrom = 0, earlierTo = 0; // the band's years; 0 when none
     YearRecords records;

@@ -49,10 +49,14 @@ FolderListing listYearFiles(const QString &folder)
 {
     FolderListing listing;
     const QByteArray native = QFile::encodeName(folder);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(native.constData(), &st) != 0) {
-        listing.error = errno == ENOENT ? QStringLiteral("mappen %1 finns inte").arg(folder)
-                                        : QStringLiteral("kan inte läsa mappen %1: %2").arg(folder, errnoReason(errno));
+        listing.error =
+            errno == ENOENT
+                ? QStringLiteral("mappen %1 finns inte").arg(folder)
+                : QStringLiteral("kan inte läsa mappen %1: %2").arg(folder, errnoReason(errno));
         return listing;
     }
     if (!S_ISDIR(st.st_mode)) {
@@ -61,7 +65,8 @@ FolderListing listYearFiles(const QString &folder)
     }
     DIR *dir = ::opendir(native.constData());
     if (!dir) {
-        listing.error = QStringLiteral("kan inte läsa mappen %1: %2").arg(folder, errnoReason(errno));
+        listing.error =
+            QStringLiteral("kan inte läsa mappen %1: %2").arg(folder, errnoReason(errno));
         return listing;
     }
     static const QRegularExpression name(QStringLiteral("^T_(\\d{4})\\.dat$"));
@@ -69,8 +74,11 @@ FolderListing listYearFiles(const QString &folder)
         const QString fileName = QFile::decodeName(entry->d_name);
         const QRegularExpressionMatch match = name.match(fileName);
         const QString path = QDir(folder).filePath(fileName);
-        struct stat file{};
-        if (match.hasMatch() && ::stat(QFile::encodeName(path).constData(), &file) == 0 && S_ISREG(file.st_mode))
+        struct stat file
+        {
+        };
+        if (match.hasMatch() && ::stat(QFile::encodeName(path).constData(), &file) == 0 &&
+            S_ISREG(file.st_mode))
             listing.files.emplace(match.captured(1).toInt(), path);
     }
     ::closedir(dir);
@@ -108,7 +116,8 @@ private:
 
 std::int64_t secondsOf(const QDateTime &local)
 {
-    return DayNumber::fromDate(local.date()) * kSecondsPerDay + local.time().msecsSinceStartOfDay() / 1000;
+    return DayNumber::fromDate(local.date()) * kSecondsPerDay +
+           local.time().msecsSinceStartOfDay() / 1000;
 }
 
 std::int64_t secondsOf(std::int32_t day, float fraction)
@@ -168,11 +177,13 @@ std::vector<TimedSample> recentSamples(const std::vector<YearSummary> &years,
         const auto file = files.find(y.year);
         if (file == files.end() || y.days.empty() || y.days.back().day < firstDay)
             continue;
-        const auto start = std::lower_bound(y.days.begin(), y.days.end(), firstDay,
-                                            [](const DaySummary &d, std::int32_t n) { return d.day < n; });
+        const auto start =
+            std::lower_bound(y.days.begin(), y.days.end(), firstDay,
+                             [](const DaySummary &d, std::int32_t n) { return d.day < n; });
         std::int64_t next = start->firstRecord;
         while (next < y.records) {
-            const std::size_t want = std::size_t(std::min<std::int64_t>(y.records - next, kBlockRecords));
+            const std::size_t want =
+                std::size_t(std::min<std::int64_t>(y.records - next, kBlockRecords));
             const std::size_t got = readRecordsAt(file->second, next, std::span(block).first(want));
             for (std::size_t i = 0; i < got; ++i) {
                 const std::int64_t second = secondsOf(block[i].dayNumber, block[i].timeOfDay);
@@ -205,7 +216,8 @@ QString hoursAlt(std::span<const TimedSample> samples, std::int64_t from, std::i
         return WebText::isoDate(std::int32_t(second / kSecondsPerDay)) + QLatin1Char(' ') +
                WebText::clock(float(second % kSecondsPerDay) / float(kSecondsPerDay));
     };
-    QString alt = QStringLiteral("Temperatur och lufttryck från %1 till %2.").arg(stamp(from), stamp(end));
+    QString alt =
+        QStringLiteral("Temperatur och lufttryck från %1 till %2.").arg(stamp(from), stamp(end));
     if (low)
         alt += QStringLiteral(" Temperaturen låg mellan %1 och %2.")
                    .arg(WebText::temperature(*low), WebText::temperature(*high));
@@ -218,10 +230,11 @@ QString hoursAlt(std::span<const TimedSample> samples, std::int64_t from, std::i
 QString yearAlt(const YearSummary &y)
 {
     const PeriodStats s = periodStats(y.days);
-    QString alt = QStringLiteral("Årsdiagram %1 som i Kalviks fönster: en stapel per dag från dygnets "
-                                 "lägsta till högsta temperatur och linjer för dygnets högsta och lägsta "
-                                 "lufttryck.")
-                      .arg(y.year);
+    QString alt =
+        QStringLiteral("Årsdiagram %1 som i Kalviks fönster: en stapel per dag från dygnets "
+                       "lägsta till högsta temperatur och linjer för dygnets högsta och lägsta "
+                       "lufttryck.")
+            .arg(y.year);
     if (s.high)
         alt += QStringLiteral(" Högst %1 den %2, lägst %3 den %4.")
                    .arg(WebText::temperature(s.high->value), WebText::shortDate(s.high->day),
@@ -254,7 +267,8 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
     std::vector<YearSummary> years;
     SiteWriter writer(options.out);
     for (const auto &[year, path] : listing.files) {
-        auto at = std::find_if(cached.begin(), cached.end(), [&](const YearSummary &s) { return s.year == year; });
+        auto at = std::find_if(cached.begin(), cached.end(),
+                               [&](const YearSummary &s) { return s.year == year; });
         YearSummary summary;
         if (at != cached.end())
             summary = std::move(*at);
@@ -271,12 +285,16 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
     for (YearSummary &y : years) {
         const QString png = QStringLiteral("%1.png").arg(y.year);
         const std::uint64_t key = yearChartKey(y);
-        const QImage image = key != y.chartKey || !SiteFiles::isFile(writer.path(png)) ? yearChartImage(y) : QImage();
+        const QImage image = key != y.chartKey || !SiteFiles::isFile(writer.path(png))
+                                 ? yearChartImage(y)
+                                 : QImage();
         if (!image.isNull() && writer.put(png, pngBytes(image)))
             y.chartKey = key;
         const QSize size = image.isNull() ? QImageReader(writer.path(png)).size() : image.size();
-        const Chart chart{png, int(size.width() / kYearChartScale), int(size.height() / kYearChartScale), yearAlt(y)};
-        writer.put(QStringLiteral("%1.html").arg(y.year), yearPage({y.year, yearNumbers, y.days, chart}));
+        const Chart chart{png, int(size.width() / kYearChartScale),
+                          int(size.height() / kYearChartScale), yearAlt(y)};
+        writer.put(QStringLiteral("%1.html").arg(y.year),
+                   yearPage({y.year, yearNumbers, y.days, chart}));
     }
 
     // klimat.html: the newest year over the band of the earlier ones.
@@ -293,10 +311,11 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
             climate.earlierTo = y.year;
         }
     }
-    climate.chart = {QStringLiteral("klimat.svg"), kChartWidth, kChartHeight,
-                     QStringLiteral("Dygnets högsta och lägsta temperatur %1 över de tidigare årens "
-                                    "lägsta och högsta för samma kalenderdag. Rekorden står i tabellerna nedan.")
-                         .arg(newest.year)};
+    climate.chart = {
+        QStringLiteral("klimat.svg"), kChartWidth, kChartHeight,
+        QStringLiteral("Dygnets högsta och lägsta temperatur %1 över de tidigare årens "
+                       "lägsta och högsta för samma kalenderdag. Rekorden står i tabellerna nedan.")
+            .arg(newest.year)};
     writer.put(climate.chart.file, climateChart(band, newest.days, climate.chart.alt));
     writer.put(QStringLiteral("klimat.html"), climatePage(climate));
 
@@ -304,7 +323,8 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
     NowPage page;
     page.now = now;
     page.years = yearNumbers;
-    for (auto y = years.rbegin(); y != years.rend() && !(page.latest.temp && page.latest.qnh); ++y) {
+    for (auto y = years.rbegin(); y != years.rend() && !(page.latest.temp && page.latest.qnh);
+         ++y) {
         const LatestReadings l = latestReadings(y->days);
         if (!page.latest.temp)
             page.latest.temp = l.temp;
@@ -331,7 +351,8 @@ WebResult runWeb(const WebOptions &options, const QDateTime &now)
     if (end >= 0) {
         const std::int64_t from = end - kHoursChartSeconds;
         const std::vector<TimedSample> samples = recentSamples(years, listing.files, from, end);
-        page.hours = {QStringLiteral("48-timmar.svg"), kChartWidth, kChartHeight, hoursAlt(samples, from, end)};
+        page.hours = {QStringLiteral("48-timmar.svg"), kChartWidth, kChartHeight,
+                      hoursAlt(samples, from, end)};
         writer.put(page.hours.file, hoursChart(samples, from, end, page.hours.alt));
     }
     writer.put(QStringLiteral("index.html"), nowPage(page));

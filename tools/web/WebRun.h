@@ -8,7 +8,7 @@
 struct WebResult
 {
     int exitCode = 0;
-    QString message; // one line in Swedish, empty when all went well
+    QString message;   // one line in Swedish, empty when all went well
     int written = 0;   // files replaced
     int unchanged = 0; // files that already held what they should
 };

@@ -60,8 +60,9 @@ std::span<const DaySummary> monthDays(std::span<const DaySummary> days, int year
     const QDate start(year, month, 1);
     const std::int64_t first = DayNumber::fromDate(start);
     const std::int64_t end = DayNumber::fromDate(start.addMonths(1));
-    const auto from = std::lower_bound(days.begin(), days.end(), first,
-                                       [](const DaySummary &d, std::int64_t n) { return d.day < n; });
+    const auto from =
+        std::lower_bound(days.begin(), days.end(), first,
+                         [](const DaySummary &d, std::int64_t n) { return d.day < n; });
     const auto to = std::lower_bound(from, days.end(), end,
                                      [](const DaySummary &d, std::int64_t n) { return d.day < n; });
     return {from, to};

@@ -17,19 +17,19 @@ template <typename T> struct Dated
     float time = 0;
 };
 
-inline constexpr float kFrostBelow = 0.0f;       // a day whose low is below: frost day
-inline constexpr float kIceBelow = 0.0f;         // whose high is below: ice day
-inline constexpr float kSummerFrom = 25.0f;      // whose high is at least: summer day
+inline constexpr float kFrostBelow = 0.0f;         // a day whose low is below: frost day
+inline constexpr float kIceBelow = 0.0f;           // whose high is below: ice day
+inline constexpr float kSummerFrom = 25.0f;        // whose high is at least: summer day
 inline constexpr float kTropicalNightFrom = 20.0f; // whose low is at least: tropical night
 
 // A month or a year.
 struct PeriodStats
 {
-    int tempDays = 0;                  // days with a temperature reading
-    std::optional<double> meanTemp;    // the mean of the days' means
+    int tempDays = 0;               // days with a temperature reading
+    std::optional<double> meanTemp; // the mean of the days' means
     std::optional<Dated<float>> high, low;
     int frostDays = 0, iceDays = 0, summerDays = 0, tropicalNights = 0;
-    std::optional<double> meanQnh;     // the mean of the days' means
+    std::optional<double> meanQnh; // the mean of the days' means
     std::optional<Dated<std::int32_t>> qnhHigh, qnhLow;
 };
 

@@ -17,9 +17,9 @@ QString number(double v, int decimals)
 {
     QString text = QString::number(v, 'f', decimals);
     // A value that rounds to zero is zero, without a sign.
-    if (text.startsWith(QLatin1Char('-')) &&
-        std::all_of(text.begin() + 1, text.end(),
-                    [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); }))
+    if (text.startsWith(QLatin1Char('-')) && std::all_of(text.begin() + 1, text.end(), [](QChar c) {
+            return c == QLatin1Char('0') || c == QLatin1Char('.');
+        }))
         text.remove(0, 1);
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     text.replace(QLatin1Char('-'), QChar(0x2212));
@@ -43,7 +43,7 @@ QString isoDate(std::int32_t day)
 
 QString shortDate(std::int32_t day)
 {
-    static const char *const months[] = {"jan", "feb", "mars", "apr", "maj",  "juni",
+    static const char *const months[] = {"jan",  "feb", "mars", "apr", "maj", "juni",
                                          "juli", "aug", "sep",  "okt", "nov", "dec"};
     const QDate date = DayNumber::toDate(day);
     return QString::number(date.day()) + kNoBreak + QLatin1String(months[date.month() - 1]);
@@ -61,9 +61,9 @@ QString clock(float fraction)
 
 QString monthName(int month)
 {
-    static const char *const names[] = {"januari", "februari", "mars",      "april",
-                                        "maj",     "juni",     "juli",      "augusti",
-                                        "september", "oktober", "november", "december"};
+    static const char *const names[] = {"januari",   "februari", "mars",     "april",
+                                        "maj",       "juni",     "juli",     "augusti",
+                                        "september", "oktober",  "november", "december"};
     return QLatin1String(names[month - 1]);
 }
 

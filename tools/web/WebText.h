@@ -8,7 +8,7 @@
 // minus sign U+2212, a no-break space before the unit.
 namespace WebText {
 
-QString number(double v, int decimals);    // "−3,5"
+QString number(double v, int decimals);     // "−3,5"
 QString temperature(double celsius);        // "−3,5 °C"
 QString pressure(double hpa, int decimals); // "1013 hPa"
 QString isoDate(std::int32_t day);          // "2026-01-14"

@@ -51,7 +51,9 @@ template <typename T> void put(QByteArray &bytes, const T *in, std::size_t n = 1
 
 std::optional<FileStamp> stampOf(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return FileStamp{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
@@ -74,9 +76,10 @@ std::vector<YearSummary> readCache(const QString &path)
     std::vector<YearSummary> years;
     for (std::uint32_t i = 0; i < header.years; ++i) {
         YearHeader y{};
-        if (!take(bytes, at, &y) || y.days > 366 || bytes.size() - at < qsizetype(y.days * sizeof(DaySummary)))
+        if (!take(bytes, at, &y) || y.days > 366 ||
+            bytes.size() - at < qsizetype(y.days * sizeof(DaySummary)))
             return {};
-        YearSummary s{y.year, y.stamp, y.records, y.lastRecord, std::vector<DaySummary>(y.days),
+        YearSummary s{y.year,    y.stamp, y.records, y.lastRecord, std::vector<DaySummary>(y.days),
                       y.chartKey};
         take(bytes, at, s.days.data(), s.days.size());
         years.push_back(std::move(s));
@@ -130,7 +133,8 @@ RefreshResult refreshYear(YearSummary &summary, const QString &path)
     next.stamp = *now;
     std::vector<DataRecord> block(kBlockRecords);
     while (next.records < wholeRecords) {
-        const std::size_t want = std::size_t(std::min<std::int64_t>(wholeRecords - next.records, kBlockRecords));
+        const std::size_t want =
+            std::size_t(std::min<std::int64_t>(wholeRecords - next.records, kBlockRecords));
         const std::size_t got = readRecordsAt(path, next.records, std::span(block).first(want));
         if (got == 0)
             break; // shorter than a moment ago: the next run reads it again
@@ -141,7 +145,7 @@ RefreshResult refreshYear(YearSummary &summary, const QString &path)
             break;
     }
     if (next.records < wholeRecords)
-        next.stamp = {}; // read again next time
+        next.stamp = {};              // read again next time
     next.chartKey = summary.chartKey; // the key says what was drawn, whatever was read
     summary = std::move(next);
     return {append ? Refresh::Appended : Refresh::Reread, {}};
