@@ -1,3 +1,4 @@
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 #include "WebOptions.h"
 #include "WebRun.h"
@@ -6,6 +7,7 @@
 #include <QDateTime>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -29,7 +31,11 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(keepQuiet);
     // The year chart is the window's picture, drawn off screen: no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QApplication app(argc, argv);
+    plugins.reset();
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
 
