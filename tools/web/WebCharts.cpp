@@ -339,7 +339,7 @@ QImage yearChartImage(const YearSummary &summary)
     const std::vector<DataRecord> records = extremeRecords(summary);
     const std::int32_t start = std::int32_t(DayNumber::fromDate(QDate(summary.year, 1, 1)));
     const ChartData data{pressureCurve(records, start), temperatureCurve(records, start),
-                         headingRecord(summary)};
+                         headingRecord(summary).qnh};
     return yearChart(data, QString::number(summary.year), ChartView::Both, kYearChartScale);
 }
 
@@ -349,7 +349,7 @@ std::uint64_t yearChartKey(const YearSummary &summary)
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArrayView(reinterpret_cast<const char *>(records.data()),
                                 qsizetype(records.size() * sizeof(DataRecord))));
-    hash.addData(lastQnhCaption(headingRecord(summary)).toUtf8());
+    hash.addData(lastQnhCaption(headingRecord(summary).qnh).toUtf8());
     hash.addData(QByteArray::number(summary.year));
     std::uint64_t key = 0;
     std::memcpy(&key, hash.result().constData(), sizeof key);
