@@ -325,8 +325,10 @@ void frmKalvik::mnuPortAdr_Click()
     case PortAction::ReadGamePortNow:
         PortAdr = result.state.portAdr;
         GamePortAdr = result.state.gamePortAdr;
-        // The first reading of a new game port is shown as the sensor gives it.
-        TempNu = m_env.sensor->getTemp(GamePortAdr, kGamePortArg);
+        // The first reading of a new game port is corrected as every tick's
+        // is: the same sensor must not show two values.
+        TempNu =
+            float(double(m_env.sensor->getTemp(GamePortAdr, kGamePortArg)) - kSensorCorrection);
         showTemperatureLabel();
         return;
     case PortAction::RunCycle:

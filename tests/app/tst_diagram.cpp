@@ -69,6 +69,7 @@ private slots:
         // The year comes from the file's name, not from the digits in its folder.
         QTest::newRow("another year") << "Data2/T_2004.dat" << 2004 << "2004" << QString();
         QTest::newRow("an empty year") << "T_2027.dat" << 0 << "2027" << QString();
+        QTest::newRow("upper-case .DAT") << "T_2004.DAT" << 2004 << "2004" << QString();
         QTest::newRow("cancel") << "" << 0 << "2026" << QString();
         // Four digits of a year, but not ending in .dat: refused before anything changes.
         QTest::newRow("no year in the name")
