@@ -92,9 +92,7 @@ void DiagramCanvas::putUnderCurves(QWidget *label)
 {
     m_underCurves.push_back(label);
     label->installEventFilter(this);
-    connect(label, &QObject::destroyed, this, [this, label] {
-        std::erase(m_underCurves, label);
-    });
+    connect(label, &QObject::destroyed, this, [this, label] { std::erase(m_underCurves, label); });
     refreshSurface();
 }
 

@@ -218,8 +218,9 @@ private slots:
             QTest::keyClick(h.window.get(), Qt::Key_A, Qt::AltModifier);
             QTRY_VERIFY(h.window->mnuArkiv->isVisible());
             for (int i = 0; i < 3; ++i)
-                QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                                  : QApplication::focusWidget(),
+                QTest::keyClick(QApplication::activePopupWidget()
+                                    ? QApplication::activePopupWidget()
+                                    : QApplication::focusWidget(),
                                 Qt::Key_Right);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }

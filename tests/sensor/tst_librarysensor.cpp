@@ -105,7 +105,8 @@ private slots:
             return ::chmod(QFile::encodeName(file).constData(), mode_t(bits)) == 0;
         };
         if (library == kFifo)
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 && mode(path, fileMode));
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 &&
+                    mode(path, fileMode));
         else
             QVERIFY(library.isNull() || (writeFile(path, library) && mode(path, fileMode)));
         QVERIFY(mode(folder.path(), folderMode));

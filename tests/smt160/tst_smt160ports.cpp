@@ -143,8 +143,7 @@ private slots:
         row("not finite", "echo inf", 0755, none, unexpected);
         row("killed", "kill -9 $$", 0755, none, "avbröts");
         row("hangs", "exec /bin/sleep 10", 0755, none, "i tid");
-        row("hangs after closing its output", "exec >&- 2>&-; /bin/sleep 10", 0755, none,
-            "i tid");
+        row("hangs after closing its output", "exec >&- 2>&-; /bin/sleep 10", 0755, none, "i tid");
         row("group may replace it", "echo 21.3", 0775, none, "skrivbar för andra");
         row("environment is empty", "test -z \"$HOME$LD_PRELOAD\" && echo 1.5", 0755, 1.5f, "");
     }
@@ -193,8 +192,7 @@ private slots:
         QVERIFY(!runBounded("port", idle, monotonicNowNs() + 10'000'000'000));
         const qint64 waited = timer.elapsed();
         released = true;
-        QTRY_VERIFY_WITH_TIMEOUT(runBounded("port", idle, monotonicNowNs() + 1'000'000'000),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(runBounded("port", idle, monotonicNowNs() + 1'000'000'000), 20000);
 
         // Not the second call's 10 s: it does not wait while the port is held.
         QVERIFY2(waited >= 50 && waited < 50 + kLoadSlackMs, qPrintable(QString::number(waited)));
