@@ -104,8 +104,7 @@ bool DiagramCanvas::eventFilter(QObject *watched, QEvent *event)
         return !m_paintingSurface;
     case QEvent::Show:
     case QEvent::Hide:
-        if (shownUnderCurves() != m_shownUnderCurves)
-            refreshSurface();
+        followUnderCurves();
         break;
     default:
         break;
@@ -140,6 +139,14 @@ std::vector<bool> DiagramCanvas::shownUnderCurves() const
     for (const QWidget *label : m_underCurves)
         shown.push_back(label->isVisibleTo(this));
     return shown;
+}
+
+void DiagramCanvas::followUnderCurves()
+{
+    // Labels of a diagram that was never shown come and go without events:
+    // also asked before drawing and painting.
+    if (shownUnderCurves() != m_shownUnderCurves)
+        refreshSurface();
 }
 
 void DiagramCanvas::refreshSurface()
@@ -212,6 +219,7 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
                          from,
                          to};
     if (m_mode == DrawMode::Copy) {
+        followUnderCurves();
         QRect dirty;
         drawKept(m_image, line, &dirty);
         update(toLayout(dirty));
@@ -232,6 +240,7 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
 
 void DiagramCanvas::drawSegments(std::span<const Segment> segments)
 {
+    followUnderCurves();
     QRect dirty;
     for (const Segment &s : segments) {
         QPointF from(s.x1, s.y1), to(s.x2, s.y2);
@@ -246,6 +255,7 @@ void DiagramCanvas::drawSegments(std::span<const Segment> segments)
 void DiagramCanvas::paintEvent(QPaintEvent *event)
 {
     followScreen();
+    followUnderCurves();
     QPainter painter(this);
     for (const QRect &r : event->region()) {
         // The device pixels under the dirty rectangle, copied one to one.

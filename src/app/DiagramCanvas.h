@@ -101,6 +101,7 @@ private:
     void paintSurface(QImage &image);
     // The surface again wherever no curve lies, after a label came or went.
     void refreshSurface();
+    void followUnderCurves();
     std::vector<bool> shownUnderCurves() const;
     void drawKept(QImage &image, const PixelLine &line, QRect *dirty);
     bool clipToView(QPointF &from, QPointF &to) const;
