@@ -92,10 +92,12 @@ private:
     frmKalvik &m_window;
 };
 
-KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
+KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder,
+                                                const QString &dataFolder)
 {
     KalvikEnvironment env;
     env.programFolder = programFolder;
+    env.dataFolder = dataFolder;
     env.sensor = std::make_unique<LibrarySensor>(programFolder);
     env.dialogs = std::make_unique<QtUserDialogs>();
     return env;
@@ -234,8 +236,9 @@ void frmKalvik::Form_Activate()
 
     CurYear = m_env.now().date().toString(QStringLiteral("yyyy"));
     showTemperatureLabel();
-    DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear +
-                   QStringLiteral(".dat");
+    const QString &yearFolder = m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder;
+    DataFileName =
+        yearFolder + QDir::separator() + QStringLiteral("T_") + CurYear + QStringLiteral(".dat");
     lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
     // The first reading blocks the window: what stands before it must be on
     // screen by then, not the layout's sample text. The wait pointer stays on

@@ -1,10 +1,12 @@
 #include "YearFileAppend.h"
 
 #include "YearFile.h"
+#include "YearFileLock.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -53,6 +55,12 @@ void syncFolder(const QString &path)
 
 AppendOutcome appendRecord(const QString &path, const DataRecord &record)
 {
+    return appendRecords(path, std::span(&record, 1));
+}
+
+AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> records,
+                            const AppendCheck &check)
+{
     AppendOutcome outcome;
     const QByteArray name = QFile::encodeName(path);
     int fd = ::open(name.constData(), kOpenFlags);
@@ -69,6 +77,13 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
         return outcome;
     }
     const FileDescriptor file(fd);
+    const YearFileLocking lock = lockYearFile(fd, path);
+    if (lock.state == YearFileLock::Replaced)
+        return appendRecords(path, records, check);
+    if (lock.state == YearFileLock::Failed) {
+        outcome.error = lock.error;
+        return outcome;
+    }
 
     struct stat st
     {
@@ -97,18 +112,37 @@ AppendOutcome appendRecord(const QString &path, const DataRecord &record)
         ::pread(fd, last.data(), last.size(), length - off_t(kRecordSize)) == ssize_t(kRecordSize))
         outcome.previous = decodeRecord(last);
 
-    std::vector<std::byte> bytes;
-    encodeRecord(record, bytes);
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written != ssize_t(bytes.size())) {
-        const int err = written < 0 ? errno : ENOSPC;
-        // A write cut short leaves part of a record: take it back, so the
-        // next append starts on a record boundary again. Failing that, the
-        // next append cuts it: nothing more to do here.
-        if (written > 0 && ::ftruncate(fd, length) != 0) {
-        }
-        outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+    if (check && !check(fd, qint64(length), outcome))
         return outcome;
+
+    // Encoded and written a block at a time: a year of one-minute samples
+    // would otherwise need 8 MB of fresh memory for one write.
+    constexpr std::size_t kBlockRecords = 65536;
+    std::vector<std::byte> bytes;
+    bytes.reserve(std::min(records.size(), kBlockRecords) * kRecordSize);
+    for (std::size_t first = 0; first < records.size(); first += kBlockRecords) {
+        bytes.clear();
+        for (const DataRecord &record :
+             records.subspan(first, std::min(kBlockRecords, records.size() - first)))
+            encodeRecord(record, bytes);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (written <= 0) {
+                const int err = written < 0 ? errno : ENOSPC;
+                if (err == EINTR)
+                    continue;
+                // A write cut short leaves part of the records: take them
+                // back, so the next append starts on a record boundary
+                // again. Failing that, the next append cuts it: nothing more
+                // to do here.
+                if (first + done > 0 && ::ftruncate(fd, length) != 0) {
+                }
+                outcome.error = failed(path, QStringLiteral("Kan inte skriva till"), err);
+                return outcome;
+            }
+            done += std::size_t(written);
+        }
     }
     outcome.ok = true;
     if (::fsync(fd) != 0)

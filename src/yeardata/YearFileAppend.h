@@ -4,7 +4,9 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <span>
 
 struct AppendOutcome
 {
@@ -23,3 +25,14 @@ struct AppendOutcome
 // is first cut back to its whole records; nothing else in it is changed.
 // Never blocks on a file that is not a regular file.
 AppendOutcome appendRecord(const QString &path, const DataRecord &record);
+
+// Work a writer does under the lock before its records go in, with the file
+// open (fd) and its whole records (length bytes). False writes nothing; the
+// check says why in outcome.error, if anything went wrong.
+using AppendCheck = std::function<bool(int fd, qint64 length, AppendOutcome &outcome)>;
+
+// The same for many records, all while the writers' lock is held (see
+// YearFileLock.h): they go in whole or not at all, and another writer never
+// sees them half-way. Readers, which take no lock, see whole records only.
+AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> records,
+                            const AppendCheck &check = {});

@@ -28,7 +28,8 @@ struct ParsedOptions
     QString error; // one line in Swedish when refused
 };
 
-// arguments as QCoreApplication::arguments() gives them, the program name first.
-ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &programFolder);
+// arguments as QCoreApplication::arguments() gives them, the program name first;
+// defaultFolder holds the year files without --folder.
+ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder);
 
-QString loggerHelpText();
+QString loggerHelpText(const QString &defaultFolder);

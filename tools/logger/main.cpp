@@ -1,6 +1,7 @@
 // kalvik-logger: samples the outdoor temperature and the air pressure on the
 // clock and appends them to the year files that Kalvik shows.
 #include "Barometer.h"
+#include "KalvikDataFolder.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
 #include "SwedishCommandLine.h"
@@ -60,13 +61,17 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), programFolder);
+    // The installed station's data folder, chosen when the package was built;
+    // a build run in place keeps its year files beside the program.
+    const QString dataFolder = QString::fromUtf8(kKalvikDataFolder);
+    const QString yearFolder = dataFolder.isEmpty() ? programFolder : dataFolder;
+    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), yearFolder);
     switch (parsed.action) {
     case ParsedOptions::Action::Refuse:
         err << parsed.error << Qt::endl;
         return kExitUsage;
     case ParsedOptions::Action::Help:
-        out << loggerHelpText() << Qt::flush;
+        out << loggerHelpText(yearFolder) << Qt::flush;
         return 0;
     case ParsedOptions::Action::Version:
         out << "kalvik-logger " << QCoreApplication::applicationVersion() << Qt::endl;
