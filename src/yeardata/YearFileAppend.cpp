@@ -38,8 +38,37 @@ QString failed(const QString &path, const QString &what, int err)
 }
 
 // O_NONBLOCK: opening a FIFO for writing would otherwise wait for a reader.
-constexpr int kOpenFlags = O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+// O_NOFOLLOW: a link planted under a year file's name would have us write
+// wherever it points.
+constexpr int kOpenFlags = O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
 constexpr mode_t kNewFileMode = 0666; // narrowed by the umask
+
+// What lies under the name instead of a year file the logger may write, in
+// Swedish; empty when it is one.
+QString notOurs(const QString &path, const struct stat &st)
+{
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("%1 är ingen årsfil utan %2; den skrivs inte")
+            .arg(path, fileKindText(st.st_mode));
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("%1 ägs av en annan användare (uid %2); loggern skriver bara i "
+                              "årsfiler som den själv äger")
+            .arg(path)
+            .arg(st.st_uid);
+    return {};
+}
+
+// Why a year file could not be opened: what lies there, when that is the cause.
+QString cannotOpen(const QString &path, const QByteArray &name, int err)
+{
+    struct stat st
+    {
+    };
+    if (err != ENOENT && ::lstat(name.constData(), &st) == 0)
+        if (QString why = notOurs(path, st); !why.isEmpty())
+            return why;
+    return failed(path, QStringLiteral("Kan inte öppna eller skapa"), err);
+}
 
 void syncFolder(const QString &path)
 {
@@ -73,7 +102,7 @@ AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> rec
             fd = ::open(name.constData(), kOpenFlags);
     }
     if (fd < 0) {
-        outcome.error = failed(path, QStringLiteral("Kan inte öppna eller skapa"), errno);
+        outcome.error = cannotOpen(path, name, errno);
         return outcome;
     }
     const FileDescriptor file(fd);
@@ -92,8 +121,8 @@ AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> rec
         outcome.error = failed(path, QStringLiteral("Kan inte läsa längden av"), errno);
         return outcome;
     }
-    if (!S_ISREG(st.st_mode)) {
-        outcome.error = QStringLiteral("%1 är ingen vanlig fil").arg(path);
+    if (QString why = notOurs(path, st); !why.isEmpty()) {
+        outcome.error = why;
         return outcome;
     }
 

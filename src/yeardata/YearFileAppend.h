@@ -23,7 +23,9 @@ struct AppendOutcome
 // reader never sees half a record and a power cut loses at most this one.
 // A file whose length is not a whole number of records (a write cut short)
 // is first cut back to its whole records; nothing else in it is changed.
-// Never blocks on a file that is not a regular file.
+// Never blocks on a file that is not a regular file, never follows a symbolic
+// link, and writes only to a regular file owned by the running account;
+// anything else under the name is refused, naming what it is.
 AppendOutcome appendRecord(const QString &path, const DataRecord &record);
 
 // Work a writer does under the lock before its records go in, with the file

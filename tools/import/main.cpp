@@ -1,4 +1,5 @@
 #include "ImportOptions.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 #include "YearImport.h"
 
@@ -6,10 +7,15 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
     QTextStream out(stdout);

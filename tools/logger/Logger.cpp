@@ -18,6 +18,8 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -44,6 +46,15 @@ bool laterThan(const DataRecord &a, const DataRecord &b)
     return a.dayNumber != b.dayNumber ? a.dayNumber > b.dayNumber : a.timeOfDay > b.timeOfDay;
 }
 
+double daysOf(const DataRecord &r)
+{
+    return double(r.dayNumber) + double(r.timeOfDay);
+}
+
+// A clock set back by less than this is the logger's own business (a
+// correction, summer time); further back it was never set.
+constexpr double kClockSlackDays = 1.0;
+
 } // namespace
 
 Logger::Logger(LoggerOptions options, SensorLibrary &sensor, LoggerClock &clock,
@@ -61,8 +72,12 @@ int Logger::run()
                          .arg(m_options.port)
                          .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
                   << Qt::endl;
+    m_newest = newestRecordOnDisk();
     if (m_options.once) {
-        sample();
+        if (const QString why = sample(); !why.isEmpty()) {
+            warn(why);
+            return 1;
+        }
         return 0;
     }
 
@@ -84,8 +99,57 @@ int Logger::run()
         if (!m_clock.sleepFor(wait))
             break;
     }
-    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+    stop();
     return 0;
+}
+
+void Logger::stop()
+{
+    // Samples still waiting get a last try, and what is lost is said, with why.
+    m_stopping = true;
+    const Written last = m_pending.empty() ? Written{} : writePending();
+    if (!m_pending.empty())
+        warn(QStringLiteral("%1 mätning(ar) kunde inte skrivas och går förlorade (den första "
+                            "%2): %3")
+                 .arg(m_pending.size())
+                 .arg(stampText(m_pending.front().record), last.error));
+    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+}
+
+std::optional<DataRecord> Logger::newestRecordOnDisk() const
+{
+    // Only files of this account count: nobody else can hold the logger up
+    // with a record dated far ahead.
+    const QDir folder(m_options.folder);
+    const QStringList names =
+        folder.entryList({QStringLiteral("T_????.dat")}, QDir::Files | QDir::System, QDir::Name);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        const QString path = folder.filePath(*name);
+        struct stat st
+        {
+        };
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_size < off_t(kRecordSize))
+            continue;
+        DataRecord last{};
+        if (readRecordsAt(path, st.st_size / off_t(kRecordSize) - 1, std::span(&last, 1)) == 1)
+            return last;
+    }
+    return std::nullopt;
+}
+
+QString Logger::clockProblem(const DataRecord &record, int year) const
+{
+    if (year < m_options.earliestYear)
+        return QStringLiteral("klockan är inte ställd: mätningen %1 är från före %2, då "
+                              "programmet byggdes")
+            .arg(stampText(record))
+            .arg(m_options.earliestYear);
+    if (m_newest && daysOf(record) < daysOf(*m_newest) - kClockSlackDays)
+        return QStringLiteral("klockan är inte ställd: mätningen %1 är mer än ett dygn äldre än "
+                              "den senaste på disken (%2)")
+            .arg(stampText(record), stampText(*m_newest));
+    return {};
 }
 
 std::optional<int> Logger::refuseToStart()
@@ -114,13 +178,32 @@ std::optional<int> Logger::refuseToStart()
     return std::nullopt;
 }
 
-void Logger::sample()
+QString Logger::sample()
 {
     const QDateTime taken = m_clock.now().toTimeZone(m_zone);
     const float temp = readTemperature();
     const std::int32_t qnh = readQnh();
     const SampleStamp stamp = stampOf(taken);
     const DataRecord record{stamp.dayNumber, stamp.timeOfDay, qnh, temp};
+    const QLocale locale;
+    const QString line = taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + "  " +
+                         (std::isnan(temp) ? QStringLiteral("--.- C")
+                                           : locale.toString(temp, 'f', 1) + QStringLiteral(" C")) +
+                         "  QNH " + (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) + "  ";
+
+    // A clock that starts in 1970, or at the last shutdown, would file the
+    // sample under a wrong date: it is not written until the clock is right.
+    if (const QString wrong = clockProblem(record, stamp.year); !wrong.isEmpty()) {
+        if (!m_clockReported && !m_options.once)
+            warn(wrong + QStringLiteral("; inget skrivs förrän klockan går rätt"));
+        m_clockReported = true;
+        m_streams.out << line << QStringLiteral("skrivs inte") << Qt::endl;
+        return wrong;
+    }
+    if (m_clockReported)
+        warn(QStringLiteral("klockan går rätt nu (%1); mätningarna skrivs igen")
+                 .arg(stampText(record)));
+    m_clockReported = false;
 
     if (m_pending.size() >= kMaxPending) {
         warn(QStringLiteral("mätningen %1 kunde aldrig skrivas och ges upp")
@@ -128,14 +211,9 @@ void Logger::sample()
         m_pending.pop_front();
     }
     m_pending.push_back({stamp.year, record});
-    const QString file = writePending();
-
-    const QLocale locale;
-    m_streams.out << taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << "  "
-                  << (std::isnan(temp) ? QStringLiteral("--.- C")
-                                       : locale.toString(temp, 'f', 1) + QStringLiteral(" C"))
-                  << "  QNH " << (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) << "  "
-                  << file << Qt::endl;
+    const Written written = writePending();
+    m_streams.out << line << written.file << Qt::endl;
+    return written.error;
 }
 
 float Logger::readTemperature()
@@ -190,9 +268,10 @@ std::int32_t Logger::readQnh()
     return qnh;
 }
 
-QString Logger::writePending()
+Logger::Written Logger::writePending()
 {
-    QString path;
+    Written written;
+    QString &path = written.file;
     while (!m_pending.empty()) {
         const Pending &p = m_pending.front();
         path = QDir(m_options.folder).filePath(yearFileName(p.year));
@@ -202,9 +281,11 @@ QString Logger::writePending()
                      .arg(path)
                      .arg(outcome.droppedBytes));
         if (!outcome.ok) {
-            warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
-                     .arg(outcome.error)
-                     .arg(m_pending.size()));
+            written.error = outcome.error;
+            if (!m_options.once && !m_stopping) // those say it as they end
+                warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
+                         .arg(outcome.error)
+                         .arg(m_pending.size()));
             break;
         }
         if (outcome.previous && !laterThan(p.record, *outcome.previous))
@@ -213,9 +294,11 @@ QString Logger::writePending()
                      .arg(stampText(p.record), path, stampText(*outcome.previous)));
         if (!outcome.syncError.isEmpty())
             warn(outcome.syncError);
+        if (!m_newest || laterThan(p.record, *m_newest))
+            m_newest = p.record;
         m_pending.pop_front();
     }
-    return path;
+    return written;
 }
 
 void Logger::warn(const QString &text)

@@ -143,7 +143,7 @@ QString loggerHelpText(const QString &defaultFolder)
         "  --version           programmets version\n"
         "  --help              den här texten\n"
         "\n"
-        "Slutstatus: 0 efter --once eller SIGTERM/SIGINT, 1 om mappen inte går att skriva i,\n"
-        "2 vid felaktiga flaggor.\n");
+        "Slutstatus: 0 efter --once eller SIGTERM/SIGINT, 1 om mappen inte går att skriva i\n"
+        "eller mätningen från --once inte kunde skrivas, 2 vid felaktiga flaggor.\n");
     return text.arg(defaultFolder);
 }

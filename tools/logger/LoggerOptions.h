@@ -15,6 +15,9 @@ struct LoggerOptions
     QString barometer;    // an IIO device folder; empty: the first with a pressure channel
     std::optional<double> altitude; // metres above sea level
     bool once = false;
+    // Samples dated before this year come from a clock not yet set: the
+    // program cannot have been built after them.
+    int earliestYear = KALVIK_BUILD_YEAR;
 };
 
 inline constexpr int kMinIntervalMinutes = 1;

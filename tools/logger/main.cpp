@@ -4,6 +4,7 @@
 #include "KalvikDataFolder.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 
 #include <csignal>
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -52,7 +54,11 @@ constexpr int kExitUsage = 2;
 int main(int argc, char *argv[])
 {
     SignalClock clock; // before any thread exists, so that all of them block the signals
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;
