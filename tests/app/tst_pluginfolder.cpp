@@ -42,6 +42,8 @@ private slots:
             << QStringList{"--year", "2026", "--interval", "60", "--out", "DIR/T_2027.dat"}
             << "T_2027.dat";
         QTest::newRow("kalvik-import") << KALVIK_IMPORT_PATH << QStringList{"--version"} << "";
+        QTest::newRow("kalvik-web")
+            << KALVIK_WEB_PATH << QStringList{"--folder", "DIR", "--out", "DIR/site"} << "site";
     }
 
     void toolsIgnoreTheirFolder()
