@@ -33,6 +33,8 @@ constexpr std::size_t kMaxPending = 7 * 24 * 60;
 constexpr int kLowestQnh = 800;
 constexpr int kHighestQnh = 1100;
 constexpr double kHpaPerKpa = 10.0;
+// --once waits this long for the broker to acknowledge the sample.
+constexpr auto kOnceDeliveryWait = 5s;
 
 QString stampText(const DataRecord &r)
 {
@@ -63,8 +65,12 @@ int Logger::run()
                          .arg(m_options.port)
                          .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
                   << Qt::endl;
+    startPublisher();
     if (m_options.once) {
         sample();
+        if (m_mqtt && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
+            warn(QStringLiteral("MQTT: mätningen publicerades inte; den finns i årsfilen"));
+        m_mqtt.reset(); // "online" stays until the next run or the broker's will
         return 0;
     }
 
@@ -86,8 +92,24 @@ int Logger::run()
         if (!m_clock.sleepFor(wait))
             break;
     }
+    stopPublisher();
     m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
     return 0;
+}
+
+void Logger::startPublisher()
+{
+    if (!m_mqtt)
+        return;
+    m_mqtt->start();
+}
+
+void Logger::stopPublisher()
+{
+    if (!m_mqtt)
+        return;
+    m_mqtt->stop(true);
+    m_mqtt.reset();
 }
 
 std::optional<int> Logger::refuseToStart()
@@ -113,6 +135,19 @@ std::optional<int> Logger::refuseToStart()
                  .arg(m_barometer));
         return 2;
     }
+    if (!m_options.mqtt.host.isEmpty()) {
+        m_mqtt = std::make_unique<MqttPublisher>(
+            m_options.mqtt, [this](bool problem, const QString &line) {
+                const std::lock_guard lock(m_streamMutex);
+                (problem ? m_streams.err : m_streams.out)
+                    << QStringLiteral("kalvik-logger: ") << line << Qt::endl;
+            });
+        if (const QString error = m_mqtt->setupError(); !error.isEmpty()) {
+            m_mqtt.reset();
+            warn(error);
+            return 2;
+        }
+    }
     return std::nullopt;
 }
 
@@ -131,8 +166,11 @@ void Logger::sample()
     }
     m_pending.push_back({stamp.year, record});
     const QString file = writePending();
+    if (m_mqtt && m_pending.empty()) // on disk first; a broker only ever gets a copy
+        m_mqtt->publish(record, taken.offsetFromUtc());
 
     const QLocale locale;
+    const std::lock_guard lock(m_streamMutex);
     m_streams.out << taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << "  "
                   << (std::isnan(temp) ? QStringLiteral("--.- C")
                                        : locale.toString(temp, 'f', 1) + QStringLiteral(" C"))
@@ -221,5 +259,6 @@ QString Logger::writePending()
 
 void Logger::warn(const QString &text)
 {
+    const std::lock_guard lock(m_streamMutex);
     m_streams.err << QStringLiteral("kalvik-logger: ") << text << Qt::endl;
 }

@@ -2,6 +2,7 @@
 
 #include "DataRecord.h"
 #include "LoggerOptions.h"
+#include "MqttPublisher.h"
 #include "SensorLibrary.h"
 
 #include <QDateTime>
@@ -11,6 +12,8 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
+#include <mutex>
 
 // Time as the logger sees it: the real clock with the stop signals in main(),
 // a clock driven by hand in the tests.
@@ -52,6 +55,8 @@ private:
     std::int32_t readQnh();
     QString writePending();
     void warn(const QString &text);
+    void startPublisher();
+    void stopPublisher();
 
     LoggerOptions m_options;
     SensorLibrary &m_sensor;
@@ -61,4 +66,6 @@ private:
     QString m_iioRoot;
     QString m_barometer;           // the device in use, also while it is unplugged
     std::deque<Pending> m_pending; // samples not yet in their file, oldest first
+    std::unique_ptr<MqttPublisher> m_mqtt;
+    std::mutex m_streamMutex; // the publisher's thread writes its lines too
 };
