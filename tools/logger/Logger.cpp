@@ -65,7 +65,8 @@ int Logger::run()
                          .arg(m_options.port)
                          .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
                   << Qt::endl;
-    startPublisher();
+    if (m_mqtt)
+        m_mqtt->start();
     if (m_options.once) {
         sample();
         if (m_mqtt && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
@@ -92,24 +93,11 @@ int Logger::run()
         if (!m_clock.sleepFor(wait))
             break;
     }
-    stopPublisher();
+    if (m_mqtt)
+        m_mqtt->stop(true); // "offline" now rather than the broker's will later
+    m_mqtt.reset();
     m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
     return 0;
-}
-
-void Logger::startPublisher()
-{
-    if (!m_mqtt)
-        return;
-    m_mqtt->start();
-}
-
-void Logger::stopPublisher()
-{
-    if (!m_mqtt)
-        return;
-    m_mqtt->stop(true);
-    m_mqtt.reset();
 }
 
 std::optional<int> Logger::refuseToStart()

@@ -55,8 +55,6 @@ private:
     std::int32_t readQnh();
     QString writePending();
     void warn(const QString &text);
-    void startPublisher();
-    void stopPublisher();
 
     LoggerOptions m_options;
     SensorLibrary &m_sensor;
