@@ -164,6 +164,13 @@ MqttPublisher::MqttPublisher(MqttOptions options, LogLine log)
     mosquitto_log_callback_set(m_mosq, [](mosquitto *, void *self, int level, const char *text) {
         static_cast<MqttPublisher *>(self)->onLog(level, text);
     });
+    if (!m_options.discoveryPrefix.isEmpty())
+        for (const bool temperature : {true, false})
+            m_discovery.emplace_back(m_options.discoveryPrefix + QStringLiteral("/sensor/kalvik_") +
+                                         m_options.station +
+                                         (temperature ? QStringLiteral("_temperature/config")
+                                                      : QStringLiteral("_qnh/config")),
+                                     discoveryConfig(temperature));
     const QByteArray status = statusTopic().toUtf8();
     mosquitto_will_set(m_mosq, status.constData(), int(kOffline.size()), kOffline.constData(), kQos,
                        true);
@@ -314,6 +321,9 @@ void MqttPublisher::onConnect(int rc)
     m_connected = true;
     m_connectedThisAttempt = true;
     m_givenUp = false;
+    // What the last connection left unacknowledged is the library's to resend
+    // or drop; counting it on would in time keep every new state back.
+    m_unacknowledged = 0;
     report(Condition::Connected, {});
     lock.unlock();
     publishAll();
@@ -321,13 +331,8 @@ void MqttPublisher::onConnect(int rc)
 
 void MqttPublisher::publishAll()
 {
-    if (!m_options.discoveryPrefix.isEmpty())
-        for (const bool temperature : {true, false})
-            publishNow(m_options.discoveryPrefix + QStringLiteral("/sensor/kalvik_") +
-                           m_options.station +
-                           (temperature ? QStringLiteral("_temperature") : QStringLiteral("_qnh")) +
-                           QStringLiteral("/config"),
-                       discoveryConfig(temperature));
+    for (const auto &[topic, config] : m_discovery)
+        publishNow(topic, config);
     publishNow(statusTopic(), kOnline);
     std::unique_lock lock(m_mutex);
     if (m_state)
@@ -336,8 +341,9 @@ void MqttPublisher::publishAll()
 
 void MqttPublisher::publishStateLocked(std::unique_lock<std::mutex> &lock)
 {
-    if (m_unacknowledged >= kMaxUnacknowledged)
-        return; // the broker is behind; this state goes out with the next connection
+    m_stateWaiting = m_unacknowledged >= kMaxUnacknowledged;
+    if (m_stateWaiting)
+        return; // the broker is behind; this state goes out once it catches up
     const QByteArray state = *m_state;
     lock.unlock();
     const int mid = publishNow(stateTopic(), state);
@@ -368,16 +374,18 @@ int MqttPublisher::publishNow(const QString &topic, const QByteArray &payload)
 
 void MqttPublisher::onPublish(int mid)
 {
-    const std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     m_unacknowledged = std::max(m_unacknowledged - 1, 0);
     if (mid == m_stateMid) {
         m_stateDelivered = true;
         m_changed.notify_all();
-        return;
+    } else {
+        m_earlyAcks.push_back(mid);
+        if (m_earlyAcks.size() > kRememberedAcks)
+            m_earlyAcks.pop_front();
     }
-    m_earlyAcks.push_back(mid);
-    if (m_earlyAcks.size() > kRememberedAcks)
-        m_earlyAcks.pop_front();
+    if (m_stateWaiting && m_connected && m_state)
+        publishStateLocked(lock);
 }
 
 void MqttPublisher::onLog(int level, const char *text)

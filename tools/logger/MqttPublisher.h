@@ -13,6 +13,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct mosquitto;
 
@@ -75,6 +77,7 @@ private:
     MqttOptions m_options;
     LogLine m_log;
     QString m_setupError;
+    std::vector<std::pair<QString, QByteArray>> m_discovery; // topic, config
     mosquitto *m_mosq = nullptr;
     std::thread m_thread;
 
@@ -87,6 +90,7 @@ private:
     std::optional<QByteArray> m_state; // latest state, kept for the next connection
     int m_stateMid = -1;
     bool m_stateDelivered = false;
+    bool m_stateWaiting = false; // held back while the broker is behind
     bool m_givenUp = false;      // refused or TLS failed: no answer will come soon
     std::deque<int> m_earlyAcks; // acknowledged before publish() learnt their id
     int m_unacknowledged = 0;
