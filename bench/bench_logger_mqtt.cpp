@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -21,6 +22,13 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+// Debian puts the broker in /usr/sbin, which an ordinary user's PATH may lack.
+QString broker()
+{
+    const QString found = QStandardPaths::findExecutable("mosquitto");
+    return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
+}
 
 int freePort()
 {
@@ -51,7 +59,7 @@ struct Broker
         if (::geteuid() == 0)
             conf.write("user root\n");
         conf.close();
-        process.start("mosquitto", {"-c", conf.fileName()});
+        process.start(broker(), {"-c", conf.fileName()});
         return process.waitForStarted(5000);
     }
     ~Broker()

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,13 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+// Debian puts the broker in /usr/sbin, which an ordinary user's PATH may lack.
+QString broker()
+{
+    const QString found = QStandardPaths::findExecutable("mosquitto");
+    return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
+}
 
 const QTimeZone stockholm{"Europe/Stockholm"};
 
@@ -90,7 +98,7 @@ public:
         conf.write(QByteArray(m_config).replace("PORT", QByteArray::number(port)));
         conf.close();
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start("mosquitto", {"-c", conf.fileName()});
+        m_process.start(broker(), {"-c", conf.fileName()});
         if (!m_process.waitForStarted(5000))
             return false;
         QElapsedTimer waited;
