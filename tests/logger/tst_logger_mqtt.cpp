@@ -185,13 +185,17 @@ void writeText(const QString &path, const QByteArray &text, mode_t mode = 0600)
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
 }
 
-bool run(const QString &program, const QStringList &arguments, const QString &folder = {})
+// A helper program that must succeed; its output only when it does not.
+bool run(const QString &program, const QStringList &arguments)
 {
     QProcess p;
-    p.setWorkingDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, arguments);
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const bool ok =
+        p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!ok)
+        qWarning() << program << p.readAll();
+    return ok;
 }
 
 class FakeClock : public LoggerClock
@@ -238,8 +242,6 @@ private slots:
         QVERIFY(run("openssl", {"x509", "-req", "-in", k + "server.csr", "-CA", k + "ca.crt",
                                 "-CAkey", k + "ca.key", "-CAcreateserial", "-days", "2", "-extfile",
                                 k + "san.cnf", "-out", k + "server.crt"}));
-        QVERIFY(QFile::setPermissions(k + "server.key",
-                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
 
     // --once through the stand-in sensor library and a fake barometer: the
@@ -290,8 +292,11 @@ private slots:
         QVERIFY(QDir(d).mkpath("iio:device0"));
         writeText(d + "iio:device0/in_pressure_input", "101.0");
 
-        const int port = freePort();
-        const int plainPort = freePort(); // where the test reads what is retained
+        // Both bound at once, so that they differ; plainPort is where the test reads.
+        const auto [port, plainPort] = [] {
+            const LocalSocket a(false), b(false);
+            return std::pair{a.port, b.port};
+        }();
         QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
         QStringList args{"--once",     "--offset", "0",
                          "--altitude", "0",        "--mqtt-station",

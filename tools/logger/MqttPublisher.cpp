@@ -220,12 +220,13 @@ void MqttPublisher::start()
 
 void MqttPublisher::publish(const DataRecord &record, int utcOffsetSeconds)
 {
-    std::unique_lock lock(m_mutex);
-    m_state = mqttStateJson(record, utcOffsetSeconds);
-    m_stateDelivered = false;
-    m_stateMid = -1;
-    if (m_connected)
-        publishStateLocked(lock);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_state = mqttStateJson(record, utcOffsetSeconds);
+        m_stateDelivered = false;
+        m_stateMid = -1;
+    }
+    sendLatestState();
 }
 
 bool MqttPublisher::waitForDelivery(std::chrono::milliseconds limit)
@@ -240,6 +241,7 @@ void MqttPublisher::stop(bool announceOffline)
     if (!m_thread.joinable())
         return;
     {
+        const std::lock_guard send(m_sendMutex);
         std::unique_lock lock(m_mutex);
         if (announceOffline && m_connected) {
             lock.unlock();
@@ -263,6 +265,7 @@ void MqttPublisher::loop()
         m_lastError.clear();
         m_refusal = 0;
         m_connectedThisAttempt = false;
+        m_announce = false;
         lock.unlock();
         const QByteArray host = m_options.host.toUtf8();
         int rc = first ? mosquitto_connect_async(m_mosq, host.constData(), m_options.port,
@@ -275,17 +278,29 @@ void MqttPublisher::loop()
         while (rc == MOSQ_ERR_SUCCESS) {
             rc = mosquitto_loop(m_mosq, kLoopTimeoutMs, 1);
             error = errno;
-            const std::lock_guard guard(m_mutex);
+            lock.lock();
+            const auto now = std::chrono::steady_clock::now();
+            noAnswer = !m_connectedThisAttempt && now - began > kAnswerTimeout;
             // A clean stop lets the DISCONNECT go out, so that the broker keeps its will.
-            if (m_stopping && (!m_connected || std::chrono::steady_clock::now() > m_stopDeadline))
+            if (rc != MOSQ_ERR_SUCCESS || noAnswer ||
+                (m_stopping && (!m_connected || now > m_stopDeadline)))
                 break;
-            if (!m_connectedThisAttempt &&
-                std::chrono::steady_clock::now() - began > kAnswerTimeout) {
-                noAnswer = true;
-                break;
+            // Published here rather than in the callbacks: once the library has
+            // taken the CONNACK whole, a message goes out at once and in order.
+            if (std::exchange(m_announce, false)) {
+                m_connected = true;
+                report(Condition::Connected, {});
+                lock.unlock();
+                publishAll();
+            } else if (m_stateWaiting && m_connected && m_unacknowledged < kMaxUnacknowledged) {
+                lock.unlock();
+                sendLatestState();
+            } else {
+                lock.unlock();
             }
         }
-        lock.lock();
+        if (!lock.owns_lock())
+            lock.lock();
         m_connected = false;
         const bool wasConnected = m_connectedThisAttempt;
         if (m_stopping)
@@ -318,15 +333,12 @@ void MqttPublisher::onConnect(int rc)
         m_refusal = rc;
         return;
     }
-    m_connected = true;
     m_connectedThisAttempt = true;
+    m_announce = true;
     m_givenUp = false;
     // What the last connection left unacknowledged is the library's to resend
     // or drop; counting it on would in time keep every new state back.
     m_unacknowledged = 0;
-    report(Condition::Connected, {});
-    lock.unlock();
-    publishAll();
 }
 
 void MqttPublisher::publishAll()
@@ -334,16 +346,20 @@ void MqttPublisher::publishAll()
     for (const auto &[topic, config] : m_discovery)
         publishNow(topic, config);
     publishNow(statusTopic(), kOnline);
-    std::unique_lock lock(m_mutex);
-    if (m_state)
-        publishStateLocked(lock);
+    sendLatestState();
 }
 
-void MqttPublisher::publishStateLocked(std::unique_lock<std::mutex> &lock)
+void MqttPublisher::sendLatestState()
 {
+    // One state at a time, each the latest when it is read: whichever thread
+    // sends last sends the newest, so the retained state is never an older one.
+    const std::lock_guard send(m_sendMutex);
+    std::unique_lock lock(m_mutex);
+    if (!m_state || !m_connected)
+        return; // it goes out with the next connection
     m_stateWaiting = m_unacknowledged >= kMaxUnacknowledged;
     if (m_stateWaiting)
-        return; // the broker is behind; this state goes out once it catches up
+        return; // the broker is behind; it goes out once it catches up
     const QByteArray state = *m_state;
     lock.unlock();
     const int mid = publishNow(stateTopic(), state);
@@ -374,7 +390,7 @@ int MqttPublisher::publishNow(const QString &topic, const QByteArray &payload)
 
 void MqttPublisher::onPublish(int mid)
 {
-    std::unique_lock lock(m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_unacknowledged = std::max(m_unacknowledged - 1, 0);
     if (mid == m_stateMid) {
         m_stateDelivered = true;
@@ -384,8 +400,6 @@ void MqttPublisher::onPublish(int mid)
         if (m_earlyAcks.size() > kRememberedAcks)
             m_earlyAcks.pop_front();
     }
-    if (m_stateWaiting && m_connected && m_state)
-        publishStateLocked(lock);
 }
 
 void MqttPublisher::onLog(int level, const char *text)

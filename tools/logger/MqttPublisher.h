@@ -69,7 +69,7 @@ private:
     void onPublish(int mid);
     void onLog(int level, const char *text);
     void publishAll(); // after each connect
-    void publishStateLocked(std::unique_lock<std::mutex> &lock);
+    void sendLatestState();
     int publishNow(const QString &topic, const QByteArray &payload); // the message id, or -1
     void report(Condition condition, const QString &reason);
     QByteArray discoveryConfig(bool temperature) const;
@@ -81,10 +81,12 @@ private:
     mosquitto *m_mosq = nullptr;
     std::thread m_thread;
 
-    std::mutex m_mutex; // guards everything below
+    std::mutex m_sendMutex; // held while a state or "offline" is handed to the library
+    std::mutex m_mutex;     // guards everything below
     std::condition_variable m_changed;
     bool m_connected = false;
     bool m_connectedThisAttempt = false;
+    bool m_announce = false; // connected: discovery, "online" and the state to send
     bool m_stopping = false;
     std::chrono::steady_clock::time_point m_stopDeadline;
     std::optional<QByteArray> m_state; // latest state, kept for the next connection
