@@ -15,8 +15,10 @@
 
 #include <arpa/inet.h>
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,6 +100,8 @@ public:
         conf.write(QByteArray(m_config).replace("PORT", QByteArray::number(port)));
         conf.close();
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Gone with the test even if the test itself dies.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start(broker(), {"-c", conf.fileName()});
         if (!m_process.waitForStarted(5000))
             return false;
