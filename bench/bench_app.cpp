@@ -1,8 +1,9 @@
 // The window's own work on an hourly year, a year of one-minute samples and a
 // year of one-second samples (31.5 million records, made when the benchmark
 // starts): a whole "Visa Temp o Tryck" with its repaint, the table ready to
-// show, one cross-hair move with its repaint, and the start-up of a fresh
-// process with its peak resident memory. Run with QT_QPA_PLATFORM=offscreen,
+// show, one cross-hair move with its repaint, a reading that draws one record
+// the logger added (and one that finds nothing added), and the start-up of a
+// fresh process with its peak resident memory. Run with QT_QPA_PLATFORM=offscreen,
 // or under Xvfb with QT_QPA_PLATFORM=xcb to include the paint to the screen.
 #include "DataListBox.h"
 #include "DataTableModel.h"
@@ -25,6 +26,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 
@@ -148,6 +150,82 @@ void BM_CrossHairMove(benchmark::State &state)
     w.picDiagram_MouseUp(1, 0, 0.0f, 0.0f);
 }
 
+double processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+long residentKiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A reading after the logger has added one record to the shown year, with the
+// repaint it causes: the record is read and drawn, the year is not read again.
+// first_cpu_ms is the first such reading after a whole redraw; rss_growth_kB
+// what all the iterations added to the resident memory.
+void BM_ReadingAfterOneNewRecord(benchmark::State &state)
+{
+    frmKalvik &w = window(int(state.range(0)));
+    QFile file(w.DataFileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        qFatal("cannot append to %s", qPrintable(w.DataFileName));
+    DataRecord last;
+    if (!file.seek(file.size() - qint64(kRecordSize)) ||
+        file.read(reinterpret_cast<char *>(&last), sizeof last) != sizeof last)
+        qFatal("no last record");
+    int step = 0;
+    const auto append = [&] {
+        DataRecord r = last;
+        r.temp = last.temp + float(step % 40 - 20) * 0.5f; // new extremes now and then
+        r.qnh = last.qnh + step % 7 - 3;
+        ++step;
+        std::vector<std::byte> bytes;
+        encodeRecord(r, bytes);
+        if (file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) !=
+                qint64(kRecordSize) ||
+            !file.flush())
+            qFatal("cannot append");
+    };
+    const auto reading = [&] {
+        w.Cycle_Timer();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    };
+    w.mnuVisaAllt_Click();
+    w.repaint();
+    append();
+    const double before = processCpuMs();
+    reading();
+    state.counters["first_cpu_ms"] = processCpuMs() - before;
+    const long rss = residentKiB();
+    for (auto _ : state) {
+        state.PauseTiming();
+        append();
+        state.ResumeTiming();
+        reading();
+    }
+    state.counters["rss_growth_kB"] = double(residentKiB() - rss);
+}
+
+// A reading while nothing is added: one look at the file.
+void BM_ReadingOfAnUnchangedYear(benchmark::State &state)
+{
+    frmKalvik &w = window(int(state.range(0)));
+    for (auto _ : state) {
+        w.Cycle_Timer();
+        QCoreApplication::processEvents();
+    }
+}
+
 // In a child process: the start-up work to its first painted frame, then one
 // "Visa Temp o Tryck" with its repaint, printed as milliseconds.
 int freshStart(const QString &folder)
@@ -222,6 +300,8 @@ BENCHMARK(BM_ViewSwitchAllWithRepaint)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchma
 BENCHMARK(BM_TableReady)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableReadyInQListView)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrossHairMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadingAfterOneNewRecord)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadingOfAnUnchangedYear)->Arg(3600)->Arg(60)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

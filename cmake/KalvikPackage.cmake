@@ -1,6 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package does
-# the whole build). The program folder keeps its absolute place, /opt/kalvik;
-# everything else goes below /usr.
+# the whole build). The program folder keeps its absolute place, /opt/kalvik,
+# the year files theirs, /var/lib/kalvik; everything else goes below /usr.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kalvik)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -12,8 +12,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 sensor wired to a parallel port or a game port, and a diagram of one year of\n\
 stored samples: for each day a bar from the lowest to the highest\n\
 temperature, over lines for the day's highest and lowest air pressure (QNH).\n\
-The program speaks Swedish. It keeps its program folder, with the sensor\n\
-library and the year files, in /opt/kalvik.")
+The program speaks Swedish. Its programs and sensor library lie in\n\
+/opt/kalvik, the year files that its logger writes in /var/lib/kalvik.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

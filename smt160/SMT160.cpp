@@ -4,8 +4,10 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -14,17 +16,35 @@ namespace {
 // Per thread, so two threads reading two ports each get their own reason.
 thread_local std::string lastError;
 
+// The folder this library was loaded from, links resolved. Taken while it is
+// being loaded: a program that loads it through a descriptor names it
+// /proc/self/fd/N, which leads to the file only while that is open.
+const std::string &libraryFolder()
+{
+    static const std::string folder = [] {
+        Dl_info info{};
+        if (::dladdr(reinterpret_cast<void *>(&GetTemp), &info) == 0 || !info.dli_fname)
+            return std::string();
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(info.dli_fname, nullptr),
+                                                               &std::free);
+        const std::string library = real ? real.get() : info.dli_fname;
+        const std::size_t slash = library.rfind('/');
+        return slash == std::string::npos ? std::string() : library.substr(0, slash + 1);
+    }();
+    return folder;
+}
+
+__attribute__((constructor)) void rememberLibraryFolder()
+{
+    libraryFolder();
+}
+
 // The raw-port helper lies beside this library, wherever that was loaded from.
 smt160::PortPaths systemPaths()
 {
     smt160::PortPaths paths;
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void *>(&GetTemp), &info) != 0 && info.dli_fname) {
-        const std::string library = info.dli_fname;
-        const std::size_t slash = library.rfind('/');
-        if (slash != std::string::npos)
-            paths.helper = library.substr(0, slash + 1) + "smt160-rawport";
-    }
+    if (!libraryFolder().empty())
+        paths.helper = libraryFolder() + "smt160-rawport";
     return paths;
 }
 

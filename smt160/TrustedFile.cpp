@@ -27,6 +27,26 @@ std::string faultOf(const std::string &path, const struct stat &st, bool folder)
     return {};
 }
 
+// The folders of an absolute path without links, from its own up to the root.
+std::string untrustedFolders(std::string current)
+{
+    for (;;) {
+        const std::size_t slash = current.rfind('/');
+        if (slash == std::string::npos)
+            return {};
+        current = slash == 0 ? std::string("/") : current.substr(0, slash);
+        struct stat st
+        {
+        };
+        if (::stat(current.c_str(), &st) != 0)
+            return current + ": " + std::generic_category().message(errno);
+        if (std::string fault = faultOf(current, st, true); !fault.empty())
+            return fault;
+        if (current == "/")
+            return {};
+    }
+}
+
 } // namespace
 
 std::string untrustedReason(const std::string &path)
@@ -35,22 +55,26 @@ std::string untrustedReason(const std::string &path)
                                                            &std::free);
     if (!real)
         return path + ": " + std::generic_category().message(errno);
-    std::string current = real.get();
-    bool folder = false;
-    for (;;) {
-        struct stat st
-        {
-        };
-        if (::stat(current.c_str(), &st) != 0)
-            return current + ": " + std::generic_category().message(errno);
-        if (std::string fault = faultOf(current, st, folder); !fault.empty())
-            return fault;
-        if (current == "/")
-            return {};
-        const std::size_t slash = current.rfind('/');
-        current = slash == 0 ? std::string("/") : current.substr(0, slash);
-        folder = true;
-    }
+    struct stat st
+    {
+    };
+    if (::stat(real.get(), &st) != 0)
+        return std::string(real.get()) + ": " + std::generic_category().message(errno);
+    if (std::string fault = faultOf(real.get(), st, false); !fault.empty())
+        return fault;
+    return untrustedFolders(real.get());
+}
+
+std::string untrustedReason(int fd, const std::string &realPath)
+{
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0)
+        return realPath + ": " + std::generic_category().message(errno);
+    if (std::string fault = faultOf(realPath, st, false); !fault.empty())
+        return fault;
+    return untrustedFolders(realPath);
 }
 
 } // namespace smt160

@@ -14,4 +14,8 @@ namespace smt160 {
 // and its folders must pass.
 std::string untrustedReason(const std::string &path);
 
+// The same for a file already open as fd, found at realPath (absolute, without
+// links): the file is judged by what fd is, its folders by realPath.
+std::string untrustedReason(int fd, const std::string &realPath);
+
 } // namespace smt160

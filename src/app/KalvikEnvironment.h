@@ -14,9 +14,12 @@
 struct KalvikEnvironment
 {
     QString programFolder;
+    // The year files' folder of an installed station; empty: programFolder,
+    // as for a build run in place.
+    QString dataFolder;
     std::unique_ptr<SensorLibrary> sensor;
     std::unique_ptr<UserDialogs> dialogs;
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
-    static KalvikEnvironment forProgram(const QString &programFolder);
+    static KalvikEnvironment forProgram(const QString &programFolder, const QString &dataFolder);
 };

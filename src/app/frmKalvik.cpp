@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <cmath>
@@ -92,10 +93,12 @@ private:
     frmKalvik &m_window;
 };
 
-KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder)
+KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder,
+                                                const QString &dataFolder)
 {
     KalvikEnvironment env;
     env.programFolder = programFolder;
+    env.dataFolder = dataFolder;
     env.sensor = std::make_unique<LibrarySensor>(programFolder);
     env.dialogs = std::make_unique<QtUserDialogs>();
     return env;
@@ -232,8 +235,9 @@ void frmKalvik::Form_Activate()
 
     CurYear = m_env.now().date().toString(QStringLiteral("yyyy"));
     showTemperatureLabel();
-    DataFileName = m_env.programFolder + QDir::separator() + QStringLiteral("T_") + CurYear +
-                   QStringLiteral(".dat");
+    const QString &yearFolder = m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder;
+    DataFileName =
+        yearFolder + QDir::separator() + QStringLiteral("T_") + CurYear + QStringLiteral(".dat");
     lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
     // The first reading blocks the window: what stands before it must be on
     // screen by then, not the layout's sample text. The wait pointer stays on
@@ -285,6 +289,7 @@ void frmKalvik::Cycle_Timer()
     TempNu = float(double(reading) - kSensorCorrection);
     reportSensorLoadError();
     VisaTemp();
+    followYearFile();
 }
 
 void frmKalvik::VisaTemp()
@@ -360,7 +365,11 @@ void frmKalvik::reportLoadFailure(const QString &procedure, const QString &reaso
     // it would only repeat it.
     if (!reason.isEmpty() && reason == m_redrawFailure)
         return;
+    // A file that stays unreadable is told once, not at every reading.
+    if (m_quietFailures && m_failureStanding)
+        return;
     m_redrawFailure = reason;
+    m_failureStanding = true;
     report(QStringLiteral("Fel i Sub ") + procedure +
            (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
 }
@@ -369,8 +378,17 @@ const YearPass &frmKalvik::yearPass()
 {
     if (!m_pass || !m_inRedraw) {
         m_pass.reset(); // the curves of the last read go before the next is made
-        m_pass =
-            readYearPass(DataFileName, yearStartDayFromName(DataFileName).value_or(YearStartDay));
+        const std::int32_t start = yearStartDayFromName(DataFileName).value_or(YearStartDay);
+        if (m_inRedraw) {
+            // What a redraw reads is what the readings then follow.
+            m_follower.reset();
+            m_follower = std::make_unique<YearFollower>(DataFileName, start);
+            m_pass = m_follower->readWhole();
+        } else {
+            m_pass = readYearPass(DataFileName, start);
+        }
+        if (m_pass->ok)
+            m_failureStanding = false;
     }
     return *m_pass;
 }
@@ -492,6 +510,90 @@ void frmKalvik::redrawCurves()
         GetRecordData();
 }
 
+// Following the logger ------------------------------------------------------------
+
+void frmKalvik::followYearFile()
+{
+    if (!m_follower || m_inRedraw || m_following)
+        return;
+    if (m_crossHeld) {
+        // The picture stays as it is under the cross-hair, so that the release
+        // gives it back exactly; it is brought up to date after.
+        m_followPending = true;
+        return;
+    }
+    m_followPending = false;
+    const QScopedValueRollback following(m_following, true);
+    switch (m_follower->follow()) {
+    case YearFollower::Change::None:
+        return;
+    case YearFollower::Change::Grown:
+        m_failureStanding = false;
+        showAddedRecords();
+        return;
+    case YearFollower::Change::Rewritten:
+        redrawFromWholeFile();
+        return;
+    case YearFollower::Change::Unreadable: {
+        const QScopedValueRollback quiet(m_quietFailures, true);
+        startRedraw();
+        reportLoadFailure(m_view == View::Temperature ? QStringLiteral("GetRecordData")
+                                                      : QStringLiteral("GetQNHRecordData"),
+                          m_follower->errorString());
+        return;
+    }
+    }
+}
+
+// The whole diagram drawn again from the kept curves: a few hundred lines,
+// the same drawing as the view's command, so the same pixels.
+void frmKalvik::showAddedRecords()
+{
+    diagram->clear();
+    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    if (m_view != View::Temperature) {
+        const PressureCurve pressure = m_follower->pressure();
+        diagram->drawSegments(pressure.segments);
+        QNHSeries = pressure.series;
+    }
+    if (m_view != View::Pressure)
+        diagram->drawSegments(m_follower->temperature().segments);
+    Label1[1]->setText(lastQnhCaption(m_follower->lastRecord()));
+    followTable(m_follower->records(), false);
+}
+
+// Shrunk, replaced or changed before its end: the current view from the whole file.
+void frmKalvik::redrawFromWholeFile()
+{
+    const QScopedValueRollback quiet(m_quietFailures, true);
+    WaitCursor wait;
+    diagram->clear();
+    OneReadPerRedraw read(*this);
+    if (m_view != View::Temperature)
+        GetQNHRecordData();
+    if (m_view != View::Pressure)
+        GetRecordData();
+    const YearPass &pass = yearPass();
+    Label1[1]->setText(lastQnhCaption(pass.lastRecord));
+    followTable(pass.records, true);
+}
+
+void frmKalvik::followTable(qint64 records, bool reread)
+{
+    if (m_table->fileName() != DataFileName)
+        return; // not filled from this file
+    const bool atEnd = List1->isScrolledToEnd();
+    const int top = List1->topIndex();
+    if (reread)
+        m_table->setFile(DataFileName, records);
+    else
+        m_table->addRecords(records);
+    if (atEnd)
+        scrollTableToEnd();
+    else
+        List1->setTopIndex(top);
+}
+
 // Read-out and table -------------------------------------------------------------
 
 void frmKalvik::drawCrossHair(float x, float y)
@@ -505,6 +607,7 @@ void frmKalvik::drawCrossHair(float x, float y)
 void frmKalvik::picDiagram_MouseDown(int Button, int Shift, float X, float Y)
 {
     Q_UNUSED(Shift);
+    m_crossHeld = true;
     diagram->setLineStyle(DiagramCanvas::LineStyle::Dotted);
     CrossX = kNoCross;
     CrossY = kNoCross;
@@ -549,6 +652,9 @@ void frmKalvik::picDiagram_MouseUp(int Button, int Shift, float X, float Y)
     diagram->setDrawMode(DiagramCanvas::DrawMode::Copy);
     lblYCord->clear();
     lblXCord->clear();
+    m_crossHeld = false;
+    if (m_followPending)
+        followYearFile();
 }
 
 void frmKalvik::picDiagram_Click()

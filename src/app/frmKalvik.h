@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -102,6 +103,14 @@ private:
     bool takeYearFromName(const QString &procedure);
     void scrollTableToEnd();
     const YearPass &yearPass();
+    // After each reading: what the logger has added to the shown file since
+    // it was drawn is drawn now, as the view's own command would draw it.
+    void followYearFile();
+    void showAddedRecords();
+    void redrawFromWholeFile();
+    // The table's rows brought up to the file's records; a table scrolled to
+    // its end stays there, any other keeps the rows it shows.
+    void followTable(qint64 records, bool reread);
     class OneReadPerRedraw;
 
 protected:
@@ -119,4 +128,10 @@ private:
     QString m_redrawFailure;        // the cause already reported in this redraw
     std::optional<YearPass> m_pass; // the read the loaders and the table share
     bool m_inRedraw = false;
+    std::unique_ptr<YearFollower> m_follower; // the shown file, as far as it is drawn
+    bool m_crossHeld = false;                 // a button holds a cross-hair
+    bool m_followPending = false;             // a reading came while it was held
+    bool m_following = false;
+    bool m_failureStanding = false; // a read failure was told and no read has worked since
+    bool m_quietFailures = false;   // following: a standing failure is not told again
 };

@@ -1,3 +1,4 @@
+#include "KalvikDataFolder.h"
 #include "ProgramFolderPlugins.h"
 #include "frmKalvik.h"
 
@@ -17,7 +18,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("se.kalvik.kalvik"));
     // The program speaks Swedish, so its dialogs' own buttons do too.
     installSwedishTranslations(app);
-    frmKalvik window(KalvikEnvironment::forProgram(QCoreApplication::applicationDirPath()));
+    frmKalvik window(KalvikEnvironment::forProgram(QCoreApplication::applicationDirPath(),
+                                                   QString::fromUtf8(kKalvikDataFolder)));
     window.Form_Load();
     return QApplication::exec();
 }

@@ -46,7 +46,11 @@ void DataListBox::setModel(QAbstractItemModel *model)
     };
     if (m_model) {
         connect(m_model, &QAbstractItemModel::modelReset, this, refresh);
-        connect(m_model, &QAbstractItemModel::rowsInserted, this, refresh);
+        // Rows appended: those shown and the one chosen keep their numbers.
+        connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+            updateScrollRange();
+            viewport()->update();
+        });
         connect(m_model, &QAbstractItemModel::rowsRemoved, this, refresh);
         connect(m_model, &QAbstractItemModel::dataChanged, viewport(),
                 qOverload<>(&QWidget::update));
@@ -77,6 +81,11 @@ int DataListBox::topIndex() const
 void DataListBox::setTopIndex(int row)
 {
     verticalScrollBar()->setValue(row);
+}
+
+bool DataListBox::isScrolledToEnd() const
+{
+    return topIndex() >= verticalScrollBar()->maximum();
 }
 
 void DataListBox::setCurrentRow(int row)

@@ -24,6 +24,8 @@ public:
     int topIndex() const;
     // Makes row the top visible row, or scrolls as far towards it as it can.
     void setTopIndex(int row);
+    // The last rows are in view: the list cannot scroll further down.
+    bool isScrolledToEnd() const;
     int visibleRows() const;
     int rowHeight() const;
 

@@ -27,6 +27,25 @@ void DataTableModel::setFile(const QString &path, qint64 records)
     endResetModel();
 }
 
+void DataTableModel::addRecords(qint64 records)
+{
+    const int rows = int(std::clamp<qint64>(records, 0, std::numeric_limits<int>::max()));
+    if (rows < m_rows) {
+        setFile(m_path, records);
+        return;
+    }
+    if (rows == m_rows)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, rows - 1);
+    // A short block was read at the end of the file and misses the new rows.
+    if (m_blockFirst >= 0 && m_block.size() < std::size_t(kBlockRows)) {
+        m_block.clear();
+        m_blockFirst = -1;
+    }
+    m_rows = rows;
+    endInsertRows();
+}
+
 void DataTableModel::clear()
 {
     setFile(QString(), 0);

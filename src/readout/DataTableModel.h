@@ -21,6 +21,9 @@ public:
     explicit DataTableModel(QObject *parent = nullptr);
 
     void setFile(const QString &path, qint64 records);
+    // The same file with records appended: the new rows are inserted after the
+    // others, which stay (fewer records than rows start the table afresh).
+    void addRecords(qint64 records);
     void clear();
     QString fileName() const { return m_path; }
 

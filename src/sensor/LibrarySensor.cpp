@@ -1,13 +1,14 @@
 #include "LibrarySensor.h"
 
 #include "SensorLoadMessages.h"
-#include "TrustedFile.h"
+#include "TrustedLibrary.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <cmath>
+#include <dlfcn.h>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -79,20 +80,24 @@ float LibrarySensor::call(SensorFunction function, std::int32_t portAddress, std
 
 bool LibrarySensor::tryLoad(const QString &path, std::vector<LibraryLookup> &lookups)
 {
-    if (!QFileInfo::exists(path)) {
-        lookups.push_back({path, LibraryLookup::Outcome::Missing, {}});
-        return false;
-    }
-    const std::string untrusted = smt160::untrustedReason(QFile::encodeName(path).toStdString());
-    if (!untrusted.empty()) {
-        lookups.push_back(
-            {path, LibraryLookup::Outcome::Untrusted, QString::fromStdString(untrusted)});
-        return false;
-    }
-    m_library.setFileName(path);
-    if (m_library.load())
+    const smt160::TrustedLoad load =
+        smt160::loadTrustedLibrary(QFile::encodeName(path).toStdString());
+    const QString detail = QString::fromStdString(load.detail);
+    switch (load.outcome) {
+    case smt160::TrustedLoad::Outcome::Loaded:
+        m_library = load.handle;
+        m_libraryPath = path;
         return true;
-    lookups.push_back({path, LibraryLookup::Outcome::NotLoadable, m_library.errorString()});
+    case smt160::TrustedLoad::Outcome::Missing:
+        lookups.push_back({path, LibraryLookup::Outcome::Missing, {}});
+        break;
+    case smt160::TrustedLoad::Outcome::Untrusted:
+        lookups.push_back({path, LibraryLookup::Outcome::Untrusted, detail});
+        break;
+    case smt160::TrustedLoad::Outcome::NotLoadable:
+        lookups.push_back({path, LibraryLookup::Outcome::NotLoadable, detail});
+        break;
+    }
     return false;
 }
 
@@ -102,8 +107,8 @@ void LibrarySensor::loadOnce()
         return;
     m_loadTried = true;
 
-    // dlopen searches from libQt6Core, not from our executable, so the
-    // program's own folder is only reached through an absolute path.
+    // Each place is tried by its absolute path and loaded from the file that
+    // was checked, never by a name that the dynamic loader would search for.
     std::vector<LibraryLookup> lookups;
     bool loaded = tryLoad(m_programFolder + QLatin1Char('/') + QLatin1String(kFileName), lookups);
     const std::size_t ownLookups = lookups.size();
@@ -121,15 +126,14 @@ void LibrarySensor::loadOnce()
         return;
     }
 
-    m_getTemp = reinterpret_cast<SensorFunction>(m_library.resolve("GetTemp"));
-    m_getTempGame = reinterpret_cast<SensorFunction>(m_library.resolve("GetTempGame"));
-    m_lastError = reinterpret_cast<ReasonFunction>(m_library.resolve("SMT160_LastError"));
+    m_getTemp = reinterpret_cast<SensorFunction>(::dlsym(m_library, "GetTemp"));
+    m_getTempGame = reinterpret_cast<SensorFunction>(::dlsym(m_library, "GetTempGame"));
+    m_lastError = reinterpret_cast<ReasonFunction>(::dlsym(m_library, "SMT160_LastError"));
     QStringList missing;
     if (!m_getTemp)
         missing << QStringLiteral("GetTemp");
     if (!m_getTempGame)
         missing << QStringLiteral("GetTempGame");
     if (!missing.isEmpty())
-        m_loadError =
-            functionsMissingMessage(QLatin1String(kFileName), m_library.fileName(), missing);
+        m_loadError = functionsMissingMessage(QLatin1String(kFileName), m_libraryPath, missing);
 }

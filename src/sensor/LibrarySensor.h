@@ -3,7 +3,6 @@
 #include "SensorLibrary.h"
 #include "SensorLoadMessages.h"
 
-#include <QLibrary>
 #include <QString>
 
 #include <vector>
@@ -36,7 +35,8 @@ private:
     float call(SensorFunction function, std::int32_t portAddress, std::int32_t arg);
 
     QString m_programFolder;
-    QLibrary m_library;
+    void *m_library = nullptr; // from dlopen, kept for the run
+    QString m_libraryPath;
     bool m_loadTried = false;
     SensorFunction m_getTemp = nullptr;
     SensorFunction m_getTempGame = nullptr;

@@ -148,7 +148,7 @@ void DayRunBuilder<D, Value>::addRun(std::span<const DataRecord> run)
     m_highest = highest;
 }
 
-void TemperatureCurveBuilder::endDay()
+void TemperatureCurveBuilder::addOpenDay(std::vector<Segment> &out) const
 {
     if (!m_inDay || !m_any)
         return;
@@ -158,7 +158,12 @@ void TemperatureCurveBuilder::endDay()
     // 40 - t is exact in double, so only the half-to-even rounding rounds.
     const float yLow = float(std::nearbyint(kZeroCelsiusY - double(m_lowest)));
     const float yHigh = float(std::nearbyint(kZeroCelsiusY - double(m_highest)));
-    addBar(m_curve.segments, x, yLow, yHigh);
+    addBar(out, x, yLow, yHigh);
+}
+
+void TemperatureCurveBuilder::endDay()
+{
+    addOpenDay(m_curve.segments);
 }
 
 TemperatureCurve TemperatureCurveBuilder::finish()
@@ -169,22 +174,39 @@ TemperatureCurve TemperatureCurveBuilder::finish()
     return std::move(m_curve);
 }
 
+TemperatureCurve TemperatureCurveBuilder::current(bool withLastDayValues) const
+{
+    TemperatureCurve curve;
+    curve.segments.reserve(m_curve.segments.size() + 2);
+    curve.segments = m_curve.segments;
+    addOpenDay(curve.segments);
+    if (withLastDayValues)
+        curve.lastDayValues = m_values.sorted(m_inDay && m_any, m_highest, m_lowest);
+    return curve;
+}
+
+bool PressureCurveBuilder::openDaySegments(Segment &highest, Segment &lowest) const
+{
+    if (!m_inDay || !m_any || !m_hasPrevious)
+        return false;
+    const float x = dayX(m_day, m_yearStartDay);
+    highest = {m_previousX, m_previousHighestY, x, pressureY(m_highest), CurveColor::Purple};
+    lowest = {m_previousX, m_previousLowestY, x, pressureY(m_lowest), CurveColor::DarkGreen};
+    return true;
+}
+
 void PressureCurveBuilder::endDay()
 {
     if (!m_inDay || !m_any)
         return; // the lines go on from the day before to the day after
-    const float x = dayX(m_day, m_yearStartDay);
-    const float highestY = pressureY(m_highest), lowestY = pressureY(m_lowest);
-    if (m_hasPrevious) {
-        addVisible(m_curve.segments,
-                   {m_previousX, m_previousHighestY, x, highestY, CurveColor::Purple});
-        addVisible(m_lowestLine,
-                   {m_previousX, m_previousLowestY, x, lowestY, CurveColor::DarkGreen});
+    if (Segment highest, lowest; openDaySegments(highest, lowest)) {
+        addVisible(m_curve.segments, highest);
+        addVisible(m_lowestLine, lowest);
     }
     m_hasPrevious = true;
-    m_previousX = x;
-    m_previousHighestY = highestY;
-    m_previousLowestY = lowestY;
+    m_previousX = dayX(m_day, m_yearStartDay);
+    m_previousHighestY = pressureY(m_highest);
+    m_previousLowestY = pressureY(m_lowest);
     if (m_curve.series.size() < 2 * kMaxSeriesDays) {
         m_curve.series.push_back(m_day);
         m_curve.series.push_back(m_lowest);
@@ -198,6 +220,28 @@ PressureCurve PressureCurveBuilder::finish()
     m_curve.segments.insert(m_curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
     m_curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
     return std::move(m_curve);
+}
+
+PressureCurve PressureCurveBuilder::current(bool withLastDayValues) const
+{
+    PressureCurve curve;
+    Segment highest, lowest;
+    const bool open = openDaySegments(highest, lowest);
+    curve.segments.reserve(m_curve.segments.size() + m_lowestLine.size() + 2);
+    curve.segments = m_curve.segments;
+    if (open)
+        addVisible(curve.segments, highest);
+    curve.segments.insert(curve.segments.end(), m_lowestLine.begin(), m_lowestLine.end());
+    if (open)
+        addVisible(curve.segments, lowest);
+    curve.series = m_curve.series;
+    if (m_inDay && m_any && curve.series.size() < 2 * kMaxSeriesDays) {
+        curve.series.push_back(m_day);
+        curve.series.push_back(m_lowest);
+    }
+    if (withLastDayValues)
+        curve.lastDayValues = m_values.sorted(m_any, float(m_highest), float(m_lowest));
+    return curve;
 }
 
 TemperatureCurve temperatureCurve(std::span<const DataRecord> records, std::int32_t yearStartDay)

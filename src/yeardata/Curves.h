@@ -123,11 +123,16 @@ class TemperatureCurveBuilder : public DayRunBuilder<TemperatureCurveBuilder, fl
 public:
     using DayRunBuilder::DayRunBuilder;
     TemperatureCurve finish();
+    // The curve finish() would give if the records ended here; more may be
+    // added after. The last day's values only when asked for: sorting a day
+    // of one-second samples is the costly part.
+    TemperatureCurve current(bool withLastDayValues) const;
 
 private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, float &t);
     void endDay();
+    void addOpenDay(std::vector<Segment> &out) const;
 
     TemperatureCurve m_curve;
 };
@@ -137,11 +142,15 @@ class PressureCurveBuilder : public DayRunBuilder<PressureCurveBuilder, std::int
 public:
     using DayRunBuilder::DayRunBuilder;
     PressureCurve finish();
+    // As TemperatureCurveBuilder::current.
+    PressureCurve current(bool withLastDayValues) const;
 
 private:
     friend DayRunBuilder;
     static bool reading(const DataRecord &r, std::int32_t &qnh);
     void endDay();
+    // The two segments from the day before to the day being built, if both have a reading.
+    bool openDaySegments(Segment &highest, Segment &lowest) const;
 
     bool m_hasPrevious = false;
     float m_previousX = 0, m_previousHighestY = 0, m_previousLowestY = 0;

@@ -70,10 +70,10 @@ QString errnoReason(int err)
     }
 }
 
-namespace {
-
-QString kindOf(mode_t mode)
+QString fileKindText(mode_t mode)
 {
+    if (S_ISLNK(mode))
+        return QStringLiteral("en symbolisk länk");
     if (S_ISDIR(mode))
         return QStringLiteral("en mapp");
     if (S_ISFIFO(mode))
@@ -85,9 +85,12 @@ QString kindOf(mode_t mode)
     return QStringLiteral("ingen vanlig fil");
 }
 
+namespace {
+
 QString notAFile(const QString &path, mode_t mode)
 {
-    return QStringLiteral("Kan inte läsa %1: det är ingen årsfil utan %2").arg(path, kindOf(mode));
+    return QStringLiteral("Kan inte läsa %1: det är ingen årsfil utan %2")
+        .arg(path, fileKindText(mode));
 }
 
 } // namespace
@@ -125,14 +128,16 @@ QString createIfMissing(const QString &path, const QByteArray &native)
 }
 
 enum class IfMissing { Create, Refuse };
+enum class Links { Follow, Refuse };
 
-OpenedYearFile openForReading(const QString &path, IfMissing ifMissing)
+OpenedYearFile openForReading(const QString &path, IfMissing ifMissing, Links links = Links::Follow)
 {
     if (path.isEmpty())
         return refused(YearFileProblem::Missing, QStringLiteral("Inget filnamn"));
     const QByteArray native = QFile::encodeName(path);
     FileStatus st{};
-    if (::stat(native.constData(), &st) != 0) {
+    const bool follow = links == Links::Follow;
+    if ((follow ? ::stat(native.constData(), &st) : ::lstat(native.constData(), &st)) != 0) {
         if (errno != ENOENT)
             return refused(YearFileProblem::CannotOpen,
                            QStringLiteral("Kan inte öppna %1: %2").arg(path, errnoReason(errno)));
@@ -146,7 +151,8 @@ OpenedYearFile openForReading(const QString &path, IfMissing ifMissing)
     }
 
     // O_NONBLOCK: should the name have become a FIFO since, the open still returns.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(native.constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         // Gone between the look and the open, or a link that leads nowhere.
         const QString why =
@@ -210,6 +216,11 @@ OpenedYearFile openYearFile(const QString &path)
     return openForReading(path, IfMissing::Create);
 }
 
+OpenedYearFile openExistingYearFile(const QString &path)
+{
+    return openForReading(path, IfMissing::Refuse);
+}
+
 YearFileScan scanYearFile(QFile &file, const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords)
 {
@@ -252,7 +263,7 @@ YearFileScan scanYearFile(QFile &file, const QString &path,
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords)
 {
-    OpenedYearFile opened = openForReading(path, IfMissing::Refuse);
+    OpenedYearFile opened = openForReading(path, IfMissing::Refuse, Links::Refuse);
     if (!opened.file) {
         YearFileScan scan;
         scan.problem = opened.problem;
@@ -271,6 +282,18 @@ std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecor
     const std::size_t whole = got > 0 ? std::size_t(got) / kRecordSize : 0;
     decodeInPlace(out.first(whole));
     return whole;
+}
+
+qint64 readRecordsAt(QFile &file, qint64 first, std::span<DataRecord> out)
+{
+    if (first < 0 || !file.seek(first * qint64(kRecordSize)))
+        return -1;
+    const qint64 got = readFully(file, rawBytes(out), qint64(out.size() * kRecordSize));
+    if (got < 0)
+        return -1;
+    const std::size_t whole = std::size_t(got) / kRecordSize;
+    decodeInPlace(out.first(whole));
+    return qint64(whole);
 }
 
 YearFileRead readYearFile(const QString &path)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <sys/types.h>
 #include <vector>
 
 // The largest year file accepted: a leap year of one sample a second is
@@ -32,6 +33,10 @@ struct OpenedYearFile
 // is refused without being opened in a way that could wait.
 OpenedYearFile openYearFile(const QString &path);
 
+// The same for a file that must be there already: a missing one is refused
+// (YearFileProblem::Missing), never created.
+OpenedYearFile openExistingYearFile(const QString &path);
+
 struct YearFileRead
 {
     std::vector<DataRecord> records; // every whole record read, also when ok is false
@@ -41,6 +46,10 @@ struct YearFileRead
 
 // What a failed file call's errno means, in Swedish ("åtkomst nekad").
 QString errnoReason(int err);
+
+// What lies under a name instead of a regular file, as "en mapp", "en FIFO" or
+// "en symbolisk länk".
+QString fileKindText(mode_t mode);
 
 // The station's logger may run as another account of the folder's group: a
 // file just created (fd, at path) in a group-writable folder gets that group
@@ -62,8 +71,10 @@ struct YearFileScan
 // Hands the records of an existing year file over in file order, a block at a
 // time, through one buffer that is reused, so memory does not grow with the
 // file. Never creates or writes it, and refuses what is not a regular file as
-// openYearFile does. Records already handed over stay valid when a read fails
-// part-way; a file that shrinks meanwhile ends the scan early, as no problem.
+// openYearFile does; for the tools, which may run with more rights than
+// whoever made the name, it also refuses a symbolic link. Records already
+// handed over stay valid when a read fails part-way; a file that shrinks
+// meanwhile ends the scan early, as no problem.
 YearFileScan scanYearFile(const QString &path,
                           const std::function<void(std::span<const DataRecord>)> &onRecords);
 
@@ -76,3 +87,6 @@ YearFileScan scanYearFile(QFile &file, const QString &path,
 // become shorter, none when it is gone or no longer a regular file. Never
 // creates the file.
 std::size_t readRecordsAt(const QString &path, qint64 first, std::span<DataRecord> out);
+
+// The same from a file already open; -1 when the read fails.
+qint64 readRecordsAt(QFile &file, qint64 first, std::span<DataRecord> out);

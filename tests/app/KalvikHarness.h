@@ -69,7 +69,8 @@ public:
 struct Harness
 {
     explicit Harness(QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(14, 5, 33)),
-                     QString folder = QString(), std::unique_ptr<SensorLibrary> ownSensor = nullptr)
+                     QString folder = QString(), std::unique_ptr<SensorLibrary> ownSensor = nullptr,
+                     QString dataFolder = QString())
         : clock(now)
     {
         if (!ownSensor)
@@ -77,6 +78,7 @@ struct Harness
         sensor = dynamic_cast<FakeSensor *>(ownSensor.get());
         KalvikEnvironment env;
         env.programFolder = folder.isEmpty() ? dir.path() : folder;
+        env.dataFolder = dataFolder;
         env.sensor = std::move(ownSensor);
         env.dialogs = std::make_unique<FakeDialogs>();
         dialogs = static_cast<FakeDialogs *>(env.dialogs.get());

@@ -6,11 +6,43 @@
 #include <QLabel>
 #include <QtTest>
 
+#include <algorithm>
+
 // The 30-second reading and the port-address answer, through the window
 // with the sensor's test double.
 class tst_Cycle : public QObject
 {
     Q_OBJECT
+
+    // Hourly samples up to 13 March 2026, 11:00; the logger then adds 30 more,
+    // past midnight into 14 March.
+    static constexpr int kDrawn = (31 + 28 + 12) * 24 + 12;
+    static std::vector<DataRecord> firstOf(int n, std::uint32_t seed = 3)
+    {
+        std::vector<DataRecord> year = sampleYear(2026, 60, seed);
+        year.resize(std::size_t(n));
+        return year;
+    }
+    // Writes records over the file from record first on, in place.
+    static bool writeAt(const QString &path, qint64 first, std::span<const DataRecord> records)
+    {
+        std::vector<std::byte> bytes;
+        for (const DataRecord &r : records)
+            encodeRecord(r, bytes);
+        QFile f(path);
+        return f.open(QIODevice::ReadWrite) && f.seek(first * qint64(kRecordSize)) &&
+               f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
+                   qint64(bytes.size());
+    }
+    // The diagram as it is on screen, without the table lying over it.
+    static QImage picture(const Harness &h)
+    {
+        const bool shown = h.window->List1->isVisible();
+        h.window->List1->hide();
+        const QImage image = h.window->diagram->grab().toImage();
+        h.window->List1->setVisible(shown);
+        return image;
+    }
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -90,6 +122,125 @@ private slots:
         QCOMPARE(h.window->tableModel()->rowCount(), rows);
         QCOMPARE(h.window->Label1[1]->text(), qnh);
         QCOMPARE(h.window->diagram->keptImage(), diagram);
+    }
+
+    void followsTheFile_data()
+    {
+        QTest::addColumn<QString>("view");   // the command drawn last
+        QTest::addColumn<QString>("change"); // what happens to the file before the tick
+        QTest::addColumn<QString>("table");  // hidden, end, up (shown, scrolled up)
+        QTest::addColumn<bool>("crossHair"); // a button held across the tick
+        QTest::newRow("both") << "mnuVisaAllt"
+                              << "append"
+                              << "hidden" << false;
+        QTest::newRow("Bara Temp") << "mnuTemp"
+                                   << "append"
+                                   << "hidden" << false;
+        QTest::newRow("Bara Tryck") << "mnuQNH"
+                                    << "append"
+                                    << "hidden" << false;
+        QTest::newRow("table at the end") << "mnuVisaAllt"
+                                          << "append"
+                                          << "end" << false;
+        QTest::newRow("table scrolled up") << "mnuVisaAllt"
+                                           << "append"
+                                           << "up" << false;
+        QTest::newRow("cross-hair held") << "mnuVisaAllt"
+                                         << "append"
+                                         << "hidden" << true;
+        QTest::newRow("truncated") << "mnuQNH"
+                                   << "truncate"
+                                   << "end" << false;
+        QTest::newRow("replaced") << "mnuVisaAllt"
+                                  << "replace"
+                                  << "up" << false;
+        QTest::newRow("last record rewritten") << "mnuTemp"
+                                               << "rewrite"
+                                               << "hidden" << false;
+    }
+
+    // After one reading the window shows what its own command would draw from
+    // the file now, and the heading Ctrl+A would write.
+    void followsTheFile()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, change);
+        QFETCH(QString, table);
+        QFETCH(bool, crossHair);
+        Harness h;
+        const QString path = h.yearFile(2026);
+        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
+        h.start();
+        h.window->findChild<QAction *>(view)->trigger();
+        if (table != QLatin1String("hidden"))
+            h.window->mnuData_Click();
+        if (table == QLatin1String("up"))
+            h.window->List1->setTopIndex(100);
+
+        std::vector<DataRecord> now;
+        if (change == QLatin1String("append")) {
+            now = firstOf(kDrawn + 30);
+            now[kDrawn + 1].temp = 15.0f; // a new highest of 13 March
+            now[kDrawn + 2].qnh = 1040;
+            QVERIFY(writeAt(path, kDrawn, std::span(now).subspan(kDrawn)));
+        } else if (change == QLatin1String("truncate")) {
+            now = firstOf(kDrawn - 40);
+            QVERIFY(QFile::resize(path, qint64(now.size() * kRecordSize)));
+        } else if (change == QLatin1String("replace")) {
+            now = firstOf(kDrawn + 10, 4); // another file under the name
+            QVERIFY(writeYearFile(path, now));
+        } else {
+            now = firstOf(kDrawn + 5);
+            now[kDrawn - 1].temp = -20.0f; // the last record drawn is no longer the same
+            QVERIFY(writeAt(path, kDrawn - 1, std::span(now).subspan(kDrawn - 1)));
+        }
+        const QImage before = picture(h), kept = h.window->diagram->keptImage();
+        if (crossHair)
+            h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
+        h.window->Cycle_Timer();
+        if (crossHair) { // nothing redrawn under it; the release catches up
+            QCOMPARE(h.window->diagram->keptImage(), kept);
+            h.window->picDiagram_MouseUp(1, 0, 100.0f, 30.0f);
+        }
+
+        const QImage followed = picture(h);
+        const QString heading = h.window->Label1[1]->text();
+        QVERIFY(followed != before);
+        QCOMPARE(h.window->tableModel()->rowCount(), int(now.size()));
+        QCOMPARE(h.window->List1->isVisible(), table != QLatin1String("hidden"));
+        if (table == QLatin1String("up"))
+            QCOMPARE(h.window->List1->topIndex(), 100);
+        else
+            QVERIFY(h.window->List1->isScrolledToEnd());
+        QCOMPARE(h.dialogs->messages, QStringList());
+
+        h.window->findChild<QAction *>(view)->trigger();
+        QCOMPARE(followed, picture(h));
+        h.window->mnuVisaAllt_Click();
+        QCOMPARE(heading, h.window->Label1[1]->text());
+    }
+
+    // A file gone from under the window is told once, not at every reading;
+    // once it is back it is drawn again.
+    void aFileThatCannotBeReadIsToldOnce()
+    {
+        Harness h;
+        const QString path = h.yearFile(2026);
+        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
+        h.start();
+        const QImage drawn = picture(h);
+        QVERIFY(QFile::remove(path));
+        h.window->Cycle_Timer();
+        h.window->Cycle_Timer();
+        QCOMPARE(h.dialogs->messages,
+                 QStringList("Fel i Sub GetQNHRecordData\n" + path + " finns inte"));
+        QCOMPARE(picture(h), drawn);
+        QVERIFY(writeYearFile(path, firstOf(kDrawn + 30)));
+        h.window->Cycle_Timer();
+        const QImage followed = picture(h);
+        h.window->mnuVisaAllt_Click();
+        QCOMPARE(followed, picture(h));
+        QCOMPARE(h.dialogs->messages.size(), 1);
     }
 
     void noReadingShowsTheSensorsReasonUntilAReadingArrives()

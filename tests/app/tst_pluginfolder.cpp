@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // Qt's plugin paths of a program whose folder others may write: the folder is
 // off the list from the first plugin on, a qt.conf planted there is not read,
-// and the environment is as it was.
+// and the environment is as it was. Then each Qt tool, copied beside planted
+// plugins and a qt.conf, does its work as if they were not there.
 class tst_PluginFolder : public QObject
 {
     Q_OBJECT
@@ -22,6 +25,56 @@ private slots:
         QVERIFY(paths.contains(QLibraryInfo::path(QLibraryInfo::PluginsPath)));
         QVERIFY(paths.contains(QStringLiteral("/tmp")));
         QCOMPARE(qgetenv("QT_PLUGIN_PATH"), QByteArray("/tmp"));
+    }
+
+    void toolsIgnoreTheirFolder_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments"); // DIR: the tool's folder
+        QTest::addColumn<QString>("output");        // what it must have written there
+        QTest::newRow("kalvik-export")
+            << KALVIK_EXPORT_PATH << QStringList{"DIR/T_2026.dat", "--png", "DIR/a.png"} << "a.png";
+        QTest::newRow("kalvik-logger")
+            << KALVIK_LOGGER_PATH
+            << QStringList{"--once", "--altitude", "0", "--folder", "DIR/data"} << "data";
+        QTest::newRow("kalvik-sample")
+            << KALVIK_SAMPLE_PATH
+            << QStringList{"--year", "2026", "--interval", "60", "--out", "DIR/T_2027.dat"}
+            << "T_2027.dat";
+        QTest::newRow("kalvik-import") << KALVIK_IMPORT_PATH << QStringList{"--version"} << "";
+        QTest::newRow("kalvik-web")
+            << KALVIK_WEB_PATH << QStringList{"--folder", "DIR", "--out", "DIR/site"} << "site";
+    }
+
+    void toolsIgnoreTheirFolder()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QTemporaryDir dir;
+        const QString name = QFileInfo(program).fileName();
+        QVERIFY(QFile::copy(program, dir.filePath(name)));
+        QVERIFY(QDir(dir.path()).mkpath("platforms") && QDir(dir.path()).mkpath("imageformats") &&
+                QDir(dir.path()).mkpath("data"));
+        for (const char *planted : {"platforms/libqoffscreen.so", "T_2026.dat"}) {
+            QFile file(dir.filePath(planted));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QFile conf(dir.filePath("qt.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write("[Paths]\nPrefix=/planted\n") > 0);
+        conf.close();
+        // A plugin that claims PNG and leaves a mark when it is loaded.
+        QVERIFY(QFile::copy(PLANTED_PLUGIN_PATH, dir.filePath("imageformats/libqplanted.so")));
+
+        QProcess tool;
+        tool.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        tool.start(dir.filePath(name), arguments.replaceInStrings("DIR", dir.path()));
+        QVERIFY(tool.waitForFinished(30000));
+        QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,
+                 tool.readAllStandardError().constData());
+        QVERIFY(output.isEmpty() || QFileInfo(dir.filePath(output)).size() > 0 ||
+                !QDir(dir.filePath(output)).isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath("imageformats/planted-plugin-ran")));
     }
 };
 

@@ -146,6 +146,29 @@ private slots:
         QCOMPARE(h.dialogs->messages, QStringList(h.sensor->error));
     }
 
+    // An installed window finds this year's file in the station's data folder
+    // and makes nothing beside the program; a build run in place keeps it there.
+    void startUpYearFileFolder_data()
+    {
+        QTest::addColumn<bool>("dataFolder");
+        QTest::newRow("beside the program") << false;
+        QTest::newRow("the data folder") << true;
+    }
+    void startUpYearFileFolder()
+    {
+        QFETCH(bool, dataFolder);
+        QTemporaryDir program, data;
+        Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), program.path(), nullptr,
+                  dataFolder ? data.path() : QString());
+        const QString expected =
+            (dataFolder ? data : program).filePath(QStringLiteral("T_2026.dat"));
+        QVERIFY(writeYearFile(expected, sampleYear(2026, 60, 3)));
+        h.start();
+        QCOMPARE(h.window->DataFileName, expected);
+        QVERIFY(h.dialogs->messages.isEmpty());
+        QCOMPARE(QDir(program.path()).entryList(QDir::Files).isEmpty(), dataFolder);
+    }
+
     void yearFileThatCannotBeReadGivesOneBoxWithItsReason_data()
     {
         QTest::addColumn<bool>("noFolder");  // else a link to nowhere stands in the file's place

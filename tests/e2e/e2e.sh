@@ -19,6 +19,12 @@ pass() { echo "ok: $*"; }
 mkdir -p "$PROG/Arkiv2"
 "$BUILD/tools/sample/kalvik-sample" --year 2004 --interval 30 --seed 9 --out "$PROG/Arkiv2/T_2004.dat" >/dev/null
 cp "$PROG/Arkiv2/T_2004.dat" "$PROG/data.dat" # a year file under a name without a year
+# This year's file stops at the end of yesterday, so that today's bar is the
+# logger's (from 3 January on: earlier the year would be almost empty).
+TODAY=$(($(date +%-j) - 1)) # x of today in the diagram
+if [ "$TODAY" -ge 2 ]; then
+    truncate -s $((TODAY * 24 * 16)) "$PROG/T_$YEAR.dat"
+fi
 SUMS=$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat data.dat)
 
 # --- screenshots as pixels ----------------------------------------------------
@@ -123,6 +129,35 @@ if [ -n "$DLG" ]; then
     [[ "$CAPTION" =~ ^21[.,]3\ C\ \ [0-9]{2}.[0-9]{2}.[0-9]{2}$ ]] && pass "caption '$CAPTION'" || fail "caption '$CAPTION'"
 else
     fail "no port dialog"
+fi
+
+# --- the logger appends, the window follows -----------------------------------------
+today_bar() { # bar pixels (red or blue) in today's pixel column and the next
+    local col red blue
+    col=$(awk -v d="$TODAY" 'BEGIN { printf "%d", d * 726 / 365 + 0.5 }')
+    red=$(convert "$CUR" -crop "2x336+$((DX + col))+$DY" +repage -fill black +opaque "rgb(255,0,0)" -fill white -opaque "rgb(255,0,0)" -format '%[fx:round(mean*w*h)]' info:)
+    blue=$(convert "$CUR" -crop "2x336+$((DX + col))+$DY" +repage -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" -format '%[fx:round(mean*w*h)]' info:)
+    echo $((red + blue))
+}
+if [ "$TODAY" -ge 2 ]; then
+    shot before-logger
+    [ "$(today_bar)" -eq 0 ] && pass "no bar for today yet" || fail "a bar for today before the logger ran"
+    # The logger beside the program, with the same stand-in library and a barometer of files.
+    cp "$BUILD/kalvik-logger" "$PROG/"
+    mkdir -p "$PROG/iio/iio:device0"
+    echo 101.3 > "$PROG/iio/iio:device0/in_pressure_input"
+    "$PROG/kalvik-logger" --once --folder "$PROG" --barometer "$PROG/iio/iio:device0" --altitude 0 >/dev/null \
+        && pass "kalvik-logger --once appended" || fail "kalvik-logger --once failed"
+    # No key: the next reading, at most 30 s away, draws it.
+    for ((i = 0; i < 40; i++)); do
+        sleep 1
+        shot after-logger
+        [ "$(today_bar)" -gt 0 ] && break
+    done
+    [ "$(today_bar)" -gt 0 ] && pass "today's bar appeared without a key press" || fail "no bar for today after the logger ran"
+    SUMS=$(cd "$PROG" && sha256sum "T_$YEAR.dat" Arkiv2/T_2004.dat data.dat)
+else
+    echo "skipped: the logger's bar for today (too early in the year)"
 fi
 
 # --- another year -------------------------------------------------------------------

@@ -149,6 +149,11 @@ private slots:
         row("bad scale", {"%1/T_2026.dat", "--png", "%1/o.png", "--scale", "0.5"}, 2,
             "--scale 0.5: skalan ska vara ett tal från 1 till 4");
         row("nothing asked", {"%1/T_2026.dat"}, 2, "ange --png, --csv eller båda");
+        // Links planted by another user of a shared folder, both to data.dat.
+        row("output name is a link", {"%1/T_2026.dat", "--csv", "%1/o.csv"}, 1,
+            "%1/o.csv är en symbolisk länk; kalvik-export skriver inte genom den");
+        row("year file is a link", {"%1/T_2028.dat", "--png", "%1/o.png"}, 1,
+            "%1/T_2028.dat är en symbolisk länk, som inte följs");
     }
     void refusesWithOneSwedishLine()
     {
@@ -160,6 +165,10 @@ private slots:
         QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));
         const QString large = dir.filePath("T_2027.dat"); // sparse: costs no disk
         QVERIFY(writeYearFile(large, {}) && QFile::resize(large, kMaxYearFileBytes + 16));
+        QVERIFY(QFile::link(dir.filePath("data.dat"), dir.filePath("T_2028.dat")));
+        if (qstrcmp(QTest::currentDataTag(), "output name is a link") == 0)
+            QVERIFY(QFile::link(dir.filePath("data.dat"), dir.filePath("o.csv")));
+        const QByteArray linkedTo = fileBytes(dir.filePath("data.dat"));
         for (QString &a : arguments)
             a.replace(QLatin1String("%1"), dir.path());
 
@@ -174,7 +183,10 @@ private slots:
         QCOMPARE(lines.first(), QStringLiteral("kalvik-export: ") +
                                     message.replace(QLatin1String("%1"), dir.path()));
         QCOMPARE(lines.size(), exitCode == 2 ? 3 : 2); // a usage line after an option error
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no file made or left
+        // No file made or left, and none written through a link.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks).size(),
+                 3);
+        QCOMPARE(fileBytes(dir.filePath("data.dat")), linkedTo);
     }
 };
 

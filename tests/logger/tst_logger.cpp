@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -252,6 +253,7 @@ private slots:
         LoggerOptions options;
         options.folder = data.path();
         options.altitude = 0.0;
+        options.earliestYear = 2025;
         Logger logger(options, sensor, clock, {outStream, errStream}, stockholm, iio.path());
         QCOMPARE(logger.run(), 0);
 
@@ -272,6 +274,128 @@ private slots:
                      err.contains("2 mätning(ar) skrivs vid nästa mätning"),
                  qPrintable(err));
         QCOMPARE(err.count("QNH skrivs som 0"), 2);
+    }
+
+    // What another account planted under next year's name is left as it is
+    // and named: --once ends with 1, a running logger keeps its samples until
+    // it is stopped and then says how many were lost.
+    void refusesWhatIsPlanted_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("folder") << "folder"
+                                << "T_2027.dat är ingen årsfil utan en mapp";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "T_2027.dat är ingen årsfil utan en symbolisk länk";
+        QTest::newRow("link to a file it may write") << "link"
+                                                     << "utan en symbolisk länk";
+        QTest::newRow("FIFO") << "fifo"
+                              << "utan en FIFO";
+        QTest::newRow("another user's file") << "foreign"
+                                             << "ägs av en annan användare (uid 65534)";
+    }
+
+    void refusesWhatIsPlanted()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QString, named);
+        if (planted == "foreign" && ::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir data, elsewhere;
+        const QByteArray name = QFile::encodeName(data.filePath("T_2027.dat"));
+        const QString victim = elsewhere.filePath("victim");
+        const QByteArray original(23, 'x'); // cut to 16 bytes and appended to, if written through
+        writeText(victim, original);
+        const QByteArray target = QFile::encodeName(planted == "link" ? victim : victim + "-gone");
+        const auto plant = [&] {
+            const char *at = name.constData();
+            if (planted == "folder")
+                return ::mkdir(at, 0755) == 0;
+            if (planted == "fifo")
+                return ::mkfifo(at, 0644) == 0;
+            if (planted == "foreign")
+                return ::close(::creat(at, 0644)) == 0 && ::chown(at, 65534, 65534) == 0;
+            return ::symlink(target.constData(), at) == 0;
+        };
+        QVERIFY(plant());
+        struct stat before
+        {
+        };
+        QCOMPARE(::lstat(name.constData(), &before), 0);
+
+        for (const bool once : {true, false}) {
+            FakeClock clock(local("2027-01-01T00:00:30"), local("2027-01-01T00:25:00"));
+            LibrarySensor sensor(data.path());
+            QString out, err;
+            QTextStream o(&out), e(&err);
+            LoggerOptions options;
+            options.folder = data.path();
+            options.once = once;
+            Logger logger(options, sensor, clock, {o, e}, stockholm, data.filePath("none"));
+            QCOMPARE(logger.run(), once ? 1 : 0);
+            QVERIFY2(err.contains(named) && !err.contains("finns inte"), qPrintable(err));
+            const QString lost = "2 mätning(ar) kunde inte skrivas och går förlorade (den första "
+                                 "2027-01-01 00:10:00): " +
+                                 data.filePath("T_2027.dat");
+            QVERIFY2(once || err.contains(lost), qPrintable(err));
+        }
+        struct stat after
+        {
+        };
+        QCOMPARE(::lstat(name.constData(), &after), 0);
+        QVERIFY(after.st_mode == before.st_mode && after.st_size == before.st_size);
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), original);
+    }
+
+    // A clock not yet set (a computer without a clock battery) writes nothing
+    // until it is right; a clock a little behind the last record is only slow.
+    void waitsForTheClock_data()
+    {
+        QTest::addColumn<QString>("start");  // local; set to 12:00 on 10 June 35 minutes later
+        QTest::addColumn<QString>("newest"); // the last record on disk; empty: none
+        QTest::addColumn<int>("records");    // in T_2026.dat after the run
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
+                                      << "" << 3 << true;
+        QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
+                                              << "2026-06-10T08:00:00" << 1 + 3 << true;
+        QTest::newRow("an hour behind the last record") << "2026-06-10T07:00:00"
+                                                        << "2026-06-10T08:00:00" << 1 + 6 << false;
+    }
+
+    void waitsForTheClock()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, newest);
+        QFETCH(int, records);
+        QFETCH(bool, reported);
+        QTemporaryDir data;
+        if (!newest.isEmpty())
+            QVERIFY(
+                appendRecord(data.filePath("T_2026.dat"), stampRecord(local(newest), 0, 1.0f)).ok);
+        FakeClock clock(local(start), local(start).addSecs(3600));
+        const QDateTime set = local("2026-06-10T12:00:00");
+        clock.onWake = [&](const QDateTime &t) {
+            if (t < set && t >= local(start).addSecs(35 * 60)) {
+                clock.time = set;
+                clock.end = set.addSecs(25 * 60);
+            }
+        };
+        LibrarySensor sensor(data.path());
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        LoggerOptions options;
+        options.folder = data.path();
+        options.earliestYear = 2026;
+        Logger logger(options, sensor, clock, {o, e}, stockholm, data.filePath("none"));
+        QCOMPARE(logger.run(), 0);
+
+        QCOMPARE(QDir(data.path()).entryList({"T_*.dat"}), QStringList{"T_2026.dat"});
+        QCOMPARE(readYearFile(data.filePath("T_2026.dat")).records.size(), std::size_t(records));
+        QCOMPARE(err.count("klockan är inte ställd"), reported ? 1 : 0);
+        QCOMPARE(err.count("klockan går rätt nu (2026-06-10 12:00:00)"), reported ? 1 : 0);
     }
 
     // Through the stand-in library, which says why it has no reading.

@@ -1,5 +1,6 @@
 #include "LibrarySensor.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLibrary>
 #include <QTemporaryDir>
@@ -29,6 +30,21 @@ QString notLoaded(const char *why)
         .replace("%3", why);
 }
 
+// Every folder beside a library where a dynamic loader, or a library loader
+// built on it, looks first on some CPU.
+const QStringList kLoaderSubfolders{"haswell",
+                                    "x86_64",
+                                    "tls",
+                                    "tls/x86_64",
+                                    "tls/haswell",
+                                    "haswell/x86_64",
+                                    "avx512_1",
+                                    "xeon_phi",
+                                    "i686",
+                                    "glibc-hwcaps/x86-64-v2",
+                                    "glibc-hwcaps/x86-64-v3",
+                                    "glibc-hwcaps/x86-64-v4"};
+
 } // namespace
 
 class TestLibrarySensor : public QObject
@@ -42,6 +58,7 @@ private slots:
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<bool>("otherOwner");
+        QTest::addColumn<bool>("planted");      // copies of the double in every loader subfolder
         QTest::addColumn<QByteArray>("answer"); // the double's reading; null: its 22.4
         QTest::addColumn<QString>("readings");  // of GetTemp and GetTempGame
         QTest::addColumn<QString>("reason");    // after GetTempGame
@@ -50,8 +67,8 @@ private slots:
         const auto row = [](const char *name, const QByteArray &library, int fileMode,
                             int folderMode, const char *answer, const char *readings,
                             const char *reason, const QString &error) {
-            QTest::newRow(name) << library << fileMode << folderMode << false << QByteArray(answer)
-                                << readings << reason << error;
+            QTest::newRow(name) << library << fileMode << folderMode << false << false
+                                << QByteArray(answer) << readings << reason << error;
         };
         const QByteArray lib = contents(SMT160_DOUBLE_PATH);
         const char *unusable = "sensorbiblioteket kan inte användas";
@@ -63,8 +80,13 @@ private slots:
         row("others may write the folder", lib, 0755, 0777, nullptr, "nan nan", unusable,
             "mappen %2 är skrivbar för andra än ägaren (och saknar sticky-biten)");
         QTest::newRow("another user's file")
-            << lib << 0755 << 0755 << true << QByteArray() << "nan nan" << unusable
+            << lib << 0755 << 0755 << true << false << QByteArray() << "nan nan" << unusable
             << "filen %1 ägs av en annan användare";
+        // Only the checked file runs, whatever lies in the folders a loader searches first.
+        QTest::newRow("copies planted where loaders look first")
+            << lib << 0755 << 0755 << false << true << QByteArray() << "22.4 22.4"
+            << ""
+            << "";
         // A library that appears after the first call is not loaded during this run.
         row("missing", {}, 0, 0700, nullptr, "nan nan", unusable, notLoaded("finns inte"));
         row("not a library", "inget bibliotek", 0644, 0700, nullptr, "nan nan", unusable,
@@ -85,6 +107,7 @@ private slots:
         QFETCH(int, fileMode);
         QFETCH(int, folderMode);
         QFETCH(bool, otherOwner);
+        QFETCH(bool, planted);
         QFETCH(QByteArray, answer);
         QFETCH(QString, readings);
         QFETCH(QString, reason);
@@ -103,6 +126,11 @@ private slots:
         if (otherOwner)
             QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
         QVERIFY(answer.isNull() || writeFile(folder.filePath("smt160-reading.txt"), answer));
+        for (const QString &sub : planted ? kLoaderSubfolders : QStringList()) {
+            QVERIFY(QDir(folder.path()).mkpath(sub));
+            QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, folder.filePath(sub + "/libSMT160.so")));
+            QVERIFY(writeFile(folder.filePath(sub + "/smt160-reading.txt"), "-7"));
+        }
         LibrarySensor sensor(folder.path());
 
         const float temp = sensor.getTemp(889, 11);
@@ -118,6 +146,9 @@ private slots:
         const bool called = library == contents(SMT160_DOUBLE_PATH) && error.isEmpty();
         QCOMPARE(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray(),
                  called ? QByteArray("GetTemp 889 11\nGetTempGame 520 16\n") : QByteArray());
+        QCOMPARE(QFile::exists(folder.filePath("smt160-loaded.log")), called);
+        for (const QString &sub : planted ? kLoaderSubfolders : QStringList())
+            QVERIFY2(!QFile::exists(folder.filePath(sub + "/smt160-loaded.log")), qPrintable(sub));
     }
 };
 

@@ -5,12 +5,12 @@
 #include "Curves.h"
 #include "DataRow.h"
 #include "DiagramCanvas.h"
+#include "OutputFile.h"
 #include "YearFile.h"
 #include "YearName.h"
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QSaveFile>
 
 #include <cmath>
 #include <optional>
@@ -39,6 +39,8 @@ QString readProblem(const QString &path, const YearFileScan &scan)
     case YearFileProblem::Missing:
         return QStringLiteral("%1 finns inte").arg(path);
     case YearFileProblem::NotAFile:
+        if (QFileInfo(path).isSymLink())
+            return QStringLiteral("%1 är en symbolisk länk, som inte följs").arg(path);
         return QStringLiteral("%1 är ingen vanlig fil").arg(path);
     case YearFileProblem::TooLarge:
         return QStringLiteral("%1: %2 byte är för stort för en årsfil (högst %3)")
@@ -86,17 +88,17 @@ ExportResult runExport(const ExportOptions &options)
                 .arg(options.yearFile));
 
     // Outputs are opened first, so a folder that cannot be written costs no read.
-    std::optional<QSaveFile> csvFile;
+    std::optional<OutputFile> csvFile;
     if (!options.csv.isEmpty()) {
         csvFile.emplace(options.csv);
-        if (!csvFile->open(QIODevice::WriteOnly))
-            return failed(cannotWrite(options.csv));
+        if (!csvFile->open())
+            return failed(csvFile->error());
     }
-    std::optional<QSaveFile> pngFile;
+    std::optional<OutputFile> pngFile;
     if (!options.png.isEmpty()) {
         pngFile.emplace(options.png);
-        if (!pngFile->open(QIODevice::WriteOnly))
-            return failed(cannotWrite(options.png));
+        if (!pngFile->open())
+            return failed(pngFile->error());
     }
 
     CsvTable table;
@@ -121,8 +123,8 @@ ExportResult runExport(const ExportOptions &options)
                 return;
             table.append(chunk, csv);
             if (csv.size() >= kCsvBlockBytes) {
-                written =
-                    written && csvFile->write(csv.data(), qint64(csv.size())) == qint64(csv.size());
+                written = written && csvFile->device().write(csv.data(), qint64(csv.size())) ==
+                                         qint64(csv.size());
                 csv.clear();
             }
         });
@@ -130,16 +132,21 @@ ExportResult runExport(const ExportOptions &options)
         return failed(readProblem(options.yearFile, scan));
 
     if (csvFile) {
-        written = written && csvFile->write(csv.data(), qint64(csv.size())) == qint64(csv.size());
-        if (!written || !csvFile->commit())
+        written = written &&
+                  csvFile->device().write(csv.data(), qint64(csv.size())) == qint64(csv.size());
+        if (!written)
             return failed(cannotWrite(options.csv));
+        if (!csvFile->commit())
+            return failed(csvFile->error());
     }
     if (pngFile) {
         const ChartData data{pressure.finish(), temperature.finish(), lastRecord};
         const QImage chart =
             yearChart(data, fileTail(options.yearFile).left(4), options.view, options.scale);
-        if (!chart.save(&*pngFile, "PNG") || !pngFile->commit())
+        if (!chart.save(&pngFile->device(), "PNG"))
             return failed(cannotWrite(options.png));
+        if (!pngFile->commit())
+            return failed(pngFile->error());
     }
     return {};
 }

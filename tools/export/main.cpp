@@ -1,10 +1,12 @@
 #include "ExportOptions.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 #include "YearExport.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -28,7 +30,11 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(keepQuiet);
     // The chart is drawn off screen, so no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QApplication app(argc, argv);
+    plugins.reset();
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
 

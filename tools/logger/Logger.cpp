@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -48,6 +50,15 @@ bool laterThan(const DataRecord &a, const DataRecord &b)
     return a.dayNumber != b.dayNumber ? a.dayNumber > b.dayNumber : a.timeOfDay > b.timeOfDay;
 }
 
+double daysOf(const DataRecord &r)
+{
+    return double(r.dayNumber) + double(r.timeOfDay);
+}
+
+// A clock set back by less than this is the logger's own business (a
+// correction, summer time); further back it was never set.
+constexpr double kClockSlackDays = 1.0;
+
 } // namespace
 
 Logger::Logger(LoggerOptions options, SensorLibrary &sensor, LoggerClock &clock,
@@ -65,13 +76,18 @@ int Logger::run()
                          .arg(m_options.port)
                          .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
                   << Qt::endl;
+    m_newest = newestRecordOnDisk();
     if (m_mqtt)
         m_mqtt->start();
     if (m_options.once) {
-        sample();
-        if (m_mqtt && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
+        const QString why = sample();
+        if (m_mqtt && why.isEmpty() && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
             warn(QStringLiteral("MQTT: mätningen publicerades inte; den finns i årsfilen"));
         m_mqtt.reset(); // "online" stays until the next run or the broker's will
+        if (!why.isEmpty()) {
+            warn(why);
+            return 1;
+        }
         return 0;
     }
 
@@ -96,8 +112,57 @@ int Logger::run()
     if (m_mqtt)
         m_mqtt->stop(true); // "offline" now rather than the broker's will later
     m_mqtt.reset();
-    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+    stop();
     return 0;
+}
+
+void Logger::stop()
+{
+    // Samples still waiting get a last try, and what is lost is said, with why.
+    m_stopping = true;
+    const Written last = m_pending.empty() ? Written{} : writePending();
+    if (!m_pending.empty())
+        warn(QStringLiteral("%1 mätning(ar) kunde inte skrivas och går förlorade (den första "
+                            "%2): %3")
+                 .arg(m_pending.size())
+                 .arg(stampText(m_pending.front().record), last.error));
+    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+}
+
+std::optional<DataRecord> Logger::newestRecordOnDisk() const
+{
+    // Only files of this account count: nobody else can hold the logger up
+    // with a record dated far ahead.
+    const QDir folder(m_options.folder);
+    const QStringList names =
+        folder.entryList({QStringLiteral("T_????.dat")}, QDir::Files | QDir::System, QDir::Name);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        const QString path = folder.filePath(*name);
+        struct stat st
+        {
+        };
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_size < off_t(kRecordSize))
+            continue;
+        DataRecord last{};
+        if (readRecordsAt(path, st.st_size / off_t(kRecordSize) - 1, std::span(&last, 1)) == 1)
+            return last;
+    }
+    return std::nullopt;
+}
+
+QString Logger::clockProblem(const DataRecord &record, int year) const
+{
+    if (year < m_options.earliestYear)
+        return QStringLiteral("klockan är inte ställd: mätningen %1 är från före %2, då "
+                              "programmet byggdes")
+            .arg(stampText(record))
+            .arg(m_options.earliestYear);
+    if (m_newest && daysOf(record) < daysOf(*m_newest) - kClockSlackDays)
+        return QStringLiteral("klockan är inte ställd: mätningen %1 är mer än ett dygn äldre än "
+                              "den senaste på disken (%2)")
+            .arg(stampText(record), stampText(*m_newest));
+    return {};
 }
 
 std::optional<int> Logger::refuseToStart()
@@ -139,13 +204,33 @@ std::optional<int> Logger::refuseToStart()
     return std::nullopt;
 }
 
-void Logger::sample()
+QString Logger::sample()
 {
     const QDateTime taken = m_clock.now().toTimeZone(m_zone);
     const float temp = readTemperature();
     const std::int32_t qnh = readQnh();
     const SampleStamp stamp = stampOf(taken);
     const DataRecord record{stamp.dayNumber, stamp.timeOfDay, qnh, temp};
+    const QLocale locale;
+    const QString line = taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + "  " +
+                         (std::isnan(temp) ? QStringLiteral("--.- C")
+                                           : locale.toString(temp, 'f', 1) + QStringLiteral(" C")) +
+                         "  QNH " + (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) + "  ";
+
+    // A clock that starts in 1970, or at the last shutdown, would file the
+    // sample under a wrong date: it is not written until the clock is right.
+    if (const QString wrong = clockProblem(record, stamp.year); !wrong.isEmpty()) {
+        if (!m_clockReported && !m_options.once)
+            warn(wrong + QStringLiteral("; inget skrivs förrän klockan går rätt"));
+        m_clockReported = true;
+        const std::lock_guard lock(m_streamMutex);
+        m_streams.out << line << QStringLiteral("skrivs inte") << Qt::endl;
+        return wrong;
+    }
+    if (m_clockReported)
+        warn(QStringLiteral("klockan går rätt nu (%1); mätningarna skrivs igen")
+                 .arg(stampText(record)));
+    m_clockReported = false;
 
     if (m_pending.size() >= kMaxPending) {
         warn(QStringLiteral("mätningen %1 kunde aldrig skrivas och ges upp")
@@ -153,17 +238,12 @@ void Logger::sample()
         m_pending.pop_front();
     }
     m_pending.push_back({stamp.year, record});
-    const QString file = writePending();
+    const Written written = writePending();
     if (m_mqtt && m_pending.empty()) // on disk first; a broker only ever gets a copy
         m_mqtt->publish(record, taken.offsetFromUtc());
-
-    const QLocale locale;
     const std::lock_guard lock(m_streamMutex);
-    m_streams.out << taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << "  "
-                  << (std::isnan(temp) ? QStringLiteral("--.- C")
-                                       : locale.toString(temp, 'f', 1) + QStringLiteral(" C"))
-                  << "  QNH " << (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) << "  "
-                  << file << Qt::endl;
+    m_streams.out << line << written.file << Qt::endl;
+    return written.error;
 }
 
 float Logger::readTemperature()
@@ -217,9 +297,10 @@ std::int32_t Logger::readQnh()
     return qnh;
 }
 
-QString Logger::writePending()
+Logger::Written Logger::writePending()
 {
-    QString path;
+    Written written;
+    QString &path = written.file;
     while (!m_pending.empty()) {
         const Pending &p = m_pending.front();
         path = QDir(m_options.folder).filePath(yearFileName(p.year));
@@ -229,9 +310,11 @@ QString Logger::writePending()
                      .arg(path)
                      .arg(outcome.droppedBytes));
         if (!outcome.ok) {
-            warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
-                     .arg(outcome.error)
-                     .arg(m_pending.size()));
+            written.error = outcome.error;
+            if (!m_options.once && !m_stopping) // those say it as they end
+                warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
+                         .arg(outcome.error)
+                         .arg(m_pending.size()));
             break;
         }
         if (outcome.previous && !laterThan(p.record, *outcome.previous))
@@ -240,9 +323,11 @@ QString Logger::writePending()
                      .arg(stampText(p.record), path, stampText(*outcome.previous)));
         if (!outcome.syncError.isEmpty())
             warn(outcome.syncError);
+        if (!m_newest || laterThan(p.record, *m_newest))
+            m_newest = p.record;
         m_pending.pop_front();
     }
-    return path;
+    return written;
 }
 
 void Logger::warn(const QString &text)

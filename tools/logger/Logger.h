@@ -50,10 +50,20 @@ private:
     };
 
     std::optional<int> refuseToStart();
-    void sample();
+    // Why the sample is not in its file (and will not be); empty when it is,
+    // or when it waits to be written with the next one.
+    QString sample();
+    QString clockProblem(const DataRecord &record, int year) const;
+    std::optional<DataRecord> newestRecordOnDisk() const;
     float readTemperature();
     std::int32_t readQnh();
-    QString writePending();
+    struct Written
+    {
+        QString file;  // the last file written to, or tried
+        QString error; // why the oldest pending sample could not be written
+    };
+    Written writePending();
+    void stop();
     void warn(const QString &text);
 
     LoggerOptions m_options;
@@ -62,8 +72,11 @@ private:
     LoggerStreams m_streams;
     QTimeZone m_zone;
     QString m_iioRoot;
-    QString m_barometer;           // the device in use, also while it is unplugged
-    std::deque<Pending> m_pending; // samples not yet in their file, oldest first
+    QString m_barometer;                // the device in use, also while it is unplugged
+    std::deque<Pending> m_pending;      // samples not yet in their file, oldest first
+    std::optional<DataRecord> m_newest; // the latest record known to be on disk
+    bool m_clockReported = false;       // while the clock is wrong, said once
+    bool m_stopping = false;
     std::unique_ptr<MqttPublisher> m_mqtt;
     std::mutex m_streamMutex; // the publisher's thread writes its lines too
 };

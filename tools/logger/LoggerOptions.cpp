@@ -85,7 +85,7 @@ QString stationFromHostName(const QString &hostName)
     return id.isEmpty() ? QStringLiteral("kalvik") : id;
 }
 
-ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &programFolder)
+ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -130,7 +130,7 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &pr
     }
 
     LoggerOptions &o = parsed.options;
-    o.folder = parser.isSet(folder) ? parser.value(folder) : programFolder;
+    o.folder = parser.isSet(folder) ? parser.value(folder) : defaultFolder;
     if (o.folder.isEmpty())
         return refuse(QStringLiteral("--folder saknar värde"));
     if (parser.isSet(interval)) {
@@ -214,14 +214,14 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &pr
     return parsed;
 }
 
-QString loggerHelpText()
+QString loggerHelpText(const QString &defaultFolder)
 {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "Användning: kalvik-logger [flaggor]\n"
         "Mäter utomhustemperaturen med SMT160-givaren och lufttrycket med en barometer och\n"
         "lägger en post per mätning sist i årsfilen T_<år>.dat, som Kalvik visar.\n"
         "\n"
-        "  --folder MAPP       mappen med årsfilerna (förval: programmets egen mapp)\n"
+        "  --folder MAPP       mappen med årsfilerna (förval: %1)\n"
         "  --interval MIN      minuter mellan mätningarna, 1 till 60, räknat från midnatt\n"
         "                      (förval: 10)\n"
         "  --port ADRESS       givarens port, decimal eller 0x hexadecimal; 513 till 520\n"
@@ -252,7 +252,8 @@ QString loggerHelpText()
         "Mätningen skrivs alltid först i årsfilen; en MQTT-server som inte svarar fördröjer\n"
         "den aldrig. Med --once väntar loggern högst 5 sekunder på serverns kvittens.\n"
         "\n"
-        "Slutstatus: 0 efter --once eller SIGTERM/SIGINT, 1 om mappen inte går att skriva i,\n"
-        "2 vid felaktiga flaggor eller en oläsbar eller för öppen --mqtt-credentials- eller\n"
-        "--mqtt-ca-fil.\n");
+        "Slutstatus: 0 efter --once eller SIGTERM/SIGINT, 1 om mappen inte går att skriva i\n"
+        "eller mätningen från --once inte kunde skrivas, 2 vid felaktiga flaggor eller en\n"
+        "oläsbar eller för öppen --mqtt-credentials- eller --mqtt-ca-fil.\n");
+    return text.arg(defaultFolder);
 }

@@ -29,6 +29,9 @@ struct LoggerOptions
     QString barometer;    // an IIO device folder; empty: the first with a pressure channel
     std::optional<double> altitude; // metres above sea level
     bool once = false;
+    // Samples dated before this year come from a clock not yet set: the
+    // program cannot have been built after them.
+    int earliestYear = KALVIK_BUILD_YEAR;
     MqttOptions mqtt;
 };
 
@@ -43,10 +46,11 @@ struct ParsedOptions
     QString error; // one line in Swedish when refused
 };
 
-// arguments as QCoreApplication::arguments() gives them, the program name first.
-ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &programFolder);
+// arguments as QCoreApplication::arguments() gives them, the program name first;
+// defaultFolder holds the year files without --folder.
+ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder);
 
-QString loggerHelpText();
+QString loggerHelpText(const QString &defaultFolder);
 
 // The host name as a station id: lower case, [a-z0-9_] only ("Väder-Pi.lan" gives "v_der_pi").
 QString stationFromHostName(const QString &hostName);

@@ -1,8 +1,10 @@
 // kalvik-logger: samples the outdoor temperature and the air pressure on the
 // clock and appends them to the year files that Kalvik shows.
 #include "Barometer.h"
+#include "KalvikDataFolder.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
+#include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
 
 #include <QCoreApplication>
@@ -10,6 +12,7 @@
 
 #include <csignal>
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -51,7 +54,11 @@ constexpr int kExitUsage = 2;
 int main(int argc, char *argv[])
 {
     SignalClock clock; // before any thread exists, so that all of them block the signals
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;
@@ -60,13 +67,17 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), programFolder);
+    // The installed station's data folder, chosen when the package was built;
+    // a build run in place keeps its year files beside the program.
+    const QString dataFolder = QString::fromUtf8(kKalvikDataFolder);
+    const QString yearFolder = dataFolder.isEmpty() ? programFolder : dataFolder;
+    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), yearFolder);
     switch (parsed.action) {
     case ParsedOptions::Action::Refuse:
         err << parsed.error << Qt::endl;
         return kExitUsage;
     case ParsedOptions::Action::Help:
-        out << loggerHelpText() << Qt::flush;
+        out << loggerHelpText(yearFolder) << Qt::flush;
         return 0;
     case ParsedOptions::Action::Version:
         out << "kalvik-logger " << QCoreApplication::applicationVersion() << Qt::endl;

@@ -1,4 +1,5 @@
 // kalvik-sample: writes a made-up year file for trying the program out.
+#include "ProgramFolderPlugins.h"
 #include "SampleYear.h"
 #include "SwedishCommandLine.h"
 
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -102,7 +104,11 @@ Options parse(const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    auto plugins =
+        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
     QCoreApplication app(argc, argv);
+    plugins.reset();
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-sample"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;

@@ -2,8 +2,9 @@
 // libSMT160.so beside this program, for checking the wiring. Like the library
 // it checks, it is plain C++ without Qt, so it parses its two arguments itself.
 
-#include "TrustedFile.h"
+#include "TrustedLibrary.h"
 
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -78,17 +80,24 @@ std::string programDir()
     return path.substr(0, path.rfind('/'));
 }
 
-// The copy beside the program, and only when nobody else can replace it.
+// The copy beside the program, and only when nobody else can replace it;
+// loaded from the very file that was checked.
 void *openLibrary(std::string &why)
 {
     const std::string path = programDir() + "/libSMT160.so";
-    why = smt160::untrustedReason(path);
-    if (!why.empty())
-        return nullptr;
-    void *lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        why = ::dlerror();
-    return lib;
+    const smt160::TrustedLoad load = smt160::loadTrustedLibrary(path);
+    switch (load.outcome) {
+    case smt160::TrustedLoad::Outcome::Loaded:
+        return load.handle;
+    case smt160::TrustedLoad::Outcome::Missing:
+        why = path + ": " + std::generic_category().message(ENOENT);
+        break;
+    case smt160::TrustedLoad::Outcome::Untrusted:
+    case smt160::TrustedLoad::Outcome::NotLoadable:
+        why = load.detail;
+        break;
+    }
+    return nullptr;
 }
 
 } // namespace

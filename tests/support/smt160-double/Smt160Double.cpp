@@ -1,4 +1,5 @@
-// The sensor library's two functions, recording their calls for the tests.
+// The sensor library's two functions, recording their calls (and its own
+// loading) for the tests.
 
 #include <dlfcn.h>
 
@@ -12,19 +13,36 @@ namespace {
 
 constexpr float kDefaultReading = 22.4f;
 
-std::filesystem::path ownFolder()
+// Taken while the library is being loaded: loaded through a descriptor, its
+// name is /proc/self/fd/N, which leads to the file only while that is open.
+std::filesystem::path findOwnFolder()
 {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&ownFolder), &info) == 0 || !info.dli_fname)
+    if (dladdr(reinterpret_cast<void *>(&findOwnFolder), &info) == 0 || !info.dli_fname)
         return {};
-    return std::filesystem::path(info.dli_fname).parent_path();
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, error);
+    return error ? std::filesystem::path() : file.parent_path();
+}
+
+const std::filesystem::path &ownFolder()
+{
+    static const std::filesystem::path folder = findOwnFolder();
+    return folder;
+}
+
+// Leaves smt160-loaded.log beside the copy whose code ran, so a test can tell
+// which of several planted copies a loader took.
+__attribute__((constructor)) void markLoaded()
+{
+    std::ofstream(ownFolder() / "smt160-loaded.log", std::ios::app) << "loaded\n";
 }
 
 std::string lastReason;
 
 float answer(const char *function, std::int32_t portAddress, std::int32_t arg)
 {
-    const std::filesystem::path folder = ownFolder();
+    const std::filesystem::path &folder = ownFolder();
     std::ofstream(folder / "smt160-calls.log", std::ios::app)
         << function << ' ' << portAddress << ' ' << arg << '\n';
 

@@ -3,9 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
-// Qt looks for plugins in the program's folder too, and the kalvik group may
-// write there (the year files lie beside the program): a plugin planted there
-// would run in every user's window. Made before the application object, this
+// Qt looks for plugins in the program's folder too: a plugin planted there
+// would run in every user's program, and a qt.conf there could send Qt to
+// plugins elsewhere (each program also carries its own qt.conf, which Qt reads
+// instead). Made before the application object, this
 // takes the folder off Qt's plugin paths; dropped after it, it puts back the
 // environment it borrowed.
 //

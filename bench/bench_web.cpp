@@ -1,0 +1,167 @@
+// kalvik-web as the timer runs it, a fresh process each time: the first build
+// of a site from ten years, and a run after the logger appended one sample,
+// with the process's processor time and peak memory. Years of hourly and
+// one-minute samples, and one of one-second samples (505 MB) with nine
+// one-minute years before it; all written at benchmark time, never kept.
+#include "SampleYear.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <map>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+constexpr int kLastYear = 2026;
+constexpr int kYears = 10;
+constexpr int kNewestDays = 340;
+
+QTemporaryDir *root = nullptr;
+
+// Ten years in a folder of their own: intervalSeconds for every year, the
+// newest one at newestSeconds.
+QString dataFolder(int intervalSeconds, int newestSeconds)
+{
+    static std::map<std::pair<int, int>, QString> made;
+    auto [it, added] = made.try_emplace({intervalSeconds, newestSeconds});
+    if (added) {
+        it->second =
+            root->filePath(QStringLiteral("data-%1-%2").arg(intervalSeconds).arg(newestSeconds));
+        QDir().mkpath(it->second);
+        for (int year = kLastYear - kYears + 1; year <= kLastYear; ++year) {
+            const int interval = year == kLastYear ? newestSeconds : intervalSeconds;
+            const QString path = QStringLiteral("%1/T_%2.dat").arg(it->second).arg(year);
+            if (!writeSampleYear(path, year, interval, std::uint32_t(year)))
+                qFatal("cannot write the sample years");
+            // The newest year is under way: it ends on 6 December.
+            if (year == kLastYear)
+                QFile::resize(path, qint64(kNewestDays) * (86400 / interval) * qint64(kRecordSize));
+        }
+    }
+    return it->second;
+}
+
+struct Run
+{
+    double seconds = 0, cpuSeconds = 0, peakMB = 0;
+    bool ok = false;
+};
+
+Run runWebProcess(const QString &folder, const QString &site)
+{
+    const QByteArray program = QByteArray(KALVIK_WEB), f = QFile::encodeName(folder),
+                     s = QFile::encodeName(site);
+    char *argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("--folder"),
+                    const_cast<char *>(f.constData()),       const_cast<char *>("--out"),
+                    const_cast<char *>(s.constData()),       nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0)
+        return {};
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    Run run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.peakMB = double(usage.ru_maxrss) / 1024.0;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// Processor time per run, and the largest peak of any run.
+void report(benchmark::State &state, const Run &run)
+{
+    state.SetIterationTime(run.seconds);
+    state.counters["cpu_ms"] = benchmark::Counter(
+        state.counters["cpu_ms"].value + run.cpuSeconds * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["peak_MB"] = std::max<double>(state.counters["peak_MB"].value, run.peakMB);
+    if (!run.ok)
+        state.SkipWithError("kalvik-web failed");
+}
+
+void clearSite(const QString &site)
+{
+    QDir(site).removeRecursively();
+    QFile::remove(site + QStringLiteral(".cache"));
+}
+
+// Args: interval of the years, interval of the newest year (seconds).
+void BM_WebFirstBuild(benchmark::State &state)
+{
+    const QString folder = dataFolder(int(state.range(0)), int(state.range(1)));
+    const QString site = root->filePath(QStringLiteral("site"));
+    for (auto _ : state) {
+        clearSite(site);
+        report(state, runWebProcess(folder, site));
+    }
+}
+
+// The logger's next sample, one interval after the newest, then a run.
+void BM_WebAfterOneSample(benchmark::State &state)
+{
+    const QString folder = dataFolder(int(state.range(0)), int(state.range(1)));
+    const QString site = root->filePath(QStringLiteral("site"));
+    const QString newest = QStringLiteral("%1/T_%2.dat").arg(folder).arg(kLastYear);
+    clearSite(site);
+    runWebProcess(folder, site);
+    const qint64 original = QFileInfo(newest).size();
+    for (auto _ : state) {
+        QFile file(newest);
+        file.open(QIODevice::ReadWrite);
+        file.seek(file.size() - qint64(kRecordSize));
+        const QByteArray last = file.read(qint64(kRecordSize));
+        const DataRecord previous =
+            decodeRecords(std::as_bytes(std::span(last.constData(), std::size_t(last.size()))))[0];
+        DataRecord next = previous;
+        next.timeOfDay = previous.timeOfDay + float(state.range(1)) / 86400.0f;
+        next.temp = previous.temp + 0.1f;
+        std::vector<std::byte> bytes;
+        encodeRecord(next, bytes);
+        file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
+        file.close();
+        report(state, runWebProcess(folder, site));
+    }
+    QFile::resize(newest, original);
+}
+
+} // namespace
+
+BENCHMARK(BM_WebFirstBuild)
+    ->Args({3600, 3600})
+    ->Args({60, 60})
+    ->Args({60, 1})
+    ->ArgNames({"years_s", "newest_s"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_WebAfterOneSample)
+    ->Args({3600, 3600})
+    ->Args({60, 60})
+    ->Args({60, 1})
+    ->ArgNames({"years_s", "newest_s"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    root = &dir;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

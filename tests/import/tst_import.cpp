@@ -1,0 +1,430 @@
+#include "DayNumber.h"
+#include "ImportOptions.h"
+#include "LibrarySensor.h"
+#include "Logger.h"
+#include "SampleStamp.h"
+#include "YearFile.h"
+#include "YearFileAppend.h"
+#include "YearImport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+const QTimeZone stockholm{"Europe/Stockholm"};
+
+void writeText(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+// "T_2024.dat 2024-03-01 12:00:00 -3.50 1013"; a missing temperature is "-".
+QStringList recordLines(const QString &folder)
+{
+    QStringList lines;
+    const QStringList files =
+        QDir(folder).entryList({QStringLiteral("T_*.dat")}, QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        for (const DataRecord &r : readYearFile(QDir(folder).filePath(file)).records) {
+            const long second = std::lround(double(r.timeOfDay) * 86400);
+            // Stored as the logger stores a stamp: whole seconds over the day.
+            if (r.timeOfDay != float(double(second) / 86400))
+                lines << QStringLiteral("%1: time of day %2 is not whole seconds")
+                             .arg(file)
+                             .arg(double(r.timeOfDay), 0, 'g', 9);
+            lines << QStringLiteral("%1 %2 %3 %4 %5")
+                         .arg(file, DayNumber::toDate(r.dayNumber).toString("yyyy-MM-dd"),
+                              QTime(0, 0).addSecs(int(second)).toString("hh:mm:ss"),
+                              std::isnan(r.temp) ? QStringLiteral("-")
+                                                 : QString::number(double(r.temp), 'f', 2))
+                         .arg(r.qnh);
+        }
+    }
+    return lines;
+}
+
+struct Run
+{
+    int status = -1;
+    QString out, err;
+};
+
+Run import(const QStringList &arguments)
+{
+    Run run;
+    const ParsedImportOptions parsed = parseImportOptions(arguments);
+    if (!parsed.options) {
+        run.status = 2;
+        run.err = parsed.error;
+        return run;
+    }
+    QTextStream out(&run.out), err(&run.err);
+    run.status = runImport(*parsed.options, stockholm, out, err);
+    return run;
+}
+
+DataRecord at(const char *localTime, int qnh, float temp)
+{
+    QDateTime t = QDateTime::fromString(QString::fromLatin1(localTime), Qt::ISODate);
+    t.setTimeZone(stockholm);
+    const SampleStamp s = stampOf(t);
+    return DataRecord{s.dayNumber, s.timeOfDay, qnh, temp};
+}
+
+const QByteArray kStationBlock =
+    "Stationsnamn;Stationsnummer;Stationsnät;Mäthöjd (meter över marken)\n"
+    "Stockholm-Observatoriekullen A;98230;SMHIs stationsnät;2.0\n"
+    "\n"
+    "Parameternamn;Beskrivning;Enhet\n"
+    "%1;momentanvärde, 1 gång/tim;%2\n"
+    "\n"
+    "Tidsperiod (fr.o.m);Tidsperiod (t.o.m);Höjd (meter över havet);Latitud (decimalgrader);"
+    "Longitud (decimalgrader)\n"
+    "2006-04-01 00:00:00;2024-12-31 23:00:00;43.133;59.3417;18.0549\n"
+    "\n"
+    "Datum;Tid (UTC);%1;Kvalitet;;Tidsutsnitt:\n";
+
+QByteArray stationFile(const char *parameter, const char *unit, const QByteArray &rows)
+{
+    return QString::fromUtf8(kStationBlock).arg(parameter, unit).toUtf8() + rows;
+}
+
+} // namespace
+
+// kalvik-import: each input form decoded back from the year files, what it
+// refuses, and an import beside a running logger.
+class tst_Import : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsEachForm_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second"); // empty: one file
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("records");
+        QTest::addColumn<QString>("report"); // expected on stderr, or empty
+
+        QTest::newRow("comma, ISO with zones, across spring and New Year")
+            << QByteArray("time,temperature,pressure\n"
+                          "2024-03-31T00:30:00Z,1.5,1013.4\n"
+                          "2024-03-31T01:30:00Z,1.25,1013.6\n"
+                          "2024-12-31T23:30:00+00:00,-4,999.5\n")
+            << QByteArray() << QStringList()
+            << QStringList{"T_2024.dat 2024-03-31 01:30:00 1.50 1013",
+                           "T_2024.dat 2024-03-31 03:30:00 1.25 1014",
+                           "T_2025.dat 2025-01-01 00:30:00 -4.00 1000"}
+            << QString();
+        QTest::newRow("semicolon, decimal comma, date and time columns, local time")
+            << QByteArray("Datum;Tid;Temperatur (°C);Lufttryck (hPa)\n"
+                          "2024-02-01;08:30;-12,5;1020,0\n"
+                          "2024-07-01;08:30:59;\"21,3\";1001\n")
+            << QByteArray() << QStringList()
+            << QStringList{"T_2024.dat 2024-02-01 08:30:00 -12.50 1020",
+                           "T_2024.dat 2024-07-01 08:30:59 21.30 1001"}
+            << QString();
+        QTest::newRow("tab, named columns, Fahrenheit and inches of mercury")
+            << QByteArray("when\tout\tbaro\n2024-05-01 14:00\t68\t29.92\n") << QByteArray()
+            << QStringList{"--time",     "when", "--temperature", "out",
+                           "--pressure", "baro", "--fahrenheit",  "--inhg"}
+            << QStringList{"T_2024.dat 2024-05-01 14:00:00 20.00 1013"} << QString();
+        QTest::newRow("kPa, times given as UTC")
+            << QByteArray("timestamp;temp;qnh\n2024-06-01 10:00;15,0;101,26\n") << QByteArray()
+            << QStringList{"--kpa", "--utc"}
+            << QStringList{"T_2024.dat 2024-06-01 12:00:00 15.00 1013"} << QString();
+        QTest::newRow("local time through the autumn hour that comes twice")
+            << QByteArray("date,temp\n2024-10-27 01:30,5\n2024-10-27 02:00,6\n"
+                          "2024-10-27 02:30,7\n2024-10-27 02:00,8\n2024-10-27 02:30,9\n"
+                          "2024-10-27 03:00,10\n")
+            << QByteArray() << QStringList()
+            << QStringList{"T_2024.dat 2024-10-27 01:30:00 5.00 0",
+                           "T_2024.dat 2024-10-27 02:00:00 6.00 0",
+                           "T_2024.dat 2024-10-27 02:30:00 7.00 0",
+                           "T_2024.dat 2024-10-27 02:00:00 8.00 0",
+                           "T_2024.dat 2024-10-27 02:30:00 9.00 0",
+                           "T_2024.dat 2024-10-27 03:00:00 10.00 0"}
+            << QString();
+        QTest::newRow("daily extremes, low at 06:00 and high at 15:00 unless given")
+            << QByteArray("Datum;Max;Tid max;Min;Tid min\n"
+                          "2024-01-10;-2,0;;-9,5;\n"
+                          "2024-01-11;1,5;13:20;-4,0;23:10\n")
+            << QByteArray() << QStringList{"--high",      "Max",     "--low",      "Min",
+                                           "--high-time", "Tid max", "--low-time", "Tid min"}
+            << QStringList{"T_2024.dat 2024-01-10 06:00:00 -9.50 0",
+                           "T_2024.dat 2024-01-10 15:00:00 -2.00 0",
+                           "T_2024.dat 2024-01-11 13:20:00 1.50 0",
+                           "T_2024.dat 2024-01-11 23:10:00 -4.00 0"}
+            << QString();
+        QTest::newRow("station files, temperature and pressure joined, UTC to local")
+            << stationFile("Lufttemperatur", "celsius",
+                           "2024-10-27;00:00:00;5.1;G;;Kvalitetskontrollerade historiska data\n"
+                           "2024-10-27;01:00:00;4.9;G;;Tidsperiod (fr.o.m.) = 2006-04-01\n"
+                           "2024-10-27;02:00:00;4.5;Y;;\n")
+            << stationFile("Lufttryck reducerat havsytans nivå", "hektopascal",
+                           "2024-10-27;00:00:00;1012.3;G;;\n"
+                           "2024-10-27;01:00:00;1012.9;G;;\n"
+                           "2024-10-27;03:00:00;1013.6;G;;\n")
+            << QStringList()
+            << QStringList{"T_2024.dat 2024-10-27 02:00:00 5.10 1012",
+                           "T_2024.dat 2024-10-27 02:00:00 4.90 1013",
+                           "T_2024.dat 2024-10-27 03:00:00 4.50 0",
+                           "T_2024.dat 2024-10-27 04:00:00 - 1014"}
+            << QString();
+        QTest::newRow("empty cells are no reading")
+            << QByteArray("time,temperature,pressure\n2024-04-01T00:00,,1010\n"
+                          "2024-04-01T00:10,3.0,\n2024-04-01T00:20,,\n,,\n")
+            << QByteArray() << QStringList()
+            << QStringList{"T_2024.dat 2024-04-01 00:00:00 - 1010",
+                           "T_2024.dat 2024-04-01 00:10:00 3.00 0",
+                           "T_2024.dat 2024-04-01 00:20:00 - 0"}
+            << QString();
+        QTest::newRow("bad lines skipped and counted")
+            << QByteArray("time,temperature\n2024-04-01T00:00,1.0\n2024-13-01T00:10,2.0\n"
+                          "2024-04-01T00:20,abc\n2024-04-01T00:30,4.0\n")
+            << QByteArray() << QStringList{"--skip-bad-lines"}
+            << QStringList{"T_2024.dat 2024-04-01 00:00:00 1.00 0",
+                           "T_2024.dat 2024-04-01 00:30:00 4.00 0"}
+            << QStringLiteral("kalvik-import: first.csv: 2 felaktiga rader hoppades över; den "
+                              "första: first.csv, rad 3: \"2024-13-01T00:10\" är ingen tid\n");
+    }
+
+    void readsEachForm()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, records);
+        QFETCH(QString, report);
+        QTemporaryDir inputs, data;
+        QStringList arguments{"--folder", data.path()};
+        arguments << options << inputs.filePath("first.csv");
+        writeText(inputs.filePath("first.csv"), first);
+        if (!second.isEmpty()) {
+            writeText(inputs.filePath("second.csv"), second);
+            arguments << inputs.filePath("second.csv");
+        }
+        const Run run = import(arguments);
+        QCOMPARE(run.err, report);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(recordLines(data.path()), records);
+    }
+
+    // Exit status 2 with one line naming the option.
+    void badOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no folder") << QStringList{"a.csv"} << "ange årsfilernas mapp med --folder";
+        QTest::newRow("no file") << QStringList{"--folder", "x"}
+                                 << "ingen fil att importera angiven";
+        QTest::newRow("two pressure units")
+            << QStringList{"--folder", "x", "--kpa", "--inhg", "a.csv"}
+            << "--kpa och --inhg kan inte anges samtidigt";
+        QTest::newRow("extremes and a temperature column")
+            << QStringList{"--folder", "x", "--high", "Max", "--temperature", "T", "a.csv"}
+            << "--high och --low kan inte blandas med --temperature eller --pressure";
+        QTest::newRow("unknown") << QStringList{"--folder", "x", "--celsius", "a.csv"}
+                                 << "Unknown option 'celsius'.";
+    }
+
+    void badOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const ParsedImportOptions parsed = parseImportOptions(arguments);
+        QVERIFY(!parsed.options && !parsed.help && !parsed.version);
+        QCOMPARE(parsed.error, error);
+    }
+
+    // One line naming the file, the line and the fault; nothing is written.
+    void badInputStops_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a month 13")
+            << QByteArray("time,temperature\n2024-04-01T00:00,1\n2024-13-01T00:00,1\n")
+            << QStringList() << "in.csv, rad 3: \"2024-13-01T00:00\" är ingen tid";
+        QTest::newRow("not a number")
+            << QByteArray("time;temperature\n2024-04-01T00:00;1,5 C\n") << QStringList()
+            << "in.csv, rad 2: \"1,5 C\" är ingen temperatur";
+        QTest::newRow("beyond any reading")
+            << QByteArray("time,temperature\n2024-04-01T00:00,75\n") << QStringList()
+            << "in.csv, rad 2: temperaturen 75.0 °C kan inte stämma";
+        QTest::newRow("a pressure in the wrong unit")
+            << QByteArray("time,qnh\n2024-04-01T00:00,101.3\n") << QStringList()
+            << "in.csv, rad 2: lufttrycket 101.3 hPa kan inte stämma";
+        QTest::newRow("too few fields")
+            << QByteArray("time,temperature,pressure\n2024-04-01T00:00,1,1000\n2024-04-01\n")
+            << QStringList() << "in.csv, rad 3: för få fält (1, minst 3 behövs)";
+        QTest::newRow("a named column missing")
+            << QByteArray("time,temperature\n2024-04-01T00:00,1\n")
+            << QStringList{"--temperature", "ute"} << "in.csv, rad 1: kolumnen \"ute\" finns inte";
+        QTest::newRow("no time column")
+            << QByteArray("när,temperature\n2024-04-01T00:00,1\n") << QStringList()
+            << "in.csv, rad 1: ingen kolumn med tid hittades (ange den med --time, och --date "
+               "om datum och klockslag står i var sin)";
+    }
+
+    void badInputStops()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, options);
+        QFETCH(QString, message);
+        QTemporaryDir inputs, data;
+        writeText(inputs.filePath("in.csv"), file);
+        const Run run = import(QStringList{"--folder", data.path()} + options +
+                               QStringList{inputs.filePath("in.csv")});
+        QCOMPARE(run.err, "kalvik-import: " + message + "\n");
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // Records in the imported range stop the import, naming them, and leave
+    // every year file as it was; --replace-range puts the imported ones in
+    // their place. Records only before or after it are kept around it.
+    void overlapRefusedThenReplaced()
+    {
+        QTemporaryDir inputs, data;
+        const QString year = data.filePath("T_2024.dat");
+        for (const DataRecord &r :
+             {at("2024-03-01T00:00", 1000, 1), at("2024-03-01T01:00", 1001, 2),
+              at("2024-03-01T02:00", 1002, 3), at("2024-03-01T04:00", 1004, 5),
+              at("2024-03-02T00:00", 1005, 6)})
+            QVERIFY(appendRecord(year, r).ok);
+        QVERIFY(appendRecord(data.filePath("T_2025.dat"), at("2025-06-01T00:00", 1010, 9)).ok);
+        const QStringList before = recordLines(data.path());
+        writeText(inputs.filePath("in.csv"), "time,temperature\n2024-03-01T01:30,10\n"
+                                             "2024-03-01T02:30,11\n2025-01-01T00:00,12\n");
+        const QStringList arguments{"--folder", data.path(), inputs.filePath("in.csv")};
+
+        const Run refused = import(arguments);
+        QCOMPARE(refused.err, QStringLiteral("kalvik-import: %1 har redan 1 post mellan "
+                                             "2024-03-01 02:00 och 2024-03-01 02:00, inom de "
+                                             "importerade tiderna; inget skrevs (--replace-range "
+                                             "ersätter dem)\n")
+                                  .arg(year));
+        QCOMPARE(refused.status, 1);
+        QCOMPARE(recordLines(data.path()), before);
+
+        const Run replaced = import(arguments + QStringList{"--replace-range"});
+        QCOMPARE(replaced.err, QString());
+        QCOMPARE(replaced.status, 0);
+        QCOMPARE(recordLines(data.path()),
+                 (QStringList{"T_2024.dat 2024-03-01 00:00:00 1.00 1000",
+                              "T_2024.dat 2024-03-01 01:00:00 2.00 1001",
+                              "T_2024.dat 2024-03-01 01:30:00 10.00 0",
+                              "T_2024.dat 2024-03-01 02:30:00 11.00 0",
+                              "T_2024.dat 2024-03-01 04:00:00 5.00 1004",
+                              "T_2024.dat 2024-03-02 00:00:00 6.00 1005",
+                              "T_2025.dat 2025-01-01 00:00:00 12.00 0",
+                              "T_2025.dat 2025-06-01 00:00:00 9.00 1010"}));
+    }
+
+    // A dry run says what it would write, per year, and writes nothing.
+    void dryRunWritesNothing()
+    {
+        QTemporaryDir inputs, data;
+        writeText(inputs.filePath("in.csv"), "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
+                                             "2024-05-01T02:30;11,25;1020\n"
+                                             "2024-12-31T23:59:59Z;12;\n");
+        const Run run = import({"--folder", data.path(), "--dry-run", inputs.filePath("in.csv")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out,
+                 QStringLiteral("T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
+                                "temperatur -1.5 till 11.3 °C, QNH 990 till 1020 hPa\n"
+                                "T_2025.dat: 1 post, 2025-01-01 00:59 till 2025-01-01 00:59, "
+                                "temperatur 12.0 till 12.0 °C, inget lufttryck\n"));
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // The logger samples every minute on a fake clock while kalvik-import,
+    // a process of its own, merges January into the same year file and
+    // renames the result over it. Every sample the logger took must be in
+    // the file afterwards, after the imported month.
+    void loggerBesideImport()
+    {
+        QTemporaryDir program, inputs, data;
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
+        writeText(program.filePath("smt160-reading.txt"), "5");
+        QByteArray january = "time,temperature\n";
+        const QDateTime monthStart(QDate(2026, 1, 1), QTime(0, 0), stockholm);
+        constexpr int kJanuaryMinutes = 31 * 24 * 60;
+        for (int m = 0; m < kJanuaryMinutes; ++m)
+            january += monthStart.addSecs(60 * m).toString("yyyy-MM-ddThh:mm").toLatin1() + ",-3\n";
+        writeText(inputs.filePath("january.csv"), january);
+
+        QProcess importer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "Europe/Stockholm");
+        importer.setProcessEnvironment(environment);
+
+        struct Clock : LoggerClock
+        {
+            QDateTime time, end;
+            std::function<void()> onWake;
+            QDateTime now() override { return time; }
+            bool sleepFor(std::chrono::milliseconds d) override
+            {
+                if (time >= end)
+                    return false;
+                time = time.addMSecs(d.count());
+                onWake();
+                return true;
+            }
+        } clock;
+        const QDateTime loggerStart(QDate(2026, 3, 1), QTime(0, 0, 30), stockholm);
+        clock.time = loggerStart;
+        clock.end = loggerStart.addDays(30); // a bound; the real end follows the import
+        int wakes = 0;
+        bool importDone = false;
+        clock.onWake = [&] {
+            if (++wakes == 4) // the file already holds the logger's first samples
+                importer.start(KALVIK_IMPORT_PATH,
+                               {"--folder", data.path(), inputs.filePath("january.csv")});
+            if (wakes > 4 && !importDone && importer.waitForFinished(0)) {
+                importDone = true;
+                clock.end = clock.time.addSecs(5 * 60);
+            }
+        };
+
+        LibrarySensor sensor(program.path());
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        LoggerOptions options;
+        options.folder = data.path();
+        options.intervalMinutes = 1;
+        Logger logger(options, sensor, clock, {o, e}, stockholm, program.filePath("none"));
+        QCOMPARE(logger.run(), 0);
+        QVERIFY(importDone || importer.waitForFinished(30000));
+        QVERIFY2(importer.exitCode() == 0, importer.readAllStandardError().constData());
+
+        const std::vector<DataRecord> records = readYearFile(data.filePath("T_2026.dat")).records;
+        const auto samples = qsizetype(out.count("T_2026.dat"));
+        QVERIFY(samples > 5);
+        QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + samples);
+        for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
+            const bool imported = i < kJanuaryMinutes;
+            const QDateTime expected = imported
+                                           ? monthStart.addSecs(60 * i)
+                                           : loggerStart.addSecs(30 + 60 * (i - kJanuaryMinutes));
+            const SampleStamp s = stampOf(expected);
+            if (records[std::size_t(i)].dayNumber != s.dayNumber ||
+                records[std::size_t(i)].timeOfDay != s.timeOfDay)
+                QFAIL(qPrintable(QStringLiteral("record %1 is not %2")
+                                     .arg(i)
+                                     .arg(expected.toString(Qt::ISODate))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Import)
+#include "tst_import.moc"

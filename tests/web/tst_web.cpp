@@ -1,0 +1,491 @@
+#include "SampleYear.h"
+#include "SiteFiles.h"
+#include "WebCharts.h"
+#include "WebRun.h"
+#include "WebStats.h"
+#include "WebText.h"
+#include "YearExport.h"
+#include "YearFile.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <limits>
+
+// kalvik-web: the figures from hand-made year files, the pages they end up
+// on, and a site that is only ever replaced whole and only where it changed.
+class tst_Web : public QObject
+{
+    Q_OBJECT
+
+private:
+    static constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+    // "2024-02-29 13:05 -3.5 1013"; "nan" for a temperature that is not a number.
+    static DataRecord sample(const QString &spec)
+    {
+        const QStringList f = spec.simplified().split(QLatin1Char(' '));
+        const QDate date = QDate::fromString(f[0], Qt::ISODate);
+        const QTime time = QTime::fromString(f[1], QStringLiteral("hh:mm"));
+        return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
+                float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
+                f[2] == QLatin1String("nan") ? kNaN : f[2].toFloat()};
+    }
+    static std::vector<DataRecord> samples(const QString &specs)
+    {
+        std::vector<DataRecord> records;
+        for (const QString &spec : specs.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            records.push_back(sample(spec));
+        return records;
+    }
+    template <typename T> static QString at(const std::optional<Dated<T>> &v)
+    {
+        return v ? QStringLiteral("%1@%2").arg(double(v->value)).arg(WebText::isoDate(v->day))
+                 : QStringLiteral("-");
+    }
+    static QString describe(const PeriodStats &s)
+    {
+        const auto mean = [](const std::optional<double> &v) {
+            return v ? QString::number(*v, 'f', 2) : QStringLiteral("-");
+        };
+        return QStringLiteral("mean %1 high %2 low %3 frost %4 ice %5 summer %6 tropical %7 qnh %8 "
+                              "%9 %10 days %11")
+            .arg(mean(s.meanTemp), at(s.high), at(s.low))
+            .arg(s.frostDays)
+            .arg(s.iceDays)
+            .arg(s.summerDays)
+            .arg(s.tropicalNights)
+            .arg(mean(s.meanQnh), at(s.qnhHigh), at(s.qnhLow))
+            .arg(s.tempDays);
+    }
+    // A page as the reader sees its text: no tags, one space between words.
+    static QString text(const QByteArray &html)
+    {
+        QString t = QString::fromUtf8(html);
+        t.remove(QRegularExpression(QStringLiteral("<style>.*</style>"),
+                                    QRegularExpression::DotMatchesEverythingOption));
+        t.remove(QRegularExpression(QStringLiteral("</?(strong|a)( [^>]*)?>")));
+        t.replace(QRegularExpression(QStringLiteral("<[^>]*>")), QStringLiteral(" "));
+        t.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "))
+            .replace(QChar(0xa0), QLatin1Char(' '));
+        return t.simplified();
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static bool append(const QString &path, const std::vector<DataRecord> &records)
+    {
+        std::vector<std::byte> bytes;
+        for (const DataRecord &r : records)
+            encodeRecord(r, bytes);
+        QFile f(path);
+        return f.open(QIODevice::Append) && f.write(reinterpret_cast<const char *>(bytes.data()),
+                                                    qint64(bytes.size())) == qint64(bytes.size());
+    }
+    static QString dump(const std::vector<DaySummary> &days)
+    {
+        QString s;
+        for (const DaySummary &d : days)
+            s += QStringLiteral("%1:%2 t%3 %4 %5..%6 q%7 %8 %9..%10 last %11 %12;")
+                     .arg(d.day)
+                     .arg(d.firstRecord)
+                     .arg(d.tempCount)
+                     .arg(d.tempSum)
+                     .arg(d.tempLow)
+                     .arg(d.tempHigh)
+                     .arg(d.qnhCount)
+                     .arg(d.qnhSum)
+                     .arg(d.qnhLow)
+                     .arg(d.qnhHigh)
+                     .arg(d.lastTemp)
+                     .arg(d.lastQnh);
+        return s;
+    }
+    // Every file of the site is whole: pages end their document, charts load.
+    static QString brokenFile(const QString &site)
+    {
+        for (const QFileInfo &f : QDir(site).entryInfoList(QDir::Files | QDir::Hidden)) {
+            const QByteArray bytes = read(f.filePath());
+            const QString name = f.fileName();
+            if (name.startsWith(QLatin1String(SiteFiles::kTempPrefix)))
+                continue; // a temporary file is never served
+            if ((name.endsWith(QLatin1String(".html")) && !bytes.endsWith("</html>\n")) ||
+                (name.endsWith(QLatin1String(".svg")) && !bytes.endsWith("</svg>\n")) ||
+                (name.endsWith(QLatin1String(".png")) && QImage::fromData(bytes, "PNG").isNull()))
+                return name;
+        }
+        return {};
+    }
+
+    // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January
+    // and 2 March, the day of "now" in the incremental cases.
+    static void writeTwoYears(const QString &folder)
+    {
+        QVERIFY(writeYearFile(
+            folder + QStringLiteral("/T_2025.dat"),
+            samples(QStringLiteral("2025-03-02 12:00 10.0 1030; 2025-12-31 00:10 -2.0 1005;"
+                                   "2025-12-31 14:00 0.5 1001; 2025-12-31 23:50 1.5 998"))));
+        QVERIFY(writeYearFile(
+            folder + QStringLiteral("/T_2026.dat"),
+            samples(QStringLiteral("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0;"
+                                   "2026-01-01 00:30 -1.0 1000; 2026-03-02 10:00 2.0 1012;"
+                                   "2026-03-02 11:00 4.0 1012"))));
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden)); }
+
+    void periodFigures_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month"); // 0: the whole year
+        QTest::addColumn<QString>("records");
+        QTest::addColumn<QString>("expected");
+        // The month's mean is the mean of the days' means (2 and 10), not of the samples.
+        QTest::newRow("leap day")
+            << 2024 << 2
+            << "2024-02-28 06:00 0 1010; 2024-02-28 12:00 0 1012; 2024-02-28 18:00 6 1014;"
+               "2024-02-29 12:00 10 1020; 2024-03-01 12:00 -20 1040"
+            << "mean 6.00 high 10@2024-02-29 low 0@2024-02-28 frost 0 ice 0 summer 0 "
+               "tropical 0 qnh 1016.00 1020@2024-02-29 1010@2024-02-28 days 2";
+        QTest::newRow("leap year whole")
+            << 2024 << 0 << "2024-02-29 12:00 10 1020; 2024-12-31 12:00 -20 1040"
+            << "mean -5.00 high 10@2024-02-29 low -20@2024-12-31 frost 1 ice 1 "
+               "summer 0 tropical 0 qnh 1030.00 1040@2024-12-31 1020@2024-02-29 days 2";
+        QTest::newRow("one sample")
+            << 2026 << 5 << "2026-05-17 03:00 12.5 1003"
+            << "mean 12.50 high 12.5@2026-05-17 low 12.5@2026-05-17 frost 0 ice 0 "
+               "summer 0 tropical 0 qnh 1003.00 1003@2026-05-17 1003@2026-05-17 days 1";
+        QTest::newRow("month without samples")
+            << 2026 << 4 << "2026-03-31 23:59 1 1000; 2026-05-01 00:00 2 1001"
+            << "mean - high - low - frost 0 ice 0 summer 0 tropical 0 qnh - - - days 0";
+        // NaN, QNH 0 and values no station reads are no readings; neither is a
+        // record of another year in this year's file.
+        QTest::newRow("no readings")
+            << 2026 << 6
+            << "2026-06-01 10:00 nan 0; 2026-06-01 11:00 99 500; 2026-06-01 12:00 20 0;"
+               "2026-06-02 10:00 nan 1000; 2027-06-02 10:00 40 1080"
+            << "mean 20.00 high 20@2026-06-01 low 20@2026-06-01 frost 0 ice 0 summer 0 "
+               "tropical 1 qnh 1000.00 1000@2026-06-02 1000@2026-06-02 days 1";
+        // Each threshold just met and just missed.
+        QTest::newRow("thresholds")
+            << 2026 << 7
+            << "2026-07-01 12:00 0 1000; 2026-07-02 12:00 -0.1 1000; 2026-07-03 12:00 25 1000;"
+               "2026-07-04 12:00 24.9 1000; 2026-07-05 12:00 20 1000; 2026-07-06 12:00 19.9 1000"
+            << "mean 14.95 high 25@2026-07-03 low -0.1@2026-07-02 frost 1 ice 1 summer 1 "
+               "tropical 3 qnh 1000.00 1000@2026-07-01 1000@2026-07-01 days 6";
+    }
+    void periodFigures()
+    {
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(QString, records);
+        QFETCH(QString, expected);
+        const std::vector<DaySummary> days = summarizeDays(year, samples(records));
+        const PeriodStats s = periodStats(month == 0 ? std::span<const DaySummary>(days)
+                                                     : monthDays(days, year, month));
+        QCOMPARE(describe(s), expected);
+    }
+
+    void climateBandAndRecords()
+    {
+        const std::vector<DaySummary> y2023 = summarizeDays(
+            2023,
+            samples(QStringLiteral(
+                "2023-03-01 06:00 -4 990; 2023-03-01 15:00 8 1000; 2023-01-05 12:00 3 1040")));
+        const std::vector<DaySummary> y2024 = summarizeDays(
+            2024, samples(QStringLiteral("2024-02-29 12:00 5 1010; 2024-03-01 06:00 -2 1030; "
+                                         "2024-03-01 15:00 12 1030; 2024-01-06 12:00 3 1040")));
+        ClimateBand band{};
+        addToBand(band, y2023);
+        addToBand(band, y2024);
+        const CalendarBand &mar1 = band[60];
+        QCOMPARE(mar1.years, 2);
+        QCOMPARE(mar1.lowestLow, -4.0f);
+        QCOMPARE(mar1.highestHigh, 12.0f);
+        QCOMPARE(mar1.mean(), 3.5);  // days' means 2 and 5
+        QCOMPARE(band[59].years, 1); // 29 February only in the leap year
+        YearRecords records{};
+        addToRecords(records, y2023);
+        addToRecords(records, y2024);
+        QCOMPARE(at(records[2].high), QStringLiteral("12@2024-03-01"));
+        QCOMPARE(at(records[2].low), QStringLiteral("-4@2023-03-01"));
+        QCOMPARE(at(records[2].qnhLow), QStringLiteral("990@2023-03-01"));
+        QCOMPARE(at(records[0].qnhHigh),
+                 QStringLiteral("1040@2023-01-05")); // a tie keeps the first
+        QCOMPARE(at(records[1].high), QStringLiteral("5@2024-02-29"));
+        QVERIFY(!records[3].high);
+    }
+
+    void swedishNumbers_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("minus sign")
+            << WebText::temperature(-3.25) << QStringLiteral("\u22123,3\u00a0°C");
+        QTest::newRow("no minus zero")
+            << WebText::temperature(-0.04) << QStringLiteral("0,0\u00a0°C");
+        QTest::newRow("pressure") << WebText::pressure(1013.45, 1)
+                                  << QStringLiteral("1013,5\u00a0hPa");
+        QTest::newRow("time") << WebText::clock(float(23 * 60 + 59) / 1440.0f)
+                              << QStringLiteral("23:59");
+    }
+    void swedishNumbers()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, expected);
+        QCOMPARE(shown, expected);
+    }
+
+    void nowPage_data()
+    {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("absent");
+        const QString yesterday =
+            QStringLiteral("I går, 2025-12-31 Högsta 1,5 °C kl. 23:50 Lägsta −2,0 °C kl. 00:10");
+        QTest::newRow("year boundary")
+            << QDateTime(QDate(2026, 1, 1), QTime(0, 40))
+            << QStringList{QStringLiteral("Just nu −1,0 °C Temperatur kl. 00:30 Lufttryck (QNH) "
+                                          "1000 hPa, kl. 00:30"),
+                           QStringLiteral("I dag, 2026-01-01 Högsta −1,0 °C kl. 00:30 Lägsta −1,5 "
+                                          "°C kl. 00:10"),
+                           yesterday,
+                           QStringLiteral("Januari 2026 Högsta −1,0 °C 1 jan Lägsta −1,5 °C 1 jan"),
+                           QStringLiteral("Året 2026 Högsta −1,0 °C 1 jan")}
+            << QStringLiteral("Inga nya mätningar");
+        QTest::newRow("an hour old")
+            << QDateTime(QDate(2026, 1, 1), QTime(1, 30)) << QStringList{yesterday}
+            << QStringLiteral("Inga nya mätningar");
+        QTest::newRow("older")
+            << QDateTime(QDate(2026, 1, 1), QTime(1, 31))
+            << QStringList{QStringLiteral(
+                               "Inga nya mätningar: den senaste är från 2026-01-01 kl. 00:30"),
+                           QStringLiteral("Temperatur senast uppmätt kl. 00:30")}
+            << QString();
+        QTest::newRow("next day")
+            << QDateTime(QDate(2026, 1, 2), QTime(8, 0))
+            << QStringList{QStringLiteral("I dag, 2026-01-02 Ingen temperatur uppmätt."),
+                           QStringLiteral("Temperatur senast uppmätt i går kl. 00:30")}
+            << QStringLiteral("I går, 2025-12-31");
+    }
+    void nowPage()
+    {
+        QFETCH(QDateTime, now);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, absent);
+        QTemporaryDir dir;
+        writeTwoYears(dir.path());
+        // Only this year's file up to 1 January, as the logger had it then.
+        QVERIFY(writeYearFile(
+            dir.filePath(QStringLiteral("T_2026.dat")),
+            samples(QStringLiteral("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0;"
+                                   "2026-01-01 00:30 -1.0 1000"))));
+        const WebResult result =
+            runWeb({dir.path(), dir.filePath(QStringLiteral("site")), {}}, now);
+        QCOMPARE(result.message, QString());
+        const QString page = text(read(dir.filePath(QStringLiteral("site/index.html"))));
+        for (const QString &s : shown)
+            QVERIFY2(page.contains(s), qPrintable(s + QStringLiteral("\n in: ") + page));
+        if (!absent.isEmpty())
+            QVERIFY2(!page.contains(absent), qPrintable(page));
+    }
+
+    void refreshReadsWhatChanged_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<Refresh>("how");
+        QTest::newRow("nothing") << "" << Refresh::Unchanged;
+        QTest::newRow("one sample appended") << "append" << Refresh::Appended;
+        QTest::newRow("shortened") << "truncate" << Refresh::Reread;
+        QTest::newRow("replaced by a longer copy") << "replace" << Refresh::Reread;
+        QTest::newRow("last record rewritten") << "rewrite" << Refresh::Reread;
+    }
+    void refreshReadsWhatChanged()
+    {
+        QFETCH(QString, change);
+        QFETCH(Refresh, how);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("T_2026.dat"));
+        std::vector<DataRecord> records = samples(QStringLiteral(
+            "2026-03-01 10:00 1 1000; 2026-03-02 10:00 2 1001; 2026-03-02 11:00 3 1002"));
+        QVERIFY(writeYearFile(path, records));
+        YearSummary summary;
+        summary.year = 2026;
+        QCOMPARE(refreshYear(summary, path).how, Refresh::Reread);
+        const DataRecord extra = sample(QStringLiteral("2026-03-02 12:00 -4 990"));
+        if (change == QLatin1String("append")) {
+            records.push_back(extra);
+            QVERIFY(append(path, {extra}));
+        } else if (change == QLatin1String("truncate")) {
+            records.pop_back();
+            QVERIFY(QFile::resize(path, qint64(records.size() * kRecordSize)));
+        } else if (change == QLatin1String("replace")) {
+            records.push_back(extra);
+            QVERIFY(writeYearFile(path + QStringLiteral(".new"), records));
+            QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+        } else if (change == QLatin1String("rewrite")) {
+            records.back() = extra;
+            records.push_back(extra);
+            QVERIFY(writeYearFile(path, records)); // the same file, its last record changed
+        }
+        QCOMPARE(refreshYear(summary, path).how, how);
+        QCOMPARE(dump(summary.days), dump(summarizeDays(2026, records)));
+        QCOMPARE(summary.records, qint64(records.size()));
+    }
+
+    void incrementalRunRewritesOnlyWhatChanged_data()
+    {
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QStringList>("rewritten");
+        // The day's mean (3), extremes and QNH stay: only the newest sample's pages change.
+        QTest::newRow("a sample like the others")
+            << "2026-03-02 11:30 3 1012" << QStringList{"48-timmar.svg", "index.html"};
+        QTest::newRow("a new high of the day")
+            << "2026-03-02 11:30 5 1012"
+            << QStringList{"2026.html", "2026.png", "48-timmar.svg", "index.html", "klimat.svg"};
+    }
+    void incrementalRunRewritesOnlyWhatChanged()
+    {
+        QFETCH(QString, added);
+        QFETCH(QStringList, rewritten);
+        QTemporaryDir dir;
+        writeTwoYears(dir.path());
+        const QString site = dir.filePath(QStringLiteral("site"));
+        const QDateTime now(QDate(2026, 3, 2), QTime(11, 35));
+        QCOMPARE(runWeb({dir.path(), site, {}}, now).message, QString());
+        const QStringList files = QDir(site).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files, (QStringList{"2025.html", "2025.png", "2026.html", "2026.png",
+                                     "48-timmar.svg", "index.html", "klimat.html", "klimat.svg"}));
+        const utimbuf old{946684800, 946684800}; // 2000-01-01
+        for (const QString &name : files + QStringList{QStringLiteral("../site.cache")})
+            QCOMPARE(::utime(QFile::encodeName(QDir(site).filePath(name)).constData(), &old), 0);
+
+        QVERIFY(append(dir.filePath(QStringLiteral("T_2026.dat")), {sample(added)}));
+        const WebResult second = runWeb({dir.path(), site, {}}, now);
+        QCOMPARE(second.message, QString());
+        QStringList changed;
+        for (const QString &name : files + QStringList{QStringLiteral("../site.cache")}) {
+            if (QFileInfo(QDir(site).filePath(name)).lastModified().toSecsSinceEpoch() !=
+                old.modtime)
+                changed << name;
+        }
+        QCOMPARE(changed, rewritten + QStringList{QStringLiteral("../site.cache")});
+        QCOMPARE(second.written, rewritten.size() + 1);
+    }
+
+    // The chart from the days' extremes is the picture kalvik-export draws from every record.
+    void yearChartIsTheWindowsPicture()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("T_2024.dat"));
+        QVERIFY(writeYearFile(path, sampleYear(2024, 60, 5)));
+        YearSummary summary;
+        summary.year = 2024;
+        refreshYear(summary, path);
+        ExportOptions options;
+        options.yearFile = path;
+        options.png = dir.filePath(QStringLiteral("export.png"));
+        options.scale = kYearChartScale;
+        QCOMPARE(runExport(options).exitCode, 0);
+        QImage chart = yearChartImage(summary).convertToFormat(QImage::Format_RGB32);
+        chart.setDevicePixelRatio(1); // a PNG file does not keep it
+        QCOMPARE(chart, QImage(options.png).convertToFormat(QImage::Format_RGB32));
+    }
+
+    void badInputGivesOneLine_data()
+    {
+        QTest::addColumn<QString>("folder"); // below a temporary folder holding a site
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no folder") << "none"
+                                   << "site"
+                                   << "kalvik-web: mappen %1/none finns inte";
+        QTest::newRow("not a folder") << "data/T_2026.dat"
+                                      << "site"
+                                      << "kalvik-web: %1/data/T_2026.dat är ingen mapp";
+        QTest::newRow("no year file") << "site"
+                                      << "site2"
+                                      << "kalvik-web: ingen årsfil (T_<år>.dat) i mappen %1/site";
+        QTest::newRow("output is a file")
+            << "data"
+            << "data/T_2026.dat/site"
+            << "kalvik-web: kan inte skapa mappen %1/data/T_2026.dat/site";
+    }
+    void badInputGivesOneLine()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, out);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data")));
+        writeTwoYears(dir.filePath(QStringLiteral("data")));
+        QProcess run;
+        run.start(QStringLiteral(KALVIK_WEB),
+                  {"--folder", dir.filePath("data"), "--out", dir.filePath("site")});
+        QVERIFY(run.waitForFinished(30000) && run.exitCode() == 0);
+        const QByteArray page = read(dir.filePath(QStringLiteral("site/index.html")));
+
+        run.start(QStringLiteral(KALVIK_WEB),
+                  {"--folder", dir.filePath(folder), "--out", dir.filePath(out)});
+        QVERIFY(run.waitForFinished(30000));
+        QCOMPARE(run.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(run.readAllStandardError()),
+                 expected.arg(dir.path()) + QLatin1Char('\n'));
+        QCOMPARE(read(dir.filePath(QStringLiteral("site/index.html"))),
+                 page); // the last good page stays
+    }
+
+    // Killed in the middle of writing a file, the site holds whole files
+    // only, and the next run clears what the killed one left. The kill comes
+    // from the file size limit: the run dies at the first write beyond it.
+    void killedRunLeavesPagesWhole_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::newRow("first year chart") << 1000;  // 2024.png
+        QTest::newRow("later year chart") << 40000; // 2024.png again, half written
+        QTest::newRow("cache") << 90000;            // every page, then the cache
+    }
+    void killedRunLeavesPagesWhole()
+    {
+        QFETCH(int, limit);
+        QTemporaryDir dir;
+        const QString site = dir.filePath(QStringLiteral("site"));
+        const auto run = [&](int seed, int fileLimit) {
+            for (int year : {2024, 2025, 2026})
+                writeSampleYear(dir.filePath(QStringLiteral("T_%1.dat").arg(year)), year, 600,
+                                std::uint32_t(year + seed));
+            QProcess web;
+            web.setChildProcessModifier([fileLimit] {
+                const rlimit size{rlim_t(fileLimit), rlim_t(fileLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &size);
+            });
+            web.start(QStringLiteral(KALVIK_WEB), {"--folder", dir.path(), "--out", site});
+            web.waitForFinished(60000);
+            return web.exitStatus() == QProcess::NormalExit && web.exitCode() == 0;
+        };
+        QVERIFY(run(0, std::numeric_limits<int>::max()));
+        const QStringList pages = QDir(site).entryList(QDir::Files);
+        QVERIFY(!run(1, limit)); // other years: every file is replaced
+        QCOMPARE(brokenFile(site), QString());
+        QCOMPARE(QDir(site).entryList(QDir::Files), pages);
+        QVERIFY(run(1, std::numeric_limits<int>::max()));
+        QCOMPARE(
+            QDir(site).entryList({QStringLiteral(".kalvik-web-*")}, QDir::Files | QDir::Hidden),
+            QStringList());
+        QCOMPARE(QDir(dir.path())
+                     .entryList({QStringLiteral(".kalvik-web-*")}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+};
+
+QTEST_MAIN(tst_Web)
+#include "tst_web.moc"
