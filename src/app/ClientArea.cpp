@@ -84,6 +84,9 @@ void ClientArea::createLabels()
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
 
         const QString group = QString::fromLatin1(element.group);
+        // The curves are drawn over the pressure values, as over the grid.
+        if (group == QLatin1String("Label1") && element.parent == Parent::Diagram)
+            diagram->putUnderCurves(label);
         if (group == QLatin1String("Label1"))
             Label1.at(element.index) = label;
         else if (group == QLatin1String("lblVertical"))

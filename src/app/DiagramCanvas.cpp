@@ -83,29 +83,98 @@ bool DiagramCanvas::event(QEvent *event)
 
 void DiagramCanvas::clear()
 {
-    m_image.fill(kBackground);
-    drawGrid();
+    m_curvePixels.assign(std::size_t(m_image.width()) * std::size_t(m_image.height()), false);
+    paintSurface(m_image);
     update();
 }
 
-void DiagramCanvas::drawGrid()
+void DiagramCanvas::putUnderCurves(QWidget *label)
 {
+    m_underCurves.push_back(label);
+    label->installEventFilter(this);
+    connect(label, &QObject::destroyed, this, [this, label] { std::erase(m_underCurves, label); });
+    refreshSurface();
+}
+
+bool DiagramCanvas::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+        // Already in the surface, under the curves; painted only into it.
+        return !m_paintingSurface;
+    case QEvent::Show:
+    case QEvent::Hide:
+        followUnderCurves();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DiagramCanvas::paintSurface(QImage &image)
+{
+    image.fill(kBackground);
     for (const GridLine &g : DiagramGrid::kLines)
-        drawKept({twipsToPixel(g.x1, g.y1, m_ratio),
+        drawKept(image,
+                 {twipsToPixel(g.x1, g.y1, m_ratio),
                   twipsToPixel(g.x2, g.y2, m_ratio),
                   g.dotted,
                   g.rgb,
                   {},
                   {}},
                  nullptr);
+    m_shownUnderCurves = shownUnderCurves();
+    m_paintingSurface = true;
+    for (std::size_t i = 0; i < m_underCurves.size(); ++i)
+        if (m_shownUnderCurves[i])
+            m_underCurves[i]->render(&image, m_underCurves[i]->pos(), QRegion(),
+                                     QWidget::DrawChildren);
+    m_paintingSurface = false;
 }
 
-void DiagramCanvas::drawKept(const PixelLine &line, QRect *dirty)
+std::vector<bool> DiagramCanvas::shownUnderCurves() const
 {
-    const QRect bounds = m_image.rect();
+    std::vector<bool> shown;
+    for (const QWidget *label : m_underCurves)
+        shown.push_back(label->isVisibleTo(this));
+    return shown;
+}
+
+void DiagramCanvas::followUnderCurves()
+{
+    // Labels of a diagram that was never shown come and go without events:
+    // also asked before drawing and painting.
+    if (shownUnderCurves() != m_shownUnderCurves)
+        refreshSurface();
+}
+
+void DiagramCanvas::refreshSurface()
+{
+    QImage surface(m_image.size(), m_image.format());
+    surface.setDevicePixelRatio(m_image.devicePixelRatio());
+    paintSurface(surface);
+    const int width = m_image.width();
+    for (int y = 0; y < m_image.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        const auto *from = reinterpret_cast<const QRgb *>(surface.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            if (!m_curvePixels[std::size_t(y) * std::size_t(width) + std::size_t(x)])
+                row[x] = from[x];
+    }
+    update();
+}
+
+void DiagramCanvas::drawKept(QImage &image, const PixelLine &line, QRect *dirty)
+{
+    const QRect bounds = image.rect();
+    const bool curve = dirty != nullptr; // the grid is part of the surface
     forEachLinePixel(line.a, line.b, line.dotted, m_map.lineWidth(), [&](int x, int y) {
-        if (bounds.contains(x, y))
-            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = line.rgb;
+        if (!bounds.contains(x, y))
+            return;
+        reinterpret_cast<QRgb *>(image.scanLine(y))[x] = line.rgb;
+        if (curve)
+            m_curvePixels[std::size_t(y) * std::size_t(image.width()) + std::size_t(x)] = true;
     });
     if (dirty)
         *dirty |= boundsOf(line);
@@ -150,8 +219,9 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
                          from,
                          to};
     if (m_mode == DrawMode::Copy) {
+        followUnderCurves();
         QRect dirty;
-        drawKept(line, &dirty);
+        drawKept(m_image, line, &dirty);
         update(toLayout(dirty));
         return;
     }
@@ -170,13 +240,14 @@ void DiagramCanvas::drawLine(QPointF from, QPointF to)
 
 void DiagramCanvas::drawSegments(std::span<const Segment> segments)
 {
+    followUnderCurves();
     QRect dirty;
     for (const Segment &s : segments) {
         QPointF from(s.x1, s.y1), to(s.x2, s.y2);
         if (!clipToView(from, to))
             continue;
         const QRgb rgb = qRgb((s.rgb >> 16) & 0xff, (s.rgb >> 8) & 0xff, s.rgb & 0xff);
-        drawKept({m_map.toPixel(from), m_map.toPixel(to), false, rgb, {}, {}}, &dirty);
+        drawKept(m_image, {m_map.toPixel(from), m_map.toPixel(to), false, rgb, {}, {}}, &dirty);
     }
     update(toLayout(dirty));
 }
@@ -184,6 +255,7 @@ void DiagramCanvas::drawSegments(std::span<const Segment> segments)
 void DiagramCanvas::paintEvent(QPaintEvent *event)
 {
     followScreen();
+    followUnderCurves();
     QPainter painter(this);
     for (const QRect &r : event->region()) {
         // The device pixels under the dirty rectangle, copied one to one.

@@ -47,8 +47,13 @@ public:
     // another desktop scale), then says so with pixelRatioChanged().
     void setFollowsScreen(bool follow);
 
-    // Erases everything drawn; the grid stays, and so does a cross-hair on screen.
+    // Erases everything drawn; the grid and the labels under the curves stay,
+    // and so does a cross-hair on screen.
     void clear();
+
+    // A label lying on the diagram that the curves are drawn over, as over the
+    // grid: it becomes part of the drawing surface, shown and hidden with itself.
+    void putUnderCurves(QWidget *label);
 
     void setLineStyle(LineStyle style) { m_style = style; }
     LineStyle lineStyle() const { return m_style; }
@@ -77,6 +82,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -91,8 +97,13 @@ private:
         QPointF from, to; // user coordinates, clipped, to place it again at another ratio
     };
 
-    void drawGrid();
-    void drawKept(const PixelLine &line, QRect *dirty);
+    // Background, grid and the labels under the curves.
+    void paintSurface(QImage &image);
+    // The surface again wherever no curve lies, after a label came or went.
+    void refreshSurface();
+    void followUnderCurves();
+    std::vector<bool> shownUnderCurves() const;
+    void drawKept(QImage &image, const PixelLine &line, QRect *dirty);
     bool clipToView(QPointF &from, QPointF &to) const;
     QRect boundsOf(const PixelLine &line) const;
     QRect toLayout(const QRect &device) const;
@@ -103,6 +114,10 @@ private:
     qreal m_ratio = 1.0;
     DiagramScaleMap m_map;
     QImage m_image;
+    std::vector<bool> m_curvePixels; // of m_image, row by row: drawn by a curve
+    std::vector<QWidget *> m_underCurves;
+    std::vector<bool> m_shownUnderCurves; // as they are in the surface
+    bool m_paintingSurface = false;
     std::vector<PixelLine> m_xorLines;
     LineStyle m_style = LineStyle::Solid;
     QRgb m_foreColor = kForeground;

@@ -165,6 +165,8 @@ void frmKalvik::createMenus()
     mnuData = menuBar()->addAction(QStringLiteral("DataTabell"));
     mnuData->setObjectName(QStringLiteral("mnuData"));
     connect(mnuData, &QAction::triggered, this, &frmKalvik::mnuData_Click);
+
+    menuBar()->installEventFilter(this);
 }
 
 void frmKalvik::wireDiagram()
@@ -260,12 +262,29 @@ void frmKalvik::Form_Activate()
 
 void frmKalvik::keyPressEvent(QKeyEvent *event)
 {
-    // The window's elements leave Esc to it, so it arrives here whichever has the focus.
-    if (const QString text = event->text(); !text.isEmpty()) {
+    // The list and the diagram leave Esc to the window. The menu bar's keys
+    // were seen by its filter already.
+    if (focusWidget() != menuBar())
+        passKeyToForm(*event);
+    QMainWindow::keyPressEvent(event);
+}
+
+bool frmKalvik::eventFilter(QObject *watched, QEvent *event)
+{
+    // Once used from the keyboard, the menu bar keeps it and takes Esc for
+    // itself: the window sees its keys first. An open menu is a window of its
+    // own and closes on Esc before anything else.
+    if (watched == menuBar() && event->type() == QEvent::KeyPress)
+        passKeyToForm(*static_cast<QKeyEvent *>(event));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmKalvik::passKeyToForm(const QKeyEvent &event)
+{
+    if (const QString text = event.text(); !text.isEmpty()) {
         int keyAscii = text.at(0).unicode();
         Form_KeyPress(keyAscii);
     }
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmKalvik::Form_KeyPress(int &KeyAscii)
@@ -330,8 +349,10 @@ void frmKalvik::mnuPortAdr_Click()
     case PortAction::ReadGamePortNow:
         PortAdr = result.state.portAdr;
         GamePortAdr = result.state.gamePortAdr;
-        // The first reading of a new game port is shown as the sensor gives it.
-        TempNu = m_env.sensor->getTemp(GamePortAdr, kGamePortArg);
+        // The first reading of a new game port is corrected as every tick's
+        // is: the same sensor must not show two values.
+        TempNu =
+            float(double(m_env.sensor->getTemp(GamePortAdr, kGamePortArg)) - kSensorCorrection);
         showTemperatureLabel();
         return;
     case PortAction::RunCycle:

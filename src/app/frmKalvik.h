@@ -95,6 +95,7 @@ private:
     void drawCrossHair(float x, float y);
     void showTemperatureLabel();
     void reportSensorLoadError();
+    void passKeyToForm(const QKeyEvent &event);
     void report(const QString &text);
     void startRedraw();
     void reportLoadFailure(const QString &procedure, const QString &reason);
@@ -116,6 +117,7 @@ private:
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     KalvikEnvironment m_env;

@@ -57,10 +57,12 @@ private slots:
         QTest::addColumn<QString>("nextTick");
         // clang-format off
         // How each kind of answer reaches the sensor; the answers themselves are
-        // read by interpretPortAnswer. The double reads 22.4: 22.4 as it is,
-        // 21.3 after the correction. A tick at 14:05:33 while the dialog is
+        // read by interpretPortAnswer. The double reads 22.4, shown as 21.3
+        // after the correction. A tick at 14:05:33 while the dialog is
         // open reads the ports as they stood; the answer comes at 14:06:03.
-        QTest::newRow("208 hex") << "208" << QList<int>{208, 520, 889} << QStringList{"GetTemp 520 16"} << "22.4 C" << "21.3 C  14:05:33" << "GetTempGame 520 16";
+        QTest::newRow("208 hex") << "208" << QList<int>{208, 520, 889} << QStringList{"GetTemp 520 16"} << "21.3 C" << "21.3 C  14:05:33" << "GetTempGame 520 16";
+        // The highest game port: still the game port, corrected at once as at every tick.
+        QTest::newRow("520") << "520" << QList<int>{520, 520, 889} << QStringList{"GetTemp 520 16"} << "21.3 C" << "21.3 C  14:05:33" << "GetTempGame 520 16";
         QTest::newRow("521") << "521" << QList<int>{521, 520, 521} << QStringList{"GetTemp 521 11"} << "21.3 C" << "21.3 C  14:06:03" << "GetTemp 521 11";
         // Not above 520: stored as a parallel port, but read on the game port.
         QTest::newRow("209") << "209" << QList<int>{209, 520, 209} << QStringList{"GetTempGame 520 16"} << "21.3 C" << "21.3 C  14:06:03" << "GetTempGame 520 16";

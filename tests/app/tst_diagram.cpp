@@ -69,6 +69,7 @@ private slots:
         // The year comes from the file's name, not from the digits in its folder.
         QTest::newRow("another year") << "Data2/T_2004.dat" << 2004 << "2004" << QString();
         QTest::newRow("an empty year") << "T_2027.dat" << 0 << "2027" << QString();
+        QTest::newRow("upper-case .DAT") << "T_2004.DAT" << 2004 << "2004" << QString();
         QTest::newRow("cancel") << "" << 0 << "2026" << QString();
         // Four digits of a year, but not ending in .dat: refused before anything changes.
         QTest::newRow("no year in the name")
@@ -149,6 +150,32 @@ private slots:
             {{4, 139}, green}};
         for (const auto &[pixel, color] : pixels)
             QCOMPARE(at(h, pixel.x(), pixel.y()), color);
+
+        // A bar across the pressure value "1013" at the right edge lies over its
+        // digits, as over the grid; the rest of the picture stays as it was.
+        const auto shown = [&h] {
+            return h.window->diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage keptBefore = h.window->diagram->keptImage(), shownBefore = shown();
+        std::vector<DataRecord> crossing = records;
+        crossing.push_back(sample(jan1.addDays(355), 0.1f, 0, -3.0f)); // column 706, the "0"
+        crossing.push_back(sample(jan1.addDays(355), 0.2f, 0, 3.0f));
+        QVERIFY(writeYearFile(h.yearFile(2026), crossing));
+        h.window->mnuVisaAllt_Click();
+        const QImage kept = h.window->diagram->keptImage();
+        QImage expected = shownBefore;
+        int digitPixelsCrossed = 0;
+        for (int y = 0; y < kept.height(); ++y) {
+            for (int x = 0; x < kept.width(); ++x) {
+                if (kept.pixel(x, y) == keptBefore.pixel(x, y))
+                    continue;
+                const QColor under(shownBefore.pixel(x, y));
+                digitPixelsCrossed += under != cream && under != QColor(255, 128, 128);
+                expected.setPixel(x, y, kept.pixel(x, y));
+            }
+        }
+        QVERIFY(digitPixelsCrossed > 0);
+        QCOMPARE(shown(), expected);
     }
 };
 

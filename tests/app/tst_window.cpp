@@ -196,20 +196,63 @@ private slots:
                  QStringLiteral("Fel i Sub GetRecordData\n") + reason.arg(path));
     }
 
-    // DataTabell shows and hides the table; Esc hides it, whatever has the focus.
+    void tableCommandAndEscape_data()
+    {
+        QTest::addColumn<QString>("keyboard"); // what has the keyboard when Esc comes
+        QTest::newRow("the table") << "table";
+        QTest::newRow("the window") << "window";
+        QTest::newRow("the menu bar, after a menu closed with Esc") << "closed menu";
+        QTest::newRow("the menu bar, after Alt+A, Right three times and Return") << "keys";
+    }
+
+    // DataTabell shows and hides the table; Esc hides it, whatever has the
+    // keyboard, once an open menu has taken its own Esc.
     void tableCommandAndEscape()
     {
+        QFETCH(QString, keyboard);
+        Harness h; // a new window: no element has had the keyboard yet
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QMenuBar *bar = h.window->menuBar();
         QWidget *list = h.window->List1;
-        h.window->mnuData->trigger();
-        h.window->mnuData->trigger();
-        QVERIFY(!list->isVisible());
-        h.window->mnuData->trigger();
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_A);
+        const auto click = [bar](QAction *entry) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(entry).center());
+        };
+        if (keyboard == QLatin1String("table")) {
+            h.window->mnuData->trigger();
+            h.window->mnuData->trigger();
+            QVERIFY(!list->isVisible());
+            h.window->mnuData->trigger();
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_A);
+        } else if (keyboard == QLatin1String("window")) {
+            h.window->mnuData->trigger();
+        } else if (keyboard == QLatin1String("closed menu")) {
+            h.window->mnuData->trigger();
+            click(h.window->mnuArkiv->menuAction());
+            QTRY_VERIFY(h.window->mnuArkiv->isVisible());
+            QTest::keyClick(h.window->mnuArkiv, Qt::Key_Escape);
+            QVERIFY(!h.window->mnuArkiv->isVisible() && list->isVisible());
+            click(h.window->mnuData);
+            QVERIFY(!list->isVisible());
+            click(h.window->mnuData);
+        } else {
+            QTest::keyClick(h.window.get(), Qt::Key_A, Qt::AltModifier);
+            QTRY_VERIFY(h.window->mnuArkiv->isVisible());
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(QApplication::activePopupWidget()
+                                    ? QApplication::activePopupWidget()
+                                    : QApplication::focusWidget(),
+                                Qt::Key_Right);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
         QVERIFY(list->isVisible());
-        QTest::keyClick(list, Qt::Key_Escape);
-        QVERIFY(!list->isVisible());
-        QTest::keyClick(h.window.get(), Qt::Key_Escape);
+        QWidget *focus = QApplication::focusWidget();
+        QCOMPARE(focus, keyboard == QLatin1String("table")    ? list
+                        : keyboard == QLatin1String("window") ? nullptr
+                                                              : static_cast<QWidget *>(bar));
+        QTest::keyClick(focus ? focus : h.window.get(), Qt::Key_Escape);
         QVERIFY(!list->isVisible());
     }
 

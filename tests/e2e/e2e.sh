@@ -45,9 +45,20 @@ diagram() { # diagram FILE: the diagram's inner area of the last shot
 }
 key() { xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.4; }
 
+# --- a window manager, as every desktop has: focus and activation as users get them
+openbox --sm-disable >/dev/null 2>&1 &
+STOP+=($!)
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+
 # --- start-up -------------------------------------------------------------------
 start_kalvik
-eval "$(xdotool getwindowgeometry --shell "$WID")" # X Y WIDTH HEIGHT
+eval "$(xdotool getwindowgeometry --shell "$WID")" # WIDTH HEIGHT
+# Where the window is on the screen: under a window manager xdotool counts the frame twice.
+X=$(xwininfo -id "$WID" | awk '/Absolute upper-left X/ {print $4}')
+Y=$(xwininfo -id "$WID" | awk '/Absolute upper-left Y/ {print $4}')
 shot startup
 # The client area starts below the menu bar: the first teal row at its left edge.
 TOP=""
@@ -69,6 +80,16 @@ CALLS=$(cat "$PROG/smt160-calls.log" 2>/dev/null)
 GREEN=$(convert "$CUR" -crop "113x25+$((X + 46))+$((TOP + 422))" +repage -fill black +opaque "rgb(0,255,0)" -fill white -opaque "rgb(0,255,0)" -format '%[fx:round(mean*w*h)]' info:)
 [ "$GREEN" -gt 20 ] && pass "temperature shown" || fail "no temperature text"
 convert "$CUR" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$ART/kalvik.png" # for the README
+
+# --- the menus from the keyboard, before any element has had the focus -----------
+# The menu bar keeps the keyboard after its command; Esc still hides the table.
+xdotool mousemove $((DX + 100)) $((DY + 300)) click 1
+sleep 0.3
+for k in alt+a Right Right Right Return; do xdotool key --clearmodifiers "$k"; sleep 0.3; done
+shot table-by-keys
+[ "$(count 224 223 194)" -gt 10000 ] && pass "Alt+A, Right three times and Return show the table" || fail "no table from the keyboard"
+xdotool key --clearmodifiers Escape; sleep 0.4; shot table-by-keys-hidden
+[ "$(count 224 223 194)" -eq 0 ] && pass "Esc hides the table after the menus" || fail "table still shown after the menus and Esc"
 
 # --- views --------------------------------------------------------------------
 key ctrl+t; shot bara-temp

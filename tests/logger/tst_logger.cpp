@@ -137,20 +137,43 @@ private slots:
     {
         QTest::addColumn<double>("stationHpa");
         QTest::addColumn<double>("altitude");
-        QTest::addColumn<int>("qnh");
+        QTest::addColumn<int>("qnh"); // as the logger writes it; 0: no reading
         // The ICAO standard atmosphere's pressure at each height is 1013 at sea level.
         QTest::newRow("ICAO 0 m") << 1013.25 << 0.0 << 1013;
         QTest::newRow("ICAO 3000 m") << 701.09 << 3000.0 << 1013;
         QTest::newRow("1000 hPa at 100 m") << 1000.0 << 100.0 << 1012;
         QTest::newRow("below sea level") << 1030.0 << -100.0 << 1018;
+        // What a year file may not hold as a reading is written as none.
+        QTest::newRow("highest kept") << 1090.0 << 0.0 << 1090;
+        QTest::newRow("above the highest") << 1091.0 << 0.0 << 0;
+        QTest::newRow("below the lowest") << 849.0 << 0.0 << 0;
     }
 
+    // One sample through the logger, from a barometer that reads stationHpa.
     void qnh()
     {
         QFETCH(double, stationHpa);
         QFETCH(double, altitude);
         QFETCH(int, qnh);
-        QCOMPARE(qnhFromStationPressure(stationHpa, altitude), qnh);
+        QTemporaryDir program, iio;
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
+        QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
+        writeText(iio.filePath("iio:device0/in_pressure_input"),
+                  QByteArray::number(stationHpa / 10, 'f', 6));
+        FakeClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
+        LibrarySensor sensor(program.path());
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        LoggerOptions options;
+        options.folder = program.path();
+        options.once = true;
+        options.altitude = altitude;
+        Logger logger(options, sensor, clock, {o, e}, stockholm, iio.path());
+        QCOMPARE(logger.run(), 0);
+        const auto records = readYearFile(program.filePath("T_2026.dat")).records;
+        QCOMPARE(records.size(), std::size_t(1));
+        QCOMPARE(records[0].qnh, qnh);
+        QCOMPARE(err.contains("QNH skrivs som 0"), qnh == 0);
     }
 
     void goodOptions()

@@ -23,6 +23,9 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
+// Stands for a FIFO in the library's place.
+const QByteArray kFifo("<fifo>");
+
 QString notLoaded(const char *why)
 {
     return QStringLiteral("Sensorbiblioteket libSMT160.so kunde inte laddas, så temperaturen "
@@ -89,6 +92,9 @@ private slots:
             << "";
         // A library that appears after the first call is not loaded during this run.
         row("missing", {}, 0, 0700, nullptr, "nan nan", unusable, notLoaded("finns inte"));
+        // Opening a FIFO to load it would wait for a writer for ever.
+        row("a FIFO", kFifo, 0755, 0700, nullptr, "nan nan", unusable,
+            "filen %1 är ingen vanlig fil");
         row("not a library", "inget bibliotek", 0644, 0700, nullptr, "nan nan", unusable,
             notLoaded("kan inte laddas: filen är inget bibliotek"));
         row("without GetTempGame", contents(SMT160_PARTIAL_PATH), 0755, 0700, nullptr, "5 nan",
@@ -121,7 +127,11 @@ private slots:
         const auto mode = [](const QString &file, int bits) {
             return ::chmod(QFile::encodeName(file).constData(), mode_t(bits)) == 0;
         };
-        QVERIFY(library.isNull() || (writeFile(path, library) && mode(path, fileMode)));
+        if (library == kFifo)
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 &&
+                    mode(path, fileMode));
+        else
+            QVERIFY(library.isNull() || (writeFile(path, library) && mode(path, fileMode)));
         QVERIFY(mode(folder.path(), folderMode));
         if (otherOwner)
             QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);

@@ -36,6 +36,7 @@ private slots:
         row("2,5", "sv_SE", "514 2 2 cycle");
         row("2,500", "en_US", "514 400 400 invalid");
         row("0x379", "C", "514 889 889 cycle");
+        row("&h379", "C", "514 889 889 cycle");
         row("&h208", "sv_SE", "520 400 520 read");
         row("0x+5", "C", "514 400 400 invalid");
         row("", "C", "514 400 400 none");

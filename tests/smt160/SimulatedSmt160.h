@@ -32,6 +32,10 @@ struct SimulatedSignal
     Pauses shortPauses{};
     Pauses longPauses{};
     std::int64_t failAfterNs = 0; // 0: reads never fail
+    // Every longEvery-th period is longPeriod times as long, its low half taking
+    // the difference; 0: all periods alike.
+    int longEvery = 0;
+    double longPeriod = 1.0;
     unsigned seed = 1;
 };
 
@@ -54,9 +58,7 @@ public:
             pauseDue(m_nextShort, m_signal.shortPauses) + pauseDue(m_nextLong, m_signal.longPauses);
         const bool staleLevel = pause > 0 && ++m_pauses % 2 == 0;
         m_now += staleLevel ? 0 : pause;
-        const double period = 1e9 / m_signal.frequencyHz;
-        const bool high =
-            std::fmod(double(m_now) - m_startPhase, period) < m_signal.dutyCycle * period;
+        const bool high = levelAt(double(m_now) - m_startPhase);
         m_now += staleLevel ? pause : 0;
         return smt160::Sample{.high = high, .timeNs = m_now};
     }
@@ -65,6 +67,18 @@ public:
 
 private:
     static constexpr std::int64_t kStartNs = 1'000'000'000;
+
+    bool levelAt(double t) const
+    {
+        const double period = 1e9 / m_signal.frequencyHz;
+        double inPeriod = std::fmod(t, period);
+        if (m_signal.longEvery > 0) {
+            const double regular = period * (m_signal.longEvery - 1);
+            const double inCycle = std::fmod(t, regular + period * m_signal.longPeriod);
+            inPeriod = inCycle < regular ? std::fmod(inCycle, period) : inCycle - regular;
+        }
+        return inPeriod < m_signal.dutyCycle * period;
+    }
 
     std::int64_t draw(std::int64_t from, std::int64_t to)
     {

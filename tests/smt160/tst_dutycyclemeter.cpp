@@ -71,6 +71,14 @@ private slots:
                 }
             }
         }
+        // Every third period 25 % longer than the others (the median) is still
+        // averaged in; a little more is left out. Reads 1 us apart time them exactly.
+        QTest::newRow("periods 25 % long, at the tolerance")
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.25} << MeterOutcome::Valid
+            << (1.5 / 3.25 - 0.320) / 0.00470;
+        QTest::newRow("periods 25.2 % long, beyond it")
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.252} << MeterOutcome::Valid
+            << (0.5 - 0.320) / 0.00470;
         fails("300 Hz", {.frequencyHz = 300.0}, MeterOutcome::FrequencyOutOfRange);
         fails("10 kHz", {.frequencyHz = 10'000.0}, MeterOutcome::FrequencyOutOfRange);
         fails("duty 0.05", {.dutyCycle = 0.05}, MeterOutcome::DutyCycleOutOfRange);

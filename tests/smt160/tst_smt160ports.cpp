@@ -21,6 +21,14 @@
 
 using namespace smt160;
 
+namespace {
+// A machine under load (9 on 2 cores) may not run a thread for a second or more
+// after its deadline has passed. Every bound below still lies well under what a
+// call that waited for a hung helper or a held port would take.
+constexpr qint64 kLoadSlackMs = 2000;
+constexpr qint64 kCallLimitMs = kCallLimitNs / 1'000'000;
+} // namespace
+
 class TestSmt160Ports : public QObject
 {
     Q_OBJECT
@@ -109,7 +117,7 @@ private slots:
 
         const float celsius = game ? GetTempGame(address, line) : GetTemp(address, line);
 
-        QVERIFY(timer.elapsed() < kCallLimitNs / 1'000'000);
+        QVERIFY(timer.elapsed() < kCallLimitMs + kLoadSlackMs);
         const QString why = QString::fromUtf8(SMT160_LastError());
         // No port here means NaN with a reason; a machine with a sensor answers without one.
         QCOMPARE(why.isEmpty(), !std::isnan(celsius));
@@ -134,8 +142,8 @@ private slots:
         row("garbage", "echo 21,3x", 0755, none, unexpected);
         row("not finite", "echo inf", 0755, none, unexpected);
         row("killed", "kill -9 $$", 0755, none, "avbröts");
-        row("hangs", "exec /bin/sleep 5", 0755, none, "i tid");
-        row("hangs after closing its output", "exec >&-; /bin/sleep 5", 0755, none, "i tid");
+        row("hangs", "exec /bin/sleep 10", 0755, none, "i tid");
+        row("hangs after closing its output", "exec >&- 2>&-; /bin/sleep 10", 0755, none, "i tid");
         row("group may replace it", "echo 21.3", 0775, none, "skrivbar för andra");
         row("environment is empty", "test -z \"$HOME$LD_PRELOAD\" && echo 1.5", 0755, 1.5f, "");
     }
@@ -151,13 +159,17 @@ private slots:
         const QString path = dir.filePath("smt160-rawport");
         std::ofstream(path.toStdString()) << "#!/bin/sh\n" << script.constData() << '\n';
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+        // A helper that answers gets all the time a loaded machine may need to
+        // start it; one that hangs gets the call's own deadline.
+        const bool hangs = reason == QLatin1String("i tid");
+        const std::int64_t allowedNs = hangs ? kBackendDeadlineNs : 30'000'000'000;
         QElapsedTimer timer;
         timer.start();
 
         const Reading reading =
-            readThroughHelper(path.toStdString(), 513, 16, monotonicNowNs() + kBackendDeadlineNs);
+            readThroughHelper(path.toStdString(), 513, 16, monotonicNowNs() + allowedNs);
 
-        QVERIFY(timer.elapsed() < kCallLimitNs / 1'000'000 + 200); // a loaded machine's slack
+        QVERIFY(!hangs || timer.elapsed() < kCallLimitMs + kLoadSlackMs);
         QVERIFY2(QString::fromStdString(reading.reason).contains(reason), reading.reason.c_str());
         QCOMPARE(reading.reason.empty(), !std::isnan(celsius));
         QCOMPARE(reading.celsius, celsius); // NaN matches NaN
@@ -180,9 +192,10 @@ private slots:
         QVERIFY(!runBounded("port", idle, monotonicNowNs() + 10'000'000'000));
         const qint64 waited = timer.elapsed();
         released = true;
-        QTRY_VERIFY(runBounded("port", idle, monotonicNowNs() + 1'000'000'000));
+        QTRY_VERIFY_WITH_TIMEOUT(runBounded("port", idle, monotonicNowNs() + 1'000'000'000), 20000);
 
-        QVERIFY2(waited >= 50 && waited < 1000, qPrintable(QString::number(waited)));
+        // Not the second call's 10 s: it does not wait while the port is held.
+        QVERIFY2(waited >= 50 && waited < 50 + kLoadSlackMs, qPrintable(QString::number(waited)));
     }
 };
 

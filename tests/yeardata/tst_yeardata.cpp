@@ -2,6 +2,7 @@
 #include "SampleYear.h"
 #include "ShellSort.h"
 #include "YearFile.h"
+#include "YearFileAppend.h"
 #include "YearName.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@
 #include <future>
 #include <limits>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -188,26 +191,70 @@ private slots:
     {
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<int>("mask");
+        QTest::addColumn<bool>("byLogger"); // appended to, as the logger does; else read
         QTest::addColumn<bool>("groupWrites");
-        QTest::newRow("group folder, umask 022") << 0770 << 022 << true;
-        QTest::newRow("group folder, umask 077") << 0770 << 077 << true;
-        QTest::newRow("own folder, umask 022") << 0755 << 022 << false;
+        QTest::newRow("group folder, umask 022") << 0770 << 022 << false << true;
+        QTest::newRow("group folder, umask 077") << 0770 << 077 << false << true;
+        QTest::newRow("own folder, umask 022") << 0755 << 022 << false << false;
+        QTest::newRow("logger, group folder, umask 077") << 0770 << 077 << true << true;
     }
     void createdFileIsWritableByAGroupWritableFoldersGroup()
     {
         QFETCH(int, folderMode);
         QFETCH(int, mask);
+        QFETCH(bool, byLogger);
         QFETCH(bool, groupWrites);
         QTemporaryDir dir;
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
         const mode_t before = ::umask(mode_t(mask));
         const QString path = dir.filePath(QStringLiteral("T_2026.dat"));
-        const YearFileRead read = readYearFile(path);
+        const bool ok = byLogger ? appendRecord(path, DataRecord{s, 0.5f, 1013, 2.0f}).ok
+                                 : readYearFile(path).ok;
         ::umask(before);
-        QVERIFY(read.ok);
+        QVERIFY(ok);
         const QFile::Permissions permissions = QFile::permissions(path);
         QCOMPARE(bool(permissions & QFile::WriteGroup), groupWrites);
         QVERIFY(!(permissions & QFile::WriteOther)); // others get what the umask gives, here none
+    }
+
+    void appendLeavesWholeRecords_data()
+    {
+        QTest::addColumn<qint64>("size");      // of the file before the append
+        QTest::addColumn<qint64>("room");      // bytes the disk takes; -1: all
+        QTest::addColumn<qint64>("sizeAfter"); // whole records only
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("a torn record is cut first") << 16LL + 7 << -1LL << 32LL << true;
+        // The disk takes 5 of the record's 16 bytes: they are taken back.
+        QTest::newRow("write cut short") << 16LL << 5LL << 16LL << false;
+    }
+    void appendLeavesWholeRecords()
+    {
+        QFETCH(qint64, size);
+        QFETCH(qint64, room);
+        QFETCH(qint64, sizeAfter);
+        QFETCH(bool, ok);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("T_2004.dat"));
+        const Records first{DataRecord{s, 0.5f, 1013, 2.0f}};
+        QVERIFY(writeYearFile(path, first));
+        QVERIFY(QFile::resize(path, size));
+
+        // A file size limit makes the kernel cut the write short, as a full disk does.
+        rlimit before{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limit = before;
+        if (room >= 0)
+            limit.rlim_cur = rlim_t(size + room);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const AppendOutcome outcome = appendRecord(path, DataRecord{s + 1, 0.5f, 1010, 3.0f});
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(outcome.ok, ok);
+        QCOMPARE(outcome.error.contains(QStringLiteral("Kan inte skriva till ") + path), !ok);
+        QCOMPARE(QFileInfo(path).size(), sizeAfter);
+        QVERIFY(readYearFile(path).records.front() == first.front());
     }
 
     void sampleYearIsRegularAndRepeatable()

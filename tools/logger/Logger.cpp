@@ -2,6 +2,7 @@
 
 #include "Barometer.h"
 #include "DayNumber.h"
+#include "Plausible.h"
 #include "SampleStamp.h"
 #include "Schedule.h"
 #include "SensorPort.h"
@@ -31,9 +32,6 @@ constexpr auto kLongestSleep = 60s; // so a clock set back is noticed within a m
 // A week of one-minute samples waits for a folder that cannot be written;
 // older ones are given up.
 constexpr std::size_t kMaxPending = 7 * 24 * 60;
-// Beyond any QNH ever measured: a barometer or scale gone wrong.
-constexpr int kLowestQnh = 800;
-constexpr int kHighestQnh = 1100;
 constexpr double kHpaPerKpa = 10.0;
 // --once waits this long for the broker to acknowledge the sample.
 constexpr auto kOnceDeliveryWait = 5s;
@@ -287,7 +285,8 @@ std::int32_t Logger::readQnh()
         return 0;
     }
     const int qnh = qnhFromStationPressure(*pressure.kilopascals * kHpaPerKpa, *m_options.altitude);
-    if (qnh < kLowestQnh || qnh > kHighestQnh) {
+    // Beyond what a year file may hold as a reading: a barometer or scale gone wrong.
+    if (!isPlausibleQnh(qnh)) {
         warn(
             QStringLiteral("barometern %1 ger QNH %2 hPa, vilket inte kan stämma; QNH skrivs som 0")
                 .arg(m_barometer)
