@@ -20,7 +20,7 @@ install_missing() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev fonts-liberation fonts-dejavu-core qt6-svg-dev)
+BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev libmosquitto-dev fonts-liberation fonts-dejavu-core qt6-svg-dev)
 # cpack's DEB generator takes the dependencies from dpkg-shlibdeps (dpkg-dev)
 # and strips with binutils.
 PACKAGE_PACKAGES=(dpkg-dev binutils file)

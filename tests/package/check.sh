@@ -35,7 +35,7 @@ else
 fi
 
 depends=$(dpkg-deb -f "$DEB" Depends)
-[[ $depends == *libqt6widgets6* && $depends == *libc6* ]] && pass "Depends: $depends" ||
+[[ $depends == *libqt6widgets6* && $depends == *libc6* && $depends == *libmosquitto1* ]] && pass "Depends: $depends" ||
     fail "Depends from the linked libraries: $depends"
 
 dpkg-deb -x "$DEB" "$TMP/root"

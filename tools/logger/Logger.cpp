@@ -33,6 +33,8 @@ constexpr auto kLongestSleep = 60s; // so a clock set back is noticed within a m
 // older ones are given up.
 constexpr std::size_t kMaxPending = 7 * 24 * 60;
 constexpr double kHpaPerKpa = 10.0;
+// --once waits this long for the broker to acknowledge the sample.
+constexpr auto kOnceDeliveryWait = 5s;
 
 QString stampText(const DataRecord &r)
 {
@@ -73,8 +75,14 @@ int Logger::run()
                          .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
                   << Qt::endl;
     m_newest = newestRecordOnDisk();
+    if (m_mqtt)
+        m_mqtt->start();
     if (m_options.once) {
-        if (const QString why = sample(); !why.isEmpty()) {
+        const QString why = sample();
+        if (m_mqtt && why.isEmpty() && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
+            warn(QStringLiteral("MQTT: mätningen publicerades inte; den finns i årsfilen"));
+        m_mqtt.reset(); // "online" stays until the next run or the broker's will
+        if (!why.isEmpty()) {
             warn(why);
             return 1;
         }
@@ -99,6 +107,9 @@ int Logger::run()
         if (!m_clock.sleepFor(wait))
             break;
     }
+    if (m_mqtt)
+        m_mqtt->stop(true); // "offline" now rather than the broker's will later
+    m_mqtt.reset();
     stop();
     return 0;
 }
@@ -175,6 +186,19 @@ std::optional<int> Logger::refuseToStart()
                  .arg(m_barometer));
         return 2;
     }
+    if (!m_options.mqtt.host.isEmpty()) {
+        m_mqtt = std::make_unique<MqttPublisher>(
+            m_options.mqtt, [this](bool problem, const QString &line) {
+                const std::lock_guard lock(m_streamMutex);
+                (problem ? m_streams.err : m_streams.out)
+                    << QStringLiteral("kalvik-logger: ") << line << Qt::endl;
+            });
+        if (const QString error = m_mqtt->setupError(); !error.isEmpty()) {
+            m_mqtt.reset();
+            warn(error);
+            return 2;
+        }
+    }
     return std::nullopt;
 }
 
@@ -197,6 +221,7 @@ QString Logger::sample()
         if (!m_clockReported && !m_options.once)
             warn(wrong + QStringLiteral("; inget skrivs förrän klockan går rätt"));
         m_clockReported = true;
+        const std::lock_guard lock(m_streamMutex);
         m_streams.out << line << QStringLiteral("skrivs inte") << Qt::endl;
         return wrong;
     }
@@ -212,6 +237,9 @@ QString Logger::sample()
     }
     m_pending.push_back({stamp.year, record});
     const Written written = writePending();
+    if (m_mqtt && m_pending.empty()) // on disk first; a broker only ever gets a copy
+        m_mqtt->publish(record, taken.offsetFromUtc());
+    const std::lock_guard lock(m_streamMutex);
     m_streams.out << line << written.file << Qt::endl;
     return written.error;
 }
@@ -303,5 +331,6 @@ Logger::Written Logger::writePending()
 
 void Logger::warn(const QString &text)
 {
+    const std::lock_guard lock(m_streamMutex);
     m_streams.err << QStringLiteral("kalvik-logger: ") << text << Qt::endl;
 }

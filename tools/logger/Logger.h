@@ -2,6 +2,7 @@
 
 #include "DataRecord.h"
 #include "LoggerOptions.h"
+#include "MqttPublisher.h"
 #include "SensorLibrary.h"
 
 #include <QDateTime>
@@ -11,6 +12,8 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
+#include <mutex>
 
 // Time as the logger sees it: the real clock with the stop signals in main(),
 // a clock driven by hand in the tests.
@@ -74,4 +77,6 @@ private:
     std::optional<DataRecord> m_newest; // the latest record known to be on disk
     bool m_clockReported = false;       // while the clock is wrong, said once
     bool m_stopping = false;
+    std::unique_ptr<MqttPublisher> m_mqtt;
+    std::mutex m_streamMutex; // the publisher's thread writes its lines too
 };

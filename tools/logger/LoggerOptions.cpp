@@ -3,6 +3,9 @@
 #include "SwedishCommandLine.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QUrl>
 
 #include <cmath>
 
@@ -41,7 +44,48 @@ std::optional<std::int32_t> portAddress(const QString &text)
     return ok && v >= 1 && v <= kMaxPort ? std::optional(v) : std::nullopt;
 }
 
+constexpr int kMqttPort = 1883;
+constexpr int kMqttsPort = 8883;
+
+// mqtt://host[:port] or mqtts://host[:port]; an error text when it is not.
+QString parseBrokerUrl(const QString &text, MqttOptions &mqtt)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts")) ||
+        url.host().isEmpty() || (!url.path().isEmpty() && url.path() != QLatin1String("/")) ||
+        url.hasQuery() || url.hasFragment())
+        return badValue(QStringLiteral("mqtt"),
+                        QStringLiteral("mqtt://värd[:port] eller mqtts://värd[:port]"), text);
+    if (!url.userInfo().isEmpty()) // every user can read a command line
+        return QStringLiteral("--mqtt tar inget användarnamn eller lösenord; "
+                              "lägg dem i filen till --mqtt-credentials");
+    mqtt.url = text;
+    mqtt.host = url.host();
+    mqtt.tls = scheme == QLatin1String("mqtts");
+    mqtt.port = url.port(mqtt.tls ? kMqttsPort : kMqttPort);
+    return {};
+}
+
+// A topic level may not hold MQTT's wildcards; the prefixes may hold levels.
+bool validTopicPart(const QString &text)
+{
+    return !text.contains(QLatin1Char('+')) && !text.contains(QLatin1Char('#')) &&
+           !text.startsWith(QLatin1Char('/')) && !text.endsWith(QLatin1Char('/')) &&
+           !text.contains(QLatin1String("//"));
+}
+
 } // namespace
+
+QString stationFromHostName(const QString &hostName)
+{
+    QString id = hostName.section(QLatin1Char('.'), 0, 0).toLower();
+    for (QChar &c : id)
+        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+              (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
+            c = QLatin1Char('_');
+    return id.isEmpty() ? QStringLiteral("kalvik") : id;
+}
 
 ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder)
 {
@@ -55,10 +99,21 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &de
                                        QStringLiteral("MAPP"));
     const QCommandLineOption altitude(QStringLiteral("altitude"), QString(), QStringLiteral("M"));
     const QCommandLineOption once(QStringLiteral("once"), QString());
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"), QString(), QStringLiteral("URL"));
+    const QCommandLineOption station(QStringLiteral("mqtt-station"), QString(),
+                                     QStringLiteral("ID"));
+    const QCommandLineOption prefix(QStringLiteral("mqtt-prefix"), QString(),
+                                    QStringLiteral("PREFIX"));
+    const QCommandLineOption discovery(QStringLiteral("mqtt-discovery-prefix"), QString(),
+                                       QStringLiteral("PREFIX"));
+    const QCommandLineOption credentials(QStringLiteral("mqtt-credentials"), QString(),
+                                         QStringLiteral("FIL"));
+    const QCommandLineOption ca(QStringLiteral("mqtt-ca"), QString(), QStringLiteral("FIL"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")},
                                   QString());
     const QCommandLineOption version(QStringLiteral("version"), QString());
-    parser.addOptions({folder, interval, port, offset, barometer, altitude, once, help, version});
+    parser.addOptions({folder, interval, port, offset, barometer, altitude, once, mqtt, station,
+                       prefix, discovery, credentials, ca, help, version});
 
     if (!parser.parse(arguments))
         return refuse(parser.errorText()); // Swedish once the tool installs its texts
@@ -119,6 +174,44 @@ ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &de
     if (parser.isSet(barometer) && o.barometer.isEmpty())
         return refuse(QStringLiteral("--barometer saknar värde"));
     o.once = parser.isSet(once);
+
+    MqttOptions &m = o.mqtt;
+    if (!parser.isSet(mqtt)) {
+        for (const QCommandLineOption *needsBroker :
+             {&station, &prefix, &discovery, &credentials, &ca})
+            if (parser.isSet(*needsBroker))
+                return refuse(
+                    QStringLiteral("--%1 kräver --mqtt").arg(needsBroker->names().constFirst()));
+    } else {
+        if (const QString error = parseBrokerUrl(parser.value(mqtt), m); !error.isEmpty())
+            return refuse(error);
+        m.station = parser.isSet(station) ? parser.value(station)
+                                          : stationFromHostName(QSysInfo::machineHostName());
+        static const QRegularExpression stationId(QStringLiteral("^[a-z0-9_]+$"));
+        if (!stationId.match(m.station).hasMatch())
+            return refuse(badValue(QStringLiteral("mqtt-station"),
+                                   QStringLiteral("små bokstäver a-z, siffror och _"), m.station));
+        if (parser.isSet(prefix))
+            m.prefix = parser.value(prefix);
+        if (m.prefix.isEmpty() || !validTopicPart(m.prefix))
+            return refuse(badValue(QStringLiteral("mqtt-prefix"),
+                                   QStringLiteral("en ämnesväg utan + och #"), m.prefix));
+        if (parser.isSet(discovery))
+            m.discoveryPrefix = parser.value(discovery);
+        if (!validTopicPart(m.discoveryPrefix))
+            return refuse(badValue(QStringLiteral("mqtt-discovery-prefix"),
+                                   QStringLiteral("en ämnesväg utan + och #, eller tom"),
+                                   m.discoveryPrefix));
+        m.credentialsFile = parser.value(credentials);
+        m.caFile = parser.value(ca);
+        for (const auto &[option, value] :
+             {std::pair{&credentials, m.credentialsFile}, {&ca, m.caFile}})
+            if (parser.isSet(*option) && value.isEmpty())
+                return refuse(
+                    QStringLiteral("--%1 saknar värde").arg(option->names().constFirst()));
+        if (!m.caFile.isEmpty() && !m.tls)
+            return refuse(QStringLiteral("--mqtt-ca gäller bara mqtts://"));
+    }
     parsed.action = ParsedOptions::Action::Run;
     return parsed;
 }
@@ -142,10 +235,27 @@ QString loggerHelpText(const QString &defaultFolder)
         "  --altitude M        stationens höjd över havet i meter, för QNH; krävs när\n"
         "                      en barometer finns\n"
         "  --once              en mätning nu, sedan slut\n"
+        "  --mqtt URL          publicera varje mätning till MQTT-servern\n"
+        "                      mqtt://värd[:port] (förval 1883) eller mqtts://värd[:port]\n"
+        "                      med TLS (förval 8883)\n"
+        "  --mqtt-station ID   stationens namn i ämnena, a-z, 0-9 och _ (förval: datorns\n"
+        "                      namn)\n"
+        "  --mqtt-prefix P     ämnenas början: P/ID/state och P/ID/status (förval: kalvik)\n"
+        "  --mqtt-discovery-prefix P\n"
+        "                      Home Assistants discovery-prefix; tomt stänger av\n"
+        "                      discovery (förval: homeassistant)\n"
+        "  --mqtt-credentials FIL\n"
+        "                      fil med användarnamn och lösenord, ett per rad; får inte\n"
+        "                      vara läsbar för andra än ägaren och gruppen\n"
+        "  --mqtt-ca FIL       CA-certifikat för en server med egen CA (mqtts://)\n"
         "  --version           programmets version\n"
         "  --help              den här texten\n"
         "\n"
+        "Mätningen skrivs alltid först i årsfilen; en MQTT-server som inte svarar fördröjer\n"
+        "den aldrig. Med --once väntar loggern högst 5 sekunder på serverns kvittens.\n"
+        "\n"
         "Slutstatus: 0 efter --once eller SIGTERM/SIGINT, 1 om mappen inte går att skriva i\n"
-        "eller mätningen från --once inte kunde skrivas, 2 vid felaktiga flaggor.\n");
+        "eller mätningen från --once inte kunde skrivas, 2 vid felaktiga flaggor eller en\n"
+        "oläsbar eller för öppen --mqtt-credentials- eller --mqtt-ca-fil.\n");
     return text.arg(defaultFolder);
 }

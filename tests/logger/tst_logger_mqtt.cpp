@@ -1,0 +1,467 @@
+#include "DayNumber.h"
+#include "LibrarySensor.h"
+#include "Logger.h"
+#include "SampleStamp.h"
+#include "YearFile.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <arpa/inet.h>
+#include <cmath>
+#include <csignal>
+#include <functional>
+#include <netinet/in.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Debian puts the broker in /usr/sbin, which an ordinary user's PATH may lack.
+QString broker()
+{
+    const QString found = QStandardPaths::findExecutable("mosquitto");
+    return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
+}
+
+const QTimeZone stockholm{"Europe/Stockholm"};
+
+// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
+// connections and never answers them: a broker that hangs.
+class LocalSocket
+{
+public:
+    explicit LocalSocket(bool listen)
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
+            port = ntohs(a.sin_port);
+        if (listen)
+            ::listen(m_fd, 8);
+    }
+    ~LocalSocket() { ::close(m_fd); }
+    LocalSocket(const LocalSocket &) = delete;
+    LocalSocket &operator=(const LocalSocket &) = delete;
+    int port = 0;
+
+private:
+    int m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+};
+
+int freePort()
+{
+    return LocalSocket(false).port;
+}
+
+bool accepts(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(quint16(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A private mosquitto on 127.0.0.1; stopped when it goes out of scope, also
+// when a check fails half way.
+class Broker
+{
+public:
+    Broker(QString folder, QByteArray config, int port)
+        : m_folder(std::move(folder)), m_config(std::move(config)), port(port)
+    {}
+    ~Broker() { stop(); }
+
+    bool start()
+    {
+        QFile conf(m_folder + "/mosquitto.conf");
+        if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
+        if (::geteuid() == 0)
+            conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
+        conf.write(QByteArray(m_config).replace("PORT", QByteArray::number(port)));
+        conf.close();
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Gone with the test even if the test itself dies.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        m_process.start(broker(), {"-c", conf.fileName()});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!accepts(port) && waited.elapsed() < 5000)
+            ::usleep(20000);
+        return accepts(port);
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    QString m_folder;
+    QByteArray m_config;
+    QProcess m_process;
+
+public:
+    const int port;
+};
+
+struct Message
+{
+    bool retained = false;
+    QByteArray payload;
+};
+
+// What the broker keeps retained under topic (a filter), read as a fresh subscriber would.
+QMap<QString, Message> retained(int port, const QString &topic, int count,
+                                const QStringList &login = {})
+{
+    QProcess sub;
+    sub.start("mosquitto_sub",
+              QStringList{"-h", "127.0.0.1", "-p", QString::number(port), "-q", "1", "-t", topic,
+                          "-C", QString::number(count), "-W", "3", "-F", "%r %t %p"} +
+                  login);
+    QMap<QString, Message> messages;
+    if (!sub.waitForFinished(10000))
+        return messages;
+    for (const QByteArray &line : sub.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() >= 3)
+            messages[QString::fromUtf8(parts[1])] = {
+                parts[0] == "1", line.mid(parts[0].size() + parts[1].size() + 2)};
+    }
+    return messages;
+}
+
+// A state message against the record in the year file: the same values, a
+// missing reading as null, and the time with the local offset.
+void compareState(const QByteArray &json, const DataRecord &r)
+{
+    const QJsonObject state = QJsonDocument::fromJson(json).object();
+    QVERIFY2(state.size() == 3, json.constData());
+    if (std::isnan(r.temp))
+        QVERIFY(state["temperature"].isNull());
+    else
+        QCOMPARE(float(state["temperature"].toDouble()), r.temp);
+    if (r.qnh == 0)
+        QVERIFY(state["qnh"].isNull());
+    else
+        QCOMPARE(state["qnh"].toInt(-1), r.qnh);
+    const QDateTime time = QDateTime::fromString(state["time"].toString(), Qt::ISODate);
+    QVERIFY2(time.isValid() && time.offsetFromUtc() == stockholm.offsetFromUtc(time),
+             json.constData());
+    const SampleStamp s = stampOf(time.toTimeZone(stockholm));
+    QCOMPARE(s.dayNumber, r.dayNumber);
+    QCOMPARE(s.timeOfDay, r.timeOfDay);
+}
+
+void writeText(const QString &path, const QByteArray &text, mode_t mode = 0600)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+// A helper program that must succeed; its output only when it does not.
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    const bool ok =
+        p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!ok)
+        qWarning() << program << p.readAll();
+    return ok;
+}
+
+class FakeClock : public LoggerClock
+{
+public:
+    FakeClock(QDateTime from, QDateTime to) : time(std::move(from)), end(std::move(to)) {}
+    QDateTime now() override { return time; }
+    bool sleepFor(std::chrono::milliseconds d) override
+    {
+        if (time >= end)
+            return false;
+        time = time.addMSecs(d.count());
+        onWake(time);
+        return true;
+    }
+    QDateTime time, end;
+    std::function<void(const QDateTime &)> onWake;
+};
+
+} // namespace
+
+// kalvik-logger publishing to a real mosquitto on 127.0.0.1.
+class tst_LoggerMqtt : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_keys; // a CA with a server certificate for 127.0.0.1, and a CA nobody uses
+
+private slots:
+    void initTestCase()
+    {
+        const QString k = m_keys.path() + "/";
+        const QStringList ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
+        QVERIFY(run("openssl", QStringList{"req", "-x509"} + ec +
+                                   QStringList{"-keyout", k + "ca.key", "-out", k + "ca.crt",
+                                               "-days", "2", "-subj", "/CN=Kalvik test CA"}));
+        QVERIFY(run("openssl", QStringList{"req", "-x509"} + ec +
+                                   QStringList{"-keyout", k + "other.key", "-out", k + "other.crt",
+                                               "-days", "2", "-subj", "/CN=Another CA"}));
+        QVERIFY(run("openssl", QStringList{"req"} + ec +
+                                   QStringList{"-keyout", k + "server.key", "-out",
+                                               k + "server.csr", "-subj", "/CN=127.0.0.1"}));
+        writeText(k + "san.cnf", "subjectAltName=IP:127.0.0.1\n");
+        QVERIFY(run("openssl", {"x509", "-req", "-in", k + "server.csr", "-CA", k + "ca.crt",
+                                "-CAkey", k + "ca.key", "-CAcreateserial", "-days", "2", "-extfile",
+                                k + "san.cnf", "-out", k + "server.crt"}));
+    }
+
+    // --once through the stand-in sensor library and a fake barometer: the
+    // record goes to the year file whatever the broker does, and what the
+    // broker keeps is that record.
+    void once_data()
+    {
+        QTest::addColumn<QByteArray>("reading"); // the stand-in sensor's value
+        QTest::addColumn<bool>("barometer");     // 101.0 kPa at 0 m: QNH 1010
+        QTest::addColumn<QString>("broker");     // plain, password, tls, silent
+        QTest::addColumn<QString>("secret");     // the password or CA the logger is given
+        QTest::addColumn<QString>("logLine");    // said once on standard error; empty: published
+        QTest::newRow("published") << QByteArray("21.3") << true << "plain"
+                                   << ""
+                                   << "";
+        QTest::newRow("no reading, no barometer") << QByteArray("nan") << false << "plain"
+                                                  << ""
+                                                  << "";
+        QTest::newRow("right password") << QByteArray("-4.25") << true << "password"
+                                        << "rätt"
+                                        << "";
+        QTest::newRow("wrong password") << QByteArray("5") << true << "password"
+                                        << "fel"
+                                        << "vägrar anslutningen: inte behörig";
+        QTest::newRow("TLS, our CA") << QByteArray("12.5") << true << "tls"
+                                     << "ca.crt"
+                                     << "";
+        QTest::newRow("TLS, unknown CA") << QByteArray("12.5") << true << "tls"
+                                         << "other.crt"
+                                         << "TLS-anslutningen till mqtts://127.0.0.1";
+        QTest::newRow("never answers") << QByteArray("7") << true << "silent"
+                                       << ""
+                                       << "mätningen publicerades inte";
+    }
+
+    void once()
+    {
+        QFETCH(QByteArray, reading);
+        QFETCH(bool, barometer);
+        QFETCH(QString, broker);
+        QFETCH(QString, secret);
+        QFETCH(QString, logLine);
+        QTemporaryDir dir;
+        const QString d = dir.path() + "/";
+        QVERIFY(QFile::copy(KALVIK_LOGGER_PATH, d + "kalvik-logger"));
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
+        writeText(d + "smt160-reading.txt", reading);
+        QVERIFY(QDir(d).mkpath("iio:device0"));
+        writeText(d + "iio:device0/in_pressure_input", "101.0");
+
+        // Both bound at once, so that they differ; plainPort is where the test reads.
+        const auto [port, plainPort] = [] {
+            const LocalSocket a(false), b(false);
+            return std::pair{a.port, b.port};
+        }();
+        QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
+        QStringList args{"--once",     "--offset", "0",
+                         "--altitude", "0",        "--mqtt-station",
+                         "test",       "--mqtt",   QStringLiteral("mqtt://127.0.0.1:%1").arg(port)};
+        QStringList login;
+        if (barometer)
+            args << "--barometer" << d + "iio:device0";
+        if (broker == "password") {
+            QVERIFY(run("mosquitto_passwd", {"-b", "-c", d + "passwd", "kalvik", "rätt"}));
+            config = "listener PORT 127.0.0.1\nallow_anonymous false\npassword_file " +
+                     QFile::encodeName(d + "passwd") + "\n";
+            writeText(d + "credentials", "kalvik\n" + secret.toUtf8() + "\n", 0640);
+            args << "--mqtt-credentials" << d + "credentials";
+            login = QStringList{"-u", "kalvik", "-P", "rätt"};
+        } else if (broker == "tls") {
+            const QByteArray k = QFile::encodeName(m_keys.path() + "/");
+            config = "listener PORT 127.0.0.1\ncafile " + k + "ca.crt\ncertfile " + k +
+                     "server.crt\nkeyfile " + k + "server.key\nallow_anonymous true\n";
+            args.replaceInStrings("mqtt://", "mqtts://");
+            args << "--mqtt-ca" << m_keys.path() + "/" + secret;
+        }
+        Broker mosquitto(dir.path(),
+                         config + "listener " + QByteArray::number(plainPort) + " 127.0.0.1\n",
+                         port);
+        LocalSocket silent(true);
+        if (broker == "silent")
+            args.replaceInStrings(QString::number(port), QString::number(silent.port));
+        else
+            QVERIFY(mosquitto.start());
+
+        QProcess logger;
+        QElapsedTimer took;
+        took.start();
+        const QDateTime started = QDateTime::currentDateTime();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TZ", "Europe/Stockholm");
+        logger.setProcessEnvironment(env);
+        logger.start(d + "kalvik-logger", args);
+        QVERIFY(logger.waitForFinished(15000));
+        QVERIFY2(took.elapsed() < 6500, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(logger.exitCode(), 0);
+
+        const QStringList files = QDir(d).entryList({"T_*.dat"});
+        QCOMPARE(files.size(), 1);
+        const std::vector<DataRecord> records = readYearFile(d + files[0]).records;
+        QCOMPARE(records.size(), std::size_t(1));
+        const DataRecord &r = records[0];
+        const QDateTime sampled(DayNumber::toDate(r.dayNumber),
+                                QTime(0, 0).addSecs(int(std::lround(r.timeOfDay * 86400.0))),
+                                stockholm);
+        QVERIFY(std::abs(started.secsTo(sampled)) <= 2); // on time, not after the broker
+        QCOMPARE(r.qnh, barometer ? 1010 : 0);
+
+        const QString err = QString::fromUtf8(logger.readAllStandardError());
+        if (!logLine.isEmpty()) {
+            QVERIFY2(err.count(logLine) == 1, qPrintable(err));
+            if (broker != "silent")
+                QVERIFY(!retained(plainPort, "kalvik/test/state", 1, login)
+                             .contains("kalvik/test/state"));
+            return;
+        }
+        QVERIFY2(!err.contains("MQTT"), qPrintable(err));
+        const QMap<QString, Message> kept = retained(plainPort, "#", 4, login);
+        QVERIFY(kept["kalvik/test/state"].retained);
+        compareState(kept["kalvik/test/state"].payload, r);
+        QCOMPARE(kept["kalvik/test/status"].payload, QByteArray("online"));
+
+        QJsonObject device;
+        for (const char *sensor : {"temperature", "qnh"}) {
+            const Message m =
+                kept[QStringLiteral("homeassistant/sensor/kalvik_test_%1/config").arg(sensor)];
+            const QJsonObject c = QJsonDocument::fromJson(m.payload).object();
+            QVERIFY2(m.retained && c["unique_id"] == QStringLiteral("kalvik_test_") + sensor,
+                     m.payload.constData());
+            const bool temp = sensor == QLatin1String("temperature");
+            QCOMPARE(c["device_class"].toString(),
+                     QString(temp ? "temperature" : "atmospheric_pressure"));
+            QCOMPARE(c["unit_of_measurement"].toString(), QString(temp ? "°C" : "hPa"));
+            QCOMPARE(c["state_class"].toString(), QString("measurement"));
+            QCOMPARE(c["state_topic"].toString(), QString("kalvik/test/state"));
+            QCOMPARE(c["availability_topic"].toString(), QString("kalvik/test/status"));
+            QCOMPARE(c["value_template"].toString(),
+                     QStringLiteral("{{ value_json.%1 }}").arg(sensor));
+            QVERIFY(!c["device"].toObject()["identifiers"].toArray().isEmpty());
+            if (!device.isEmpty())
+                QCOMPARE(c["device"].toObject(), device); // one device with both sensors
+            device = c["device"].toObject();
+        }
+    }
+
+    // The broker goes away between samples and comes back: every sample is in
+    // the year file, the logger reconnects by itself, and the broker ends with
+    // the latest sample and "offline" after the clean stop.
+    void brokerRestarts()
+    {
+        QTemporaryDir dir;
+        const QString d = dir.path() + "/";
+        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
+        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n", freePort());
+        QVERIFY(mosquitto.start());
+
+        const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
+        FakeClock clock(from, from.addSecs(6 * 60));
+        const auto latest = [&] { return readYearFile(d + "T_2026.dat").records.back(); };
+        const auto brokerHas = [&](const DataRecord &r) {
+            QElapsedTimer waited; // the publisher's thread runs in real time
+            waited.start();
+            while (waited.elapsed() < 20000) {
+                const QByteArray json = retained(mosquitto.port, "kalvik/test/state", 1)
+                                            .value("kalvik/test/state")
+                                            .payload;
+                const QJsonObject s = QJsonDocument::fromJson(json).object();
+                if (float(s["temperature"].toDouble()) == r.temp)
+                    return true;
+            }
+            return false;
+        };
+        // The sample at 14:0N reads N degrees.
+        bool ok = true;
+        qint64 seen = -1;
+        clock.onWake = [&](const QDateTime &t) {
+            const qint64 minute = from.secsTo(t) / 60;
+            if (minute == seen) // the logger's look for a stop right after a sample
+                return;
+            seen = minute;
+            writeText(d + "smt160-reading.txt", QByteArray::number(minute));
+            if (minute == 3) { // two samples published, then the broker goes
+                ok = ok && brokerHas(latest());
+                mosquitto.stop();
+            } else if (minute == 5) { // two samples with no broker
+                ok = ok && mosquitto.start() && brokerHas(latest());
+            }
+        };
+        clock.onWake(clock.time);
+
+        LibrarySensor sensor(dir.path());
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        LoggerOptions options;
+        options.folder = dir.path();
+        options.intervalMinutes = 1;
+        options.offset = 0;
+        options.mqtt.url = QStringLiteral("mqtt://127.0.0.1:%1").arg(mosquitto.port);
+        options.mqtt.host = "127.0.0.1";
+        options.mqtt.port = mosquitto.port;
+        options.mqtt.station = "test";
+        Logger logger(options, sensor, clock, {o, e}, stockholm, d + "no-iio");
+        QCOMPARE(logger.run(), 0);
+        QVERIFY2(ok, qPrintable(out + err));
+
+        const std::vector<DataRecord> records = readYearFile(d + "T_2026.dat").records;
+        QCOMPARE(records.size(), std::size_t(6));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            QCOMPARE(records[i].temp, float(i + 1));
+        const QMap<QString, Message> kept = retained(mosquitto.port, "kalvik/test/#", 2);
+        compareState(kept["kalvik/test/state"].payload, records.back());
+        QCOMPARE(kept["kalvik/test/status"].payload, QByteArray("offline"));
+        QVERIFY2(out.count("MQTT: ansluten") == 2 && err.count("MQTT: förbindelsen") == 1,
+                 qPrintable(out + err));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LoggerMqtt)
+#include "tst_logger_mqtt.moc"
