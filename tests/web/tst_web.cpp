@@ -27,20 +27,20 @@ private:
     static constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
     // "2024-02-29 13:05 -3.5 1013"; "nan" for a temperature that is not a number.
-    static DataRecord sample(const QString &spec)
+    static DataRecord sample(const QString &line)
     {
-        const QStringList f = spec.simplified().split(QLatin1Char(' '));
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
         const QDate date = QDate::fromString(f[0], Qt::ISODate);
         const QTime time = QTime::fromString(f[1], QStringLiteral("hh:mm"));
         return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
                 float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
                 f[2] == QLatin1String("nan") ? kNaN : f[2].toFloat()};
     }
-    static std::vector<DataRecord> samples(const QString &specs)
+    static std::vector<DataRecord> samples(const QString &lines)
     {
         std::vector<DataRecord> records;
-        for (const QString &spec : specs.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            records.push_back(sample(spec));
+        for (const QString &line : lines.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            records.push_back(sample(line));
         return records;
     }
     template <typename T> static QString at(const std::optional<Dated<T>> &v)

@@ -1,33 +1,16 @@
 #include "ExportOptions.h"
 #include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
+#include "ToolMain.h"
 #include "YearExport.h"
 
 #include <QApplication>
 
-#include <cstdio>
 #include <memory>
-
-namespace {
-
-void say(std::FILE *to, const QString &line)
-{
-    std::fprintf(to, "%s\n", line.toLocal8Bit().constData());
-}
-
-// Run from cron, every line on stderr becomes a mail: Qt's own remarks about
-// the environment (no runtime folder, the off-screen platform) are not ours.
-void keepQuiet(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        say(stderr, text);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
-    qInstallMessageHandler(keepQuiet);
+    passOnlyQtErrors();
     // The chart is drawn off screen, so no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Plugins and a qt.conf in the program's folder are not ours to load.
@@ -39,21 +22,12 @@ int main(int argc, char *argv[])
     QCoreApplication::installTranslator(&swedish);
 
     const ParsedOptions parsed = parseExportOptions(QCoreApplication::arguments().mid(1));
-    if (parsed.help) {
-        say(stdout, exportUsage());
-        return 0;
-    }
-    if (parsed.version) {
-        say(stdout, QStringLiteral("kalvik-export " KALVIK_VERSION));
-        return 0;
-    }
-    if (!parsed.options) {
-        say(stderr, optionErrorText(QStringLiteral("kalvik-export"), parsed.error));
-        return 2;
-    }
+    if (const auto answer = answerBeforeRunning(parsed, QStringLiteral("kalvik-export"),
+                                                exportUsage(), KALVIK_VERSION))
+        return *answer;
     const ExportResult result = runExport(*parsed.options);
     if (!result.message.isEmpty())
         for (const QString &line : result.message.split(QLatin1Char('\n')))
-            say(stderr, QStringLiteral("kalvik-export: ") + line);
+            sayLine(stderr, QStringLiteral("kalvik-export: ") + line);
     return result.exitCode;
 }

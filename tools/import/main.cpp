@@ -1,12 +1,12 @@
 #include "ImportOptions.h"
 #include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
+#include "ToolMain.h"
 #include "YearImport.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -18,21 +18,12 @@ int main(int argc, char *argv[])
     plugins.reset();
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
 
     const ParsedImportOptions parsed = parseImportOptions(QCoreApplication::arguments().mid(1));
-    if (parsed.help) {
-        out << importHelpText();
-        return 0;
-    }
-    if (parsed.version) {
-        out << QStringLiteral("kalvik-import " KALVIK_VERSION) << Qt::endl;
-        return 0;
-    }
-    if (!parsed.options) {
-        err << optionErrorText(QStringLiteral("kalvik-import"), parsed.error) << Qt::endl;
-        return 2;
-    }
+    if (const auto answer = answerBeforeRunning(parsed, QStringLiteral("kalvik-import"),
+                                                importHelpText(), KALVIK_VERSION))
+        return *answer;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
     return runImport(*parsed.options, QTimeZone::systemTimeZone(), out, err);
 }
