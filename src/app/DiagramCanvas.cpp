@@ -88,6 +88,16 @@ void DiagramCanvas::clear()
     update();
 }
 
+DiagramCanvas::~DiagramCanvas()
+{
+    // The labels under the curves are our children and die after our members:
+    // their last events and signals must not reach us.
+    for (QWidget *label : m_underCurves) {
+        label->removeEventFilter(this);
+        disconnect(label, nullptr, this, nullptr);
+    }
+}
+
 void DiagramCanvas::putUnderCurves(QWidget *label)
 {
     m_underCurves.push_back(label);

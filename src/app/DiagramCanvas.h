@@ -30,6 +30,7 @@ public:
     static constexpr QRgb kForeground = qRgb(0, 0, 128);
 
     explicit DiagramCanvas(QWidget *parent = nullptr);
+    ~DiagramCanvas() override;
 
     const DiagramScaleMap &scaleMap() const { return m_map; } // in device pixels
     void setDaysShown(int days) { m_map.setDays(days); }
