@@ -3,6 +3,7 @@
 // between 1 January and 31 December (both written at benchmark time into a
 // temporary folder): warm, in this process, and as the program itself in a fresh
 // process each time, the way cron runs it, with that process's peak memory.
+#include "BenchProcess.h"
 #include "BenchYearFiles.h"
 #include "SampleYear.h"
 #include "YearExport.h"
@@ -13,13 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <memory>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -106,39 +102,22 @@ void BM_ExportFreshProcess(benchmark::State &state)
         return;
     }
     const ExportOptions options = optionsFor(int(state.range(0)), int(state.range(1)));
-    // Started through GNU time: a child of this process would inherit this
-    // process's memory high-water mark and report it as its own.
-    const QString peakFile = folder->filePath(QStringLiteral("peak.txt"));
-    std::vector<QByteArray> args{"/usr/bin/time",
-                                 "-f",
-                                 "%M",
-                                 "-o",
-                                 peakFile.toLocal8Bit(),
-                                 program.toLocal8Bit(),
-                                 options.yearFile.toLocal8Bit()};
+    std::vector<QByteArray> args{program.toLocal8Bit(), options.yearFile.toLocal8Bit()};
     if (!options.png.isEmpty())
         args.insert(args.end(), {"--png", options.png.toLocal8Bit()});
     if (!options.csv.isEmpty())
         args.insert(args.end(), {"--csv", options.csv.toLocal8Bit()});
-    std::vector<char *> argv;
-    for (QByteArray &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    long peakKiB = 0;
+    const QString peakFile = folder->filePath(QStringLiteral("peak.txt"));
+    double peakMB = 0;
     for (auto _ : state) {
-        pid_t pid = 0;
-        int status = 0;
-        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
-            waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        const ProcessRun run = runMeasured(args, peakFile);
+        if (!run.ok) {
             state.SkipWithError("kalvik-export failed");
             return;
         }
-        QFile peak(peakFile);
-        if (peak.open(QIODevice::ReadOnly))
-            peakKiB = std::max(peakKiB, peak.readAll().trimmed().toLong());
+        peakMB = std::max(peakMB, run.peakMB);
     }
-    state.counters["peak_MB"] = double(peakKiB) / 1024.0;
+    state.counters["peak_MB"] = peakMB;
 }
 BENCHMARK(BM_ExportFreshProcess)
     ->ArgNames({"second", "out"})

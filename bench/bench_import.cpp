@@ -2,6 +2,7 @@
 // years of one-minute samples (5.26 million lines), a year of hourly ones and
 // a year of one-second ones (31.6 million lines). Warm, in this process, and
 // as the program itself in a fresh process, with that process's peak memory.
+#include "BenchProcess.h"
 #include "ImportOptions.h"
 #include "YearImport.h"
 
@@ -14,14 +15,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -128,36 +124,21 @@ void BM_ImportFreshProcess(benchmark::State &state)
     }
     const QString data = folder->filePath(QStringLiteral("data"));
     const QString peakFile = folder->filePath(QStringLiteral("peak.txt"));
-    std::vector<QByteArray> args{"/usr/bin/time",
-                                 "-f",
-                                 "%M",
-                                 "-o",
-                                 peakFile.toLocal8Bit(),
-                                 program.toLocal8Bit(),
-                                 "--folder",
-                                 data.toLocal8Bit(),
-                                 inputFile(input).toLocal8Bit()};
-    std::vector<char *> argv;
-    for (QByteArray &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    long peakKiB = 0;
+    const std::vector<QByteArray> args{program.toLocal8Bit(), "--folder", data.toLocal8Bit(),
+                                       inputFile(input).toLocal8Bit()};
+    double peakMB = 0;
     for (auto _ : state) {
         state.PauseTiming();
         emptyYears(data);
         state.ResumeTiming();
-        pid_t pid = 0;
-        int status = 0;
-        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
-            waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        const ProcessRun run = runMeasured(args, peakFile);
+        if (!run.ok) {
             state.SkipWithError("kalvik-import failed");
             return;
         }
-        QFile peak(peakFile);
-        if (peak.open(QIODevice::ReadOnly))
-            peakKiB = std::max(peakKiB, peak.readAll().trimmed().toLong());
+        peakMB = std::max(peakMB, run.peakMB);
     }
-    state.counters["peak_MB"] = double(peakKiB) / 1024.0;
+    state.counters["peak_MB"] = peakMB;
     state.counters["input_MB"] = double(QFile(inputFile(input)).size()) / 1e6;
 }
 BENCHMARK(BM_ImportFreshProcess)

@@ -3,6 +3,7 @@
 // with the process's processor time and peak memory. Years of hourly and
 // one-minute samples, and one of one-second samples (505 MB) with nine
 // one-minute years before it; all written at benchmark time, never kept.
+#include "BenchProcess.h"
 #include "SampleYear.h"
 
 #include <QDir>
@@ -11,15 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-#include <chrono>
 #include <map>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -52,37 +46,15 @@ QString dataFolder(int intervalSeconds, int newestSeconds)
     return it->second;
 }
 
-struct Run
+ProcessRun runWebProcess(const QString &folder, const QString &site)
 {
-    double seconds = 0, cpuSeconds = 0, peakMB = 0;
-    bool ok = false;
-};
-
-Run runWebProcess(const QString &folder, const QString &site)
-{
-    const QByteArray program = QByteArray(KALVIK_WEB), f = QFile::encodeName(folder),
-                     s = QFile::encodeName(site);
-    char *argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("--folder"),
-                    const_cast<char *>(f.constData()),       const_cast<char *>("--out"),
-                    const_cast<char *>(s.constData()),       nullptr};
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0)
-        return {};
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    Run run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    run.peakMB = double(usage.ru_maxrss) / 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
+    return runMeasured({QByteArray(KALVIK_WEB), "--folder", QFile::encodeName(folder), "--out",
+                        QFile::encodeName(site)},
+                       root->filePath(QStringLiteral("peak.txt")));
 }
 
 // Processor time per run, and the largest peak of any run.
-void report(benchmark::State &state, const Run &run)
+void report(benchmark::State &state, const ProcessRun &run)
 {
     state.SetIterationTime(run.seconds);
     state.counters["cpu_ms"] = benchmark::Counter(
