@@ -1,4 +1,5 @@
 #include "DayNumber.h"
+#include "FakeLoggerClock.h"
 #include "ImportOptions.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
@@ -367,26 +368,12 @@ private slots:
         environment.insert("TZ", "Europe/Stockholm");
         importer.setProcessEnvironment(environment);
 
-        struct Clock : LoggerClock
-        {
-            QDateTime time, end;
-            std::function<void()> onWake;
-            QDateTime now() override { return time; }
-            bool sleepFor(std::chrono::milliseconds d) override
-            {
-                if (time >= end)
-                    return false;
-                time = time.addMSecs(d.count());
-                onWake();
-                return true;
-            }
-        } clock;
         const QDateTime loggerStart(QDate(2026, 3, 1), QTime(0, 0, 30), stockholm);
-        clock.time = loggerStart;
-        clock.end = loggerStart.addDays(30); // a bound; the real end follows the import
+        // Thirty days is a bound; the real end follows the import.
+        FakeLoggerClock clock(loggerStart, loggerStart.addDays(30));
         int wakes = 0;
         bool importDone = false;
-        clock.onWake = [&] {
+        clock.onWake = [&](const QDateTime &) {
             if (++wakes == 4) // the file already holds the logger's first samples
                 importer.start(KALVIK_IMPORT_PATH,
                                {"--folder", data.path(), inputs.filePath("january.csv")});

@@ -1,5 +1,6 @@
 #include "Barometer.h"
 #include "DataRecord.h"
+#include "FakeLoggerClock.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
 #include "LoggerOptions.h"
@@ -22,26 +23,6 @@
 namespace {
 
 const QTimeZone stockholm{"Europe/Stockholm"};
-
-// Time that moves only when the logger sleeps, and ends at `end`.
-class FakeClock : public LoggerClock
-{
-public:
-    FakeClock(QDateTime from, QDateTime to) : time(std::move(from)), end(std::move(to)) {}
-    QDateTime now() override { return time; }
-    bool sleepFor(std::chrono::milliseconds d) override
-    {
-        if (time >= end)
-            return false;
-        time = time.addMSecs(d.count());
-        if (onWake)
-            onWake(time);
-        return true;
-    }
-
-    QDateTime time, end;
-    std::function<void(const QDateTime &)> onWake;
-};
 
 void writeText(const QString &path, const QByteArray &text)
 {
@@ -160,7 +141,7 @@ private slots:
         QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
         writeText(iio.filePath("iio:device0/in_pressure_input"),
                   QByteArray::number(stationHpa / 10, 'f', 6));
-        FakeClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
+        FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
         LibrarySensor sensor(program.path());
         QString out, err;
         QTextStream o(&out), e(&err);
@@ -252,7 +233,7 @@ private slots:
         QVERIFY(QFile::resize(data.filePath("T_2025.dat"), 16 + 7));
         QVERIFY(QDir(data.path()).mkdir("T_2026.dat")); // not writable until 00:15
 
-        FakeClock clock(local("2025-12-31T23:31:00"), local("2026-01-01T00:25:00"));
+        FakeLoggerClock clock(local("2025-12-31T23:31:00"), local("2026-01-01T00:25:00"));
         // Each moment gets its own reading: 0.1 C and 0.1 hPa per minute since 23:31.
         // The barometer is unplugged from 23:45 to 00:05.
         const auto unplugged = [](const QDateTime &t) {
@@ -348,7 +329,7 @@ private slots:
         QCOMPARE(::lstat(name.constData(), &before), 0);
 
         for (const bool once : {true, false}) {
-            FakeClock clock(local("2027-01-01T00:00:30"), local("2027-01-01T00:25:00"));
+            FakeLoggerClock clock(local("2027-01-01T00:00:30"), local("2027-01-01T00:25:00"));
             LibrarySensor sensor(data.path());
             QString out, err;
             QTextStream o(&out), e(&err);
@@ -399,7 +380,7 @@ private slots:
         if (!newest.isEmpty())
             QVERIFY(
                 appendRecord(data.filePath("T_2026.dat"), stampRecord(local(newest), 0, 1.0f)).ok);
-        FakeClock clock(local(start), local(start).addSecs(3600));
+        FakeLoggerClock clock(local(start), local(start).addSecs(3600));
         const QDateTime set = local("2026-06-10T12:00:00");
         clock.onWake = [&](const QDateTime &t) {
             if (t < set && t >= local(start).addSecs(35 * 60)) {
@@ -441,7 +422,7 @@ private slots:
         QTemporaryDir program;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
         writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
-        FakeClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
+        FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
         const QDateTime free = clock.time.addMSecs(busyMs);
         clock.onWake = [&](const QDateTime &t) {
             writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");

@@ -1,4 +1,5 @@
 #include "DayNumber.h"
+#include "FakeLoggerClock.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
 #include "SampleStamp.h"
@@ -202,23 +203,6 @@ bool run(const QString &program, const QStringList &arguments)
     return ok;
 }
 
-class FakeClock : public LoggerClock
-{
-public:
-    FakeClock(QDateTime from, QDateTime to) : time(std::move(from)), end(std::move(to)) {}
-    QDateTime now() override { return time; }
-    bool sleepFor(std::chrono::milliseconds d) override
-    {
-        if (time >= end)
-            return false;
-        time = time.addMSecs(d.count());
-        onWake(time);
-        return true;
-    }
-    QDateTime time, end;
-    std::function<void(const QDateTime &)> onWake;
-};
-
 } // namespace
 
 // kalvik-logger publishing to a real mosquitto on 127.0.0.1.
@@ -403,7 +387,7 @@ private slots:
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
-        FakeClock clock(from, from.addSecs(6 * 60));
+        FakeLoggerClock clock(from, from.addSecs(6 * 60));
         const auto latest = [&] { return readYearFile(d + "T_2026.dat").records.back(); };
         const auto brokerHas = [&](const DataRecord &r) {
             QElapsedTimer waited; // the publisher's thread runs in real time
