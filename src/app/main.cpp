@@ -4,20 +4,16 @@
 
 #include <QApplication>
 
-#include <memory>
-
 int main(int argc, char *argv[])
 {
-    auto plugins =
-        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
-    QApplication app(argc, argv);
-    plugins.reset();
+    // Plugins and a qt.conf in the program's folder are not ours to load.
+    const auto app = makeApplication<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvik"));
     QApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("se.kalvik.kalvik"));
     // The program speaks Swedish, so its dialogs' own buttons do too.
-    installSwedishTranslations(app);
+    installSwedishTranslations(*app);
     frmKalvik window(KalvikEnvironment::forProgram(QCoreApplication::applicationDirPath(),
                                                    QString::fromUtf8(kKalvikDataFolder)));
     window.Form_Load();

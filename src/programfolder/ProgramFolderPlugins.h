@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 // Qt looks for plugins in the program's folder too: a plugin planted there
 // would run in every user's program, and a qt.conf there could send Qt to
 // plugins elsewhere (each program also carries its own qt.conf, which Qt reads
@@ -28,3 +30,11 @@ private:
     bool m_hadPluginPath;
     QByteArray m_pluginPath;
 };
+
+// Qt's application object of type App (QCoreApplication, QApplication), made
+// with the program's folder kept off its plugin paths.
+template <class App> std::unique_ptr<App> makeApplication(int &argc, char **argv)
+{
+    const ProgramFolderPlugins keptOut(ProgramFolderPlugins::runningProgramFolder());
+    return std::make_unique<App>(argc, argv);
+}

@@ -7,15 +7,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <memory>
-
 int main(int argc, char *argv[])
 {
     // Plugins and a qt.conf in the program's folder are not ours to load.
-    auto plugins =
-        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
-    QCoreApplication app(argc, argv);
-    plugins.reset();
+    const auto app = makeApplication<QCoreApplication>(argc, argv);
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
 

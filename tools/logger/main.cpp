@@ -12,8 +12,6 @@
 
 #include <csignal>
 #include <ctime>
-#include <memory>
-
 namespace {
 
 // The real clock. SIGTERM and SIGINT are blocked and only taken while
@@ -55,10 +53,7 @@ int main(int argc, char *argv[])
 {
     SignalClock clock; // before any thread exists, so that all of them block the signals
     // Plugins and a qt.conf in the program's folder are not ours to load.
-    auto plugins =
-        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
-    QCoreApplication app(argc, argv);
-    plugins.reset();
+    const auto app = makeApplication<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <limits>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -118,10 +117,7 @@ Options parse(const QStringList &arguments)
 int main(int argc, char **argv)
 {
     // Plugins and a qt.conf in the program's folder are not ours to load.
-    auto plugins =
-        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
-    QCoreApplication app(argc, argv);
-    plugins.reset();
+    const auto app = makeApplication<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvik-sample"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;

@@ -7,18 +7,13 @@
 #include <QApplication>
 #include <QDateTime>
 
-#include <memory>
-
 int main(int argc, char *argv[])
 {
     passOnlyQtErrors();
     // The year chart is the window's picture, drawn off screen: no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Plugins and a qt.conf in the program's folder are not ours to load.
-    auto plugins =
-        std::make_unique<ProgramFolderPlugins>(ProgramFolderPlugins::runningProgramFolder());
-    QApplication app(argc, argv);
-    plugins.reset();
+    const auto app = makeApplication<QApplication>(argc, argv);
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
 
