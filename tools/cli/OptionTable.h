@@ -55,6 +55,15 @@ template <typename Options> struct OptionTable
         QCommandLineParser::ParseAsCompactedShortOptions;
 };
 
+// Keeps a value that may not be empty in Field; an empty one gets Missing,
+// its %1 the option's name.
+template <typename Options, QString Options::*Field, const char *Missing>
+QString takeNonEmpty(Options &options, const QString &option, const QString &value)
+{
+    options.*Field = value;
+    return value.isEmpty() ? QString::fromUtf8(Missing).arg(option) : QString();
+}
+
 QCommandLineOption commandLineOption(const char *names, const char *valueName, const char *help);
 QStringList optionNames(const char *names);
 

@@ -8,11 +8,7 @@ namespace {
 
 using Row = OptionRow<ExportOptions>;
 
-QString outputFile(QString &kept, const QString &option, const QString &value)
-{
-    kept = value;
-    return value.isEmpty() ? QStringLiteral("Värde saknas efter '--%1'.").arg(option) : QString();
-}
+constexpr char kNoValue[] = "Värde saknas efter '--%1'.";
 
 QString takeView(ExportOptions &o, const QString &option, const QString &value)
 {
@@ -61,17 +57,13 @@ const OptionTable<ExportOptions> &exportOptionTable()
             {"--png", "FIL",
              "diagrammet som Kalvik visar det efter start, utan dagens\n"
              "temperatur: rutnät, kurvor, skalor, månader och rubrik med året",
-             [](ExportOptions &o, const QString &option, const QString &value) {
-                 return outputFile(o.png, option, value);
-             }},
+             takeNonEmpty<ExportOptions, &ExportOptions::png, kNoValue>},
             {"--csv", "FIL",
              "en rad per post i filens ordning under rubriken\n"
              "date,time,temperature_c,qnh_hpa; datum ÅÅÅÅ-MM-DD, tid hh:mm,\n"
              "decimalpunkt; tomt fält för en temperatur som inte är ett tal\n"
              "och för QNH 0 (ingen mätning)",
-             [](ExportOptions &o, const QString &option, const QString &value) {
-                 return outputFile(o.csv, option, value);
-             }},
+             takeNonEmpty<ExportOptions, &ExportOptions::csv, kNoValue>},
             {"--view", "VY",
              "kurvorna i diagrammet: both (förval) båda, temp bara\n"
              "temperaturen som \"Bara Temp\", pressure bara trycket som\n"

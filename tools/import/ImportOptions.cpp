@@ -3,6 +3,7 @@
 namespace {
 
 using Row = OptionRow<ImportOptions>;
+using C = ImportColumns;
 
 // A column or folder, as given less the spaces around it.
 QString name(QString &kept, const QString &option, const QString &value)
@@ -17,7 +18,7 @@ QString takeFolder(ImportOptions &o, const QString &option, const QString &value
 }
 
 template <QString ImportColumns::*Column>
-QString takeColumn(ImportOptions &o, const QString &option, const QString &value)
+QString column(ImportOptions &o, const QString &option, const QString &value)
 {
     return name(o.read.columns.*Column, option, value);
 }
@@ -83,21 +84,17 @@ const OptionTable<ImportOptions> &importOptionTable()
             Row::answering("-v, --version", "Visar programmets version.", OptionAnswer::Version),
             {"--folder", "MAPP", "Mappen med årsfilerna (T_<år>.dat).", takeFolder},
             {"--time", "KOLUMN", "Kolumnen med tid (datum och klockslag, eller klockslag).",
-             takeColumn<&ImportColumns::time>},
+             column<&C::time>},
             {"--date", "KOLUMN", "Kolumnen med datum, när klockslaget står i en egen.",
-             takeColumn<&ImportColumns::date>},
-            {"--temperature", "KOLUMN", "Kolumnen med temperatur.",
-             takeColumn<&ImportColumns::temperature>},
-            {"--pressure", "KOLUMN", "Kolumnen med lufttryck (QNH).",
-             takeColumn<&ImportColumns::pressure>},
-            {"--high", "KOLUMN", "Dygnets högsta temperatur (läses kl. 15:00).",
-             takeColumn<&ImportColumns::high>},
-            {"--low", "KOLUMN", "Dygnets lägsta temperatur (läses kl. 06:00).",
-             takeColumn<&ImportColumns::low>},
+             column<&C::date>},
+            {"--temperature", "KOLUMN", "Kolumnen med temperatur.", column<&C::temperature>},
+            {"--pressure", "KOLUMN", "Kolumnen med lufttryck (QNH).", column<&C::pressure>},
+            {"--high", "KOLUMN", "Dygnets högsta temperatur (läses kl. 15:00).", column<&C::high>},
+            {"--low", "KOLUMN", "Dygnets lägsta temperatur (läses kl. 06:00).", column<&C::low>},
             {"--high-time", "KOLUMN", "Klockslaget för dygnets högsta temperatur.",
-             takeColumn<&ImportColumns::highTime>},
+             column<&C::highTime>},
             {"--low-time", "KOLUMN", "Klockslaget för dygnets lägsta temperatur.",
-             takeColumn<&ImportColumns::lowTime>},
+             column<&C::lowTime>},
             {"--utc", nullptr, "Tider utan tidszon är UTC, inte lokal tid.",
              setReading<&ReadSettings::utc>},
             {"--fahrenheit", nullptr, "Temperaturerna är i °F.", setFahrenheit},

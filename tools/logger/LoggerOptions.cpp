@@ -18,6 +18,7 @@ constexpr double kMaxOffset = 50.0;
 constexpr std::int32_t kMaxPort = 0xFFFF;
 constexpr int kMqttPort = 1883;
 constexpr int kMqttsPort = 8883;
+constexpr char kNoValue[] = "--%1 saknar värde";
 
 std::optional<double> decimal(QString text)
 {
@@ -30,12 +31,7 @@ std::optional<double> decimal(QString text)
 QString named(QString &kept, const QString &option, const QString &value)
 {
     kept = value;
-    return value.isEmpty() ? QStringLiteral("--%1 saknar värde").arg(option) : QString();
-}
-
-QString takeFolder(LoggerOptions &o, const QString &option, const QString &value)
-{
-    return named(o.folder, option, value);
+    return value.isEmpty() ? QString::fromUtf8(kNoValue).arg(option) : QString();
 }
 
 QString takeInterval(LoggerOptions &o, const QString &option, const QString &value)
@@ -68,11 +64,6 @@ QString takeOffset(LoggerOptions &o, const QString &option, const QString &value
         return badOptionValue(option, QStringLiteral("en korrektion i grader, -50 till 50"), value);
     o.offset = *c;
     return {};
-}
-
-QString takeBarometer(LoggerOptions &o, const QString &option, const QString &value)
-{
-    return named(o.barometer, option, value);
 }
 
 QString takeAltitude(LoggerOptions &o, const QString &option, const QString &value)
@@ -119,6 +110,16 @@ QString withBroker(const LoggerOptions &o, const QString &option)
     return o.mqtt.host.isEmpty() ? QStringLiteral("--%1 kräver --mqtt").arg(option) : QString();
 }
 
+// A broker's name for something, kept when it fits; else what it should be.
+QString brokerName(LoggerOptions &o, QString &kept, const QString &option, const QString &value,
+                   bool fits, const char *what)
+{
+    if (QString error = withBroker(o, option); !error.isEmpty())
+        return error;
+    kept = value;
+    return fits ? QString() : badOptionValue(option, QString::fromUtf8(what), value);
+}
+
 // A topic level may not hold MQTT's wildcards; the prefixes may hold levels.
 bool validTopicPart(const QString &text)
 {
@@ -130,33 +131,20 @@ bool validTopicPart(const QString &text)
 QString takeStation(LoggerOptions &o, const QString &option, const QString &value)
 {
     static const QRegularExpression stationId(QStringLiteral("^[a-z0-9_]+$"));
-    if (const QString error = withBroker(o, option); !error.isEmpty())
-        return error;
-    o.mqtt.station = value;
-    return stationId.match(value).hasMatch()
-               ? QString()
-               : badOptionValue(option, QStringLiteral("små bokstäver a-z, siffror och _"), value);
+    return brokerName(o, o.mqtt.station, option, value, stationId.match(value).hasMatch(),
+                      "små bokstäver a-z, siffror och _");
 }
 
 QString takePrefix(LoggerOptions &o, const QString &option, const QString &value)
 {
-    if (const QString error = withBroker(o, option); !error.isEmpty())
-        return error;
-    o.mqtt.prefix = value;
-    return !value.isEmpty() && validTopicPart(value)
-               ? QString()
-               : badOptionValue(option, QStringLiteral("en ämnesväg utan + och #"), value);
+    return brokerName(o, o.mqtt.prefix, option, value, !value.isEmpty() && validTopicPart(value),
+                      "en ämnesväg utan + och #");
 }
 
 QString takeDiscoveryPrefix(LoggerOptions &o, const QString &option, const QString &value)
 {
-    if (const QString error = withBroker(o, option); !error.isEmpty())
-        return error;
-    o.mqtt.discoveryPrefix = value;
-    return validTopicPart(value)
-               ? QString()
-               : badOptionValue(option, QStringLiteral("en ämnesväg utan + och #, eller tom"),
-                                value);
+    return brokerName(o, o.mqtt.discoveryPrefix, option, value, validTopicPart(value),
+                      "en ämnesväg utan + och #, eller tom");
 }
 
 QString takeCredentials(LoggerOptions &o, const QString &option, const QString &value)
@@ -192,7 +180,8 @@ const OptionTable<LoggerOptions> &loggerOptionTable()
     static const OptionTable<LoggerOptions> table{
         QStringLiteral("kalvik-logger"),
         {
-            {"--folder", "MAPP", "mappen med årsfilerna (förval: %1)", takeFolder},
+            {"--folder", "MAPP", "mappen med årsfilerna (förval: %1)",
+             takeNonEmpty<LoggerOptions, &LoggerOptions::folder, kNoValue>},
             {"--interval", "MIN",
              "minuter mellan mätningarna, 1 till 60, räknat från midnatt\n(förval: 10)",
              takeInterval},
@@ -205,7 +194,7 @@ const OptionTable<LoggerOptions> &loggerOptionTable()
              "barometerns IIO-mapp, till exempel\n"
              "/sys/bus/iio/devices/iio:device0 (förval: den första med\n"
              "tryckkanal; utan barometer skrivs QNH 0)",
-             takeBarometer},
+             takeNonEmpty<LoggerOptions, &LoggerOptions::barometer, kNoValue>},
             {"--altitude", "M",
              "stationens höjd över havet i meter, för QNH; krävs när\nen barometer finns",
              takeAltitude},

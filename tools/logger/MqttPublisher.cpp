@@ -42,42 +42,32 @@ const QByteArray kOffline = QByteArrayLiteral("offline");
 
 QString refusalReason(int code)
 {
-    switch (code) {
-    case 1:
-        return QStringLiteral("servern godtar inte protokollversionen");
-    case 2:
-        return QStringLiteral("servern godtar inte klientnamnet");
-    case 3:
-        return QStringLiteral("tjänsten är inte tillgänglig just nu");
-    case 4:
-        return QStringLiteral("fel användarnamn eller lösenord");
-    case 5:
-        return QStringLiteral("inte behörig (användarnamn och lösenord, se --mqtt-credentials)");
-    default:
-        return QStringLiteral("kod %1").arg(code);
-    }
+    static const char *const reasons[] = {
+        "servern godtar inte protokollversionen",
+        "servern godtar inte klientnamnet",
+        "tjänsten är inte tillgänglig just nu",
+        "fel användarnamn eller lösenord",
+        "inte behörig (användarnamn och lösenord, se --mqtt-credentials)",
+    };
+    return code >= 1 && code <= int(std::size(reasons)) ? QString::fromUtf8(reasons[code - 1])
+                                                        : QStringLiteral("kod %1").arg(code);
 }
 
 QString networkReason(int rc, int err)
 {
+    static const std::pair<int, const char *> reasons[] = {
+        {ECONNREFUSED, "ingen server lyssnar på porten"}, {EHOSTUNREACH, "nätet når inte värden"},
+        {ENETUNREACH, "nätet når inte värden"},           {ETIMEDOUT, "tidsgränsen gick ut"},
+        {ECONNRESET, "servern stängde förbindelsen"},     {EPIPE, "servern stängde förbindelsen"},
+    };
     if (rc == MOSQ_ERR_EAI)
         return QStringLiteral("värdnamnet hittas inte");
     if (rc != MOSQ_ERR_ERRNO)
         return QString::fromUtf8(mosquitto_strerror(rc));
-    switch (err) {
-    case ECONNREFUSED:
-        return QStringLiteral("ingen server lyssnar på porten");
-    case EHOSTUNREACH:
-    case ENETUNREACH:
-        return QStringLiteral("nätet når inte värden");
-    case ETIMEDOUT:
-        return QStringLiteral("tidsgränsen gick ut");
-    case ECONNRESET:
-    case EPIPE:
-        return QStringLiteral("servern stängde förbindelsen");
-    default:
-        return errnoReason(err);
-    }
+    for (const auto &[code, reason] : reasons)
+        if (code == err)
+            return QString::fromUtf8(reason);
+    return errnoReason(err);
 }
 
 } // namespace

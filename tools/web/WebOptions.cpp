@@ -4,17 +4,8 @@ namespace {
 
 using Row = OptionRow<WebOptions>;
 
-QString folder(QString &kept, const QString &option, const QString &value)
-{
-    kept = value;
-    return value.isEmpty() ? QStringLiteral("--%1 MAPP saknas").arg(option) : QString();
-}
-
-QString takeCache(WebOptions &o, const QString &, const QString &value)
-{
-    o.cache = value;
-    return value.isEmpty() ? QStringLiteral("--cache saknar sitt värde") : QString();
-}
+constexpr char kNoFolder[] = "--%1 MAPP saknas";
+constexpr char kNoCache[] = "--%1 saknar sitt värde";
 
 // Worded in lower case, after --help and --version.
 QString noArguments(WebOptions &, const QStringList &arguments)
@@ -32,17 +23,10 @@ const OptionTable<WebOptions> &webOptionTable()
         {
             Row::answering("-h, --help", nullptr, OptionAnswer::Help),
             Row::answering("-v, --version", nullptr, OptionAnswer::Version),
-            {"--folder", "MAPP", nullptr,
-             [](WebOptions &o, const QString &option, const QString &value) {
-                 return folder(o.folder, option, value);
-             },
+            {"--folder", "MAPP", nullptr, takeNonEmpty<WebOptions, &WebOptions::folder, kNoFolder>,
              true},
-            {"--out", "MAPP", nullptr,
-             [](WebOptions &o, const QString &option, const QString &value) {
-                 return folder(o.out, option, value);
-             },
-             true},
-            {"--cache", "FIL", nullptr, takeCache},
+            {"--out", "MAPP", nullptr, takeNonEmpty<WebOptions, &WebOptions::out, kNoFolder>, true},
+            {"--cache", "FIL", nullptr, takeNonEmpty<WebOptions, &WebOptions::cache, kNoCache>},
         },
         noArguments,
     };
