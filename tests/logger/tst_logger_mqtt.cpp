@@ -1,8 +1,5 @@
 #include "DayNumber.h"
-#include "FakeLoggerClock.h"
-#include "LibrarySensor.h"
-#include "Logger.h"
-#include "SampleStamp.h"
+#include "LoggerTest.h"
 #include "YearFile.h"
 
 #include <QElapsedTimer>
@@ -12,19 +9,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <arpa/inet.h>
 #include <cmath>
 #include <csignal>
-#include <functional>
-#include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,47 +26,41 @@ QString broker()
     return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
 }
 
-const QTimeZone stockholm{"Europe/Stockholm"};
-
-// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
-// connections and never answers them: a broker that hangs.
-class LocalSocket
+sockaddr_in loopback(int port)
 {
-public:
-    explicit LocalSocket(bool listen)
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof a;
-        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
-            port = ntohs(a.sin_port);
-        if (listen)
-            ::listen(m_fd, 8);
-    }
-    ~LocalSocket() { ::close(m_fd); }
-    LocalSocket(const LocalSocket &) = delete;
-    LocalSocket &operator=(const LocalSocket &) = delete;
-    int port = 0;
-
-private:
-    int m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-};
-
-int freePort()
-{
-    return LocalSocket(false).port;
-}
-
-bool accepts(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     a.sin_port = htons(quint16(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+    return a;
+}
+
+// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
+// connections and never answers them: a broker that hangs.
+struct LocalSocket
+{
+    explicit LocalSocket(bool listen)
+    {
+        sockaddr_in a = loopback(0);
+        socklen_t size = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
+            port = ntohs(a.sin_port);
+        if (listen)
+            ::listen(fd, 8);
+    }
+    ~LocalSocket() { ::close(fd); }
+    LocalSocket(const LocalSocket &) = delete;
+    LocalSocket &operator=(const LocalSocket &) = delete;
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int port = 0;
+};
+
+bool accepts(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in a = loopback(port);
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
 }
@@ -181,15 +166,6 @@ void compareState(const QByteArray &json, const DataRecord &r)
     QCOMPARE(s.timeOfDay, r.timeOfDay);
 }
 
-void writeText(const QString &path, const QByteArray &text, mode_t mode = 0600)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-    f.close();
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
-}
-
 // A helper program that must succeed; its output only when it does not.
 bool run(const QString &program, const QStringList &arguments)
 {
@@ -242,27 +218,19 @@ private slots:
         QTest::addColumn<QString>("broker");     // plain, password, tls, silent
         QTest::addColumn<QString>("secret");     // the password or CA the logger is given
         QTest::addColumn<QString>("logLine");    // said once on standard error; empty: published
-        QTest::newRow("published") << QByteArray("21.3") << true << "plain"
-                                   << ""
-                                   << "";
-        QTest::newRow("no reading, no barometer") << QByteArray("nan") << false << "plain"
-                                                  << ""
-                                                  << "";
-        QTest::newRow("right password") << QByteArray("-4.25") << true << "password"
-                                        << "rätt"
-                                        << "";
-        QTest::newRow("wrong password") << QByteArray("5") << true << "password"
-                                        << "fel"
-                                        << "vägrar anslutningen: inte behörig";
-        QTest::newRow("TLS, our CA") << QByteArray("12.5") << true << "tls"
-                                     << "ca.crt"
-                                     << "";
-        QTest::newRow("TLS, unknown CA") << QByteArray("12.5") << true << "tls"
-                                         << "other.crt"
-                                         << "TLS-anslutningen till mqtts://127.0.0.1";
-        QTest::newRow("never answers") << QByteArray("7") << true << "silent"
-                                       << ""
-                                       << "mätningen publicerades inte";
+        const auto row = [](const char *name, const char *reading, bool barometer,
+                            const char *broker, const char *secret, const char *logLine) {
+            QTest::newRow(name) << QByteArray(reading) << barometer << QString(broker)
+                                << QString(secret) << QString::fromUtf8(logLine);
+        };
+        row("published", "21.3", true, "plain", "", "");
+        row("no reading, no barometer", "nan", false, "plain", "", "");
+        row("right password", "-4.25", true, "password", "rätt", "");
+        row("wrong password", "5", true, "password", "fel", "vägrar anslutningen: inte behörig");
+        row("TLS, our CA", "12.5", true, "tls", "ca.crt", "");
+        row("TLS, unknown CA", "12.5", true, "tls", "other.crt",
+            "TLS-anslutningen till mqtts://127.0.0.1");
+        row("never answers", "7", true, "silent", "", "mätningen publicerades inte");
     }
 
     void once()
@@ -383,7 +351,8 @@ private slots:
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
-        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n", freePort());
+        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n",
+                         LocalSocket(false).port);
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
@@ -420,9 +389,6 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        LibrarySensor sensor(dir.path());
-        QString out, err;
-        QTextStream o(&out), e(&err);
         LoggerOptions options;
         options.folder = dir.path();
         options.intervalMinutes = 1;
@@ -431,8 +397,8 @@ private slots:
         options.mqtt.host = "127.0.0.1";
         options.mqtt.port = mosquitto.port;
         options.mqtt.station = "test";
-        Logger logger(options, sensor, clock, {o, e}, stockholm, d + "no-iio");
-        QCOMPARE(logger.run(), 0);
+        const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
+        QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));
 
         const std::vector<DataRecord> records = readYearFile(d + "T_2026.dat").records;
