@@ -214,16 +214,14 @@ private slots:
     {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("named");
-        QTest::newRow("folder") << "folder"
-                                << "T_2027.dat är ingen årsfil utan en mapp";
-        QTest::newRow("dangling link") << "dangling"
-                                       << "T_2027.dat är ingen årsfil utan en symbolisk länk";
-        QTest::newRow("link to a file it may write") << "link"
-                                                     << "utan en symbolisk länk";
-        QTest::newRow("FIFO") << "fifo"
-                              << "utan en FIFO";
-        QTest::newRow("another user's file") << "foreign"
-                                             << "ägs av en annan användare (uid 65534)";
+        const auto row = [](const char *planted, const char *named) {
+            QTest::newRow(planted) << QString(planted) << QString::fromUtf8(named);
+        };
+        row("folder", "T_2027.dat är ingen årsfil utan en mapp");
+        row("dangling", "T_2027.dat är ingen årsfil utan en symbolisk länk");
+        row("link", "utan en symbolisk länk"); // to a file it may write
+        row("fifo", "utan en FIFO");
+        row("foreign", "ägs av en annan användare (uid 65534)");
     }
 
     void refusesWhatIsPlanted()
