@@ -375,19 +375,17 @@ private slots:
         QTest::addColumn<QString>("folder"); // below a temporary folder holding a site
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no folder") << "none"
-                                   << "site"
-                                   << "kalvik-web: mappen %1/none finns inte";
-        QTest::newRow("not a folder") << "data/T_2026.dat"
-                                      << "site"
-                                      << "kalvik-web: %1/data/T_2026.dat är ingen mapp";
-        QTest::newRow("no year file") << "site"
-                                      << "site2"
-                                      << "kalvik-web: ingen årsfil (T_<år>.dat) i mappen %1/site";
-        QTest::newRow("output is a file")
-            << "data"
-            << "data/T_2026.dat/site"
-            << "kalvik-web: kan inte skapa mappen %1/data/T_2026.dat/site";
+        const auto row = [](const char *name, const char *folder, const char *out,
+                            const char *expected) {
+            QTest::newRow(name) << QString(folder) << QString(out) << QString::fromUtf8(expected);
+        };
+        row("no folder", "none", "site", "kalvik-web: mappen %1/none finns inte");
+        row("not a folder", "data/T_2026.dat", "site",
+            "kalvik-web: %1/data/T_2026.dat är ingen mapp");
+        row("no year file", "site", "site2",
+            "kalvik-web: ingen årsfil (T_<år>.dat) i mappen %1/site");
+        row("output is a file", "data", "data/T_2026.dat/site",
+            "kalvik-web: kan inte skapa mappen %1/data/T_2026.dat/site");
     }
     void badInputGivesOneLine()
     {
