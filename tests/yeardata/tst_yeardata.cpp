@@ -116,6 +116,8 @@ private slots:
         row("T_2004.DAT.bak", ".DAT.bak", -1);
         row("T.dat", "T.dat", -1);
         row("T_0000.dat", "0000.dat", -1);
+        row("T_+204.dat", "+204.dat", -1);
+        row("T_ 204.dat", " 204.dat", -1);
         row("T_２００４.dat", "２００４.dat", -1);
     }
     void yearComesFromTheName()
