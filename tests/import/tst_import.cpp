@@ -17,11 +17,11 @@ namespace {
 
 const QTimeZone stockholm{"Europe/Stockholm"};
 
-void writeText(const QString &path, const QByteArray &text)
+// Writes an input file into dir: its path, or none when it cannot be written.
+QString input(const QTemporaryDir &dir, const char *name, const QByteArray &text)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
+    QFile f(dir.filePath(QString::fromLatin1(name)));
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
 }
 
 // "T_2024.dat 2024-03-01 12:00:00 -3.50 1013"; a missing temperature is "-".
@@ -208,12 +208,9 @@ private slots:
         QFETCH(QString, report);
         QTemporaryDir inputs, data;
         QStringList arguments{"--folder", data.path()};
-        arguments << options << inputs.filePath("first.csv");
-        writeText(inputs.filePath("first.csv"), first);
-        if (!second.isEmpty()) {
-            writeText(inputs.filePath("second.csv"), second);
-            arguments << inputs.filePath("second.csv");
-        }
+        arguments << options << input(inputs, "first.csv", first);
+        if (!second.isEmpty())
+            arguments << input(inputs, "second.csv", second);
         const Run run = import(arguments);
         QCOMPARE(run.err, report);
         QCOMPARE(run.status, 0);
@@ -283,9 +280,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, message);
         QTemporaryDir inputs, data;
-        writeText(inputs.filePath("in.csv"), file);
         const Run run = import(QStringList{"--folder", data.path()} + options +
-                               QStringList{inputs.filePath("in.csv")});
+                               QStringList{input(inputs, "in.csv", file)});
         QCOMPARE(run.err, "kalvik-import: " + message + "\n");
         QCOMPARE(run.status, 1);
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
@@ -305,9 +301,10 @@ private slots:
             QVERIFY(appendRecord(year, r).ok);
         QVERIFY(appendRecord(data.filePath("T_2025.dat"), at("2025-06-01T00:00", 1010, 9)).ok);
         const QStringList before = recordLines(data.path());
-        writeText(inputs.filePath("in.csv"), "time,temperature\n2024-03-01T01:30,10\n"
-                                             "2024-03-01T02:30,11\n2025-01-01T00:00,12\n");
-        const QStringList arguments{"--folder", data.path(), inputs.filePath("in.csv")};
+        const QStringList arguments{"--folder", data.path(),
+                                    input(inputs, "in.csv",
+                                          "time,temperature\n2024-03-01T01:30,10\n"
+                                          "2024-03-01T02:30,11\n2025-01-01T00:00,12\n")};
 
         const Run refused = import(arguments);
         QCOMPARE(refused.err, QStringLiteral("kalvik-import: %1 har redan 1 post mellan "
@@ -336,10 +333,10 @@ private slots:
     void dryRunWritesNothing()
     {
         QTemporaryDir inputs, data;
-        writeText(inputs.filePath("in.csv"), "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
-                                             "2024-05-01T02:30;11,25;1020\n"
-                                             "2024-12-31T23:59:59Z;12;\n");
-        const Run run = import({"--folder", data.path(), "--dry-run", inputs.filePath("in.csv")});
+        const Run run = import({"--folder", data.path(), "--dry-run",
+                                input(inputs, "in.csv",
+                                      "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
+                                      "2024-05-01T02:30;11,25;1020\n2024-12-31T23:59:59Z;12;\n")});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out,
                  QStringLiteral("T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
@@ -361,7 +358,7 @@ private slots:
         constexpr int kJanuaryMinutes = 31 * 24 * 60;
         for (int m = 0; m < kJanuaryMinutes; ++m)
             january += monthStart.addSecs(60 * m).toString("yyyy-MM-ddThh:mm").toLatin1() + ",-3\n";
-        writeText(inputs.filePath("january.csv"), january);
+        const QString januaryFile = input(inputs, "january.csv", january);
         const QDateTime march(QDate(2026, 3, 1), QTime(0, 0, 30), stockholm);
         QVERIFY(appendRecord(year, at(march, 1000, 5)).ok); // the logger was there first
 
@@ -373,7 +370,7 @@ private slots:
                     return -1;
             return n;
         });
-        const Run run = import({"--folder", data.path(), inputs.filePath("january.csv")});
+        const Run run = import({"--folder", data.path(), januaryFile});
         imported = true;
         const int appended = logger.get();
         QVERIFY2(run.status == 0, qPrintable(run.err));
