@@ -83,14 +83,9 @@ for width in 390 1280; do
         done
         cat <<'HTML'
 <script>
-window.onload = function () {
-  var out = [];
-  document.querySelectorAll('iframe').forEach(function (f) {
-    var d = f.contentDocument.documentElement;
-    out.push(f.getAttribute('src').slice(7) + ' ' + d.scrollWidth + ' ' + d.clientWidth);
-  });
-  document.body.setAttribute('data-widths', out.join(';'));
-};
+onload = () => document.body.setAttribute('data-widths', [...document.querySelectorAll('iframe')]
+  .map(f => [f.getAttribute('src').slice(7), f.contentDocument.documentElement.scrollWidth,
+             f.contentDocument.documentElement.clientWidth].join(' ')).join(';'));
 </script></body></html>
 HTML
     } > "$WORK/root/probe.html"
