@@ -2,6 +2,7 @@
 
 #include "SwedishCommandLine.h"
 
+#include <QHash>
 #include <QLocale>
 
 namespace {
