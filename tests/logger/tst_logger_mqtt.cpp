@@ -70,51 +70,44 @@ bool accepts(int port)
 class Broker
 {
 public:
-    Broker(QString folder, QByteArray config, int port)
-        : m_folder(std::move(folder)), m_config(std::move(config)), port(port)
-    {}
+    Broker(const QString &folder, const QByteArray &config, int port) : port(port)
+    {
+        QFile conf(folder + "/mosquitto.conf");
+        QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
+        if (::geteuid() == 0)
+            conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
+        conf.write(QByteArray(config).replace("PORT", QByteArray::number(port)));
+        m_arguments = {"-c", conf.fileName()};
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Gone with the test even if the test itself dies.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
     ~Broker() { stop(); }
 
     bool start()
     {
-        QFile conf(m_folder + "/mosquitto.conf");
-        if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
-        if (::geteuid() == 0)
-            conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
-        conf.write(QByteArray(m_config).replace("PORT", QByteArray::number(port)));
-        conf.close();
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // Gone with the test even if the test itself dies.
-        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        m_process.start(broker(), {"-c", conf.fileName()});
-        if (!m_process.waitForStarted(5000))
-            return false;
+        m_process.start(broker(), m_arguments);
         QElapsedTimer waited;
         waited.start();
-        while (!accepts(port) && waited.elapsed() < 5000)
+        while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
             ::usleep(20000);
         return accepts(port);
     }
 
     void stop()
     {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
         m_process.terminate();
         if (!m_process.waitForFinished(5000))
             m_process.kill();
         m_process.waitForFinished(5000);
     }
 
-private:
-    QString m_folder;
-    QByteArray m_config;
-    QProcess m_process;
-
-public:
     const int port;
+
+private:
+    QStringList m_arguments;
+    QProcess m_process;
 };
 
 struct Message
