@@ -1,8 +1,5 @@
 #include "DayNumber.h"
-#include "FakeLoggerClock.h"
-#include "LibrarySensor.h"
-#include "Logger.h"
-#include "SampleStamp.h"
+#include "LoggerTest.h"
 #include "YearFile.h"
 
 #include <QElapsedTimer>
@@ -12,19 +9,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <arpa/inet.h>
 #include <cmath>
 #include <csignal>
-#include <functional>
-#include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,47 +26,41 @@ QString broker()
     return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
 }
 
-const QTimeZone stockholm{"Europe/Stockholm"};
-
-// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
-// connections and never answers them: a broker that hangs.
-class LocalSocket
+sockaddr_in loopback(int port)
 {
-public:
-    explicit LocalSocket(bool listen)
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof a;
-        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
-            port = ntohs(a.sin_port);
-        if (listen)
-            ::listen(m_fd, 8);
-    }
-    ~LocalSocket() { ::close(m_fd); }
-    LocalSocket(const LocalSocket &) = delete;
-    LocalSocket &operator=(const LocalSocket &) = delete;
-    int port = 0;
-
-private:
-    int m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-};
-
-int freePort()
-{
-    return LocalSocket(false).port;
-}
-
-bool accepts(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     a.sin_port = htons(quint16(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+    return a;
+}
+
+// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
+// connections and never answers them: a broker that hangs.
+struct LocalSocket
+{
+    explicit LocalSocket(bool listen)
+    {
+        sockaddr_in a = loopback(0);
+        socklen_t size = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
+            port = ntohs(a.sin_port);
+        if (listen)
+            ::listen(fd, 8);
+    }
+    ~LocalSocket() { ::close(fd); }
+    LocalSocket(const LocalSocket &) = delete;
+    LocalSocket &operator=(const LocalSocket &) = delete;
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int port = 0;
+};
+
+bool accepts(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in a = loopback(port);
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
 }
@@ -85,51 +70,44 @@ bool accepts(int port)
 class Broker
 {
 public:
-    Broker(QString folder, QByteArray config, int port)
-        : m_folder(std::move(folder)), m_config(std::move(config)), port(port)
-    {}
+    Broker(const QString &folder, const QByteArray &config, int port) : port(port)
+    {
+        QFile conf(folder + "/mosquitto.conf");
+        QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
+        if (::geteuid() == 0)
+            conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
+        conf.write(QByteArray(config).replace("PORT", QByteArray::number(port)));
+        m_arguments = {"-c", conf.fileName()};
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Gone with the test even if the test itself dies.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
     ~Broker() { stop(); }
 
     bool start()
     {
-        QFile conf(m_folder + "/mosquitto.conf");
-        if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
-        if (::geteuid() == 0)
-            conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
-        conf.write(QByteArray(m_config).replace("PORT", QByteArray::number(port)));
-        conf.close();
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // Gone with the test even if the test itself dies.
-        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        m_process.start(broker(), {"-c", conf.fileName()});
-        if (!m_process.waitForStarted(5000))
-            return false;
+        m_process.start(broker(), m_arguments);
         QElapsedTimer waited;
         waited.start();
-        while (!accepts(port) && waited.elapsed() < 5000)
+        while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
             ::usleep(20000);
         return accepts(port);
     }
 
     void stop()
     {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
         m_process.terminate();
         if (!m_process.waitForFinished(5000))
             m_process.kill();
         m_process.waitForFinished(5000);
     }
 
-private:
-    QString m_folder;
-    QByteArray m_config;
-    QProcess m_process;
-
-public:
     const int port;
+
+private:
+    QStringList m_arguments;
+    QProcess m_process;
 };
 
 struct Message
@@ -164,43 +142,22 @@ QMap<QString, Message> retained(int port, const QString &topic, int count,
 void compareState(const QByteArray &json, const DataRecord &r)
 {
     const QJsonObject state = QJsonDocument::fromJson(json).object();
-    QVERIFY2(state.size() == 3, json.constData());
-    if (std::isnan(r.temp))
-        QVERIFY(state["temperature"].isNull());
-    else
-        QCOMPARE(float(state["temperature"].toDouble()), r.temp);
-    if (r.qnh == 0)
-        QVERIFY(state["qnh"].isNull());
-    else
-        QCOMPARE(state["qnh"].toInt(-1), r.qnh);
+    const QJsonValue temperature = state["temperature"], qnh = state["qnh"];
     const QDateTime time = QDateTime::fromString(state["time"].toString(), Qt::ISODate);
-    QVERIFY2(time.isValid() && time.offsetFromUtc() == stockholm.offsetFromUtc(time),
-             json.constData());
     const SampleStamp s = stampOf(time.toTimeZone(stockholm));
-    QCOMPARE(s.dayNumber, r.dayNumber);
-    QCOMPARE(s.timeOfDay, r.timeOfDay);
+    QVERIFY2(
+        state.size() == 3 &&
+            (std::isnan(r.temp) ? temperature.isNull() : float(temperature.toDouble()) == r.temp) &&
+            (r.qnh == 0 ? qnh.isNull() : qnh.toInt(-1) == r.qnh) && time.isValid() &&
+            time.offsetFromUtc() == stockholm.offsetFromUtc(time) && s.dayNumber == r.dayNumber &&
+            s.timeOfDay == r.timeOfDay,
+        json.constData());
 }
 
-void writeText(const QString &path, const QByteArray &text, mode_t mode = 0600)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-    f.close();
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
-}
-
-// A helper program that must succeed; its output only when it does not.
+// A helper program that must succeed.
 bool run(const QString &program, const QStringList &arguments)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, arguments);
-    const bool ok =
-        p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (!ok)
-        qWarning() << program << p.readAll();
-    return ok;
+    return QProcess::execute(program, arguments) == 0;
 }
 
 } // namespace
@@ -242,27 +199,19 @@ private slots:
         QTest::addColumn<QString>("broker");     // plain, password, tls, silent
         QTest::addColumn<QString>("secret");     // the password or CA the logger is given
         QTest::addColumn<QString>("logLine");    // said once on standard error; empty: published
-        QTest::newRow("published") << QByteArray("21.3") << true << "plain"
-                                   << ""
-                                   << "";
-        QTest::newRow("no reading, no barometer") << QByteArray("nan") << false << "plain"
-                                                  << ""
-                                                  << "";
-        QTest::newRow("right password") << QByteArray("-4.25") << true << "password"
-                                        << "rätt"
-                                        << "";
-        QTest::newRow("wrong password") << QByteArray("5") << true << "password"
-                                        << "fel"
-                                        << "vägrar anslutningen: inte behörig";
-        QTest::newRow("TLS, our CA") << QByteArray("12.5") << true << "tls"
-                                     << "ca.crt"
-                                     << "";
-        QTest::newRow("TLS, unknown CA") << QByteArray("12.5") << true << "tls"
-                                         << "other.crt"
-                                         << "TLS-anslutningen till mqtts://127.0.0.1";
-        QTest::newRow("never answers") << QByteArray("7") << true << "silent"
-                                       << ""
-                                       << "mätningen publicerades inte";
+        const auto row = [](const char *name, const char *reading, bool barometer,
+                            const char *broker, const char *secret, const char *logLine) {
+            QTest::newRow(name) << QByteArray(reading) << barometer << QString(broker)
+                                << QString(secret) << QString::fromUtf8(logLine);
+        };
+        row("published", "21.3", true, "plain", "", "");
+        row("no reading, no barometer", "nan", false, "plain", "", "");
+        row("right password", "-4.25", true, "password", "rätt", "");
+        row("wrong password", "5", true, "password", "fel", "vägrar anslutningen: inte behörig");
+        row("TLS, our CA", "12.5", true, "tls", "ca.crt", "");
+        row("TLS, unknown CA", "12.5", true, "tls", "other.crt",
+            "TLS-anslutningen till mqtts://127.0.0.1");
+        row("never answers", "7", true, "silent", "", "mätningen publicerades inte");
     }
 
     void once()
@@ -352,26 +301,28 @@ private slots:
         compareState(kept["kalvik/test/state"].payload, r);
         QCOMPARE(kept["kalvik/test/status"].payload, QByteArray("online"));
 
+        // Home Assistant's two sensors, of one device.
         QJsonObject device;
-        for (const char *sensor : {"temperature", "qnh"}) {
+        for (const auto &[sensor, own] :
+             {std::pair{"temperature", R"("name": "Temperatur", "device_class": "temperature",
+                          "unit_of_measurement": "°C", "suggested_display_precision": 1)"},
+              {"qnh", R"j("name": "Lufttryck (QNH)", "device_class": "atmospheric_pressure",
+                         "unit_of_measurement": "hPa", "suggested_display_precision": 0)j"}}) {
             const Message m =
                 kept[QStringLiteral("homeassistant/sensor/kalvik_test_%1/config").arg(sensor)];
-            const QJsonObject c = QJsonDocument::fromJson(m.payload).object();
-            QVERIFY2(m.retained && c["unique_id"] == QStringLiteral("kalvik_test_") + sensor,
+            QJsonObject config = QJsonDocument::fromJson(m.payload).object();
+            const QJsonObject of = config.take("device").toObject();
+            const QString expected = QStringLiteral(
+                R"({"unique_id": "kalvik_test_%1", "value_template": "{{ value_json.%1 }}",
+                    "state_topic": "kalvik/test/state", "availability_topic": "kalvik/test/status",
+                    "state_class": "measurement", %2})");
+            QVERIFY2(m.retained &&
+                         config == QJsonDocument::fromJson(
+                                       expected.arg(sensor, QString::fromUtf8(own)).toUtf8())
+                                       .object(),
                      m.payload.constData());
-            const bool temp = sensor == QLatin1String("temperature");
-            QCOMPARE(c["device_class"].toString(),
-                     QString(temp ? "temperature" : "atmospheric_pressure"));
-            QCOMPARE(c["unit_of_measurement"].toString(), QString(temp ? "°C" : "hPa"));
-            QCOMPARE(c["state_class"].toString(), QString("measurement"));
-            QCOMPARE(c["state_topic"].toString(), QString("kalvik/test/state"));
-            QCOMPARE(c["availability_topic"].toString(), QString("kalvik/test/status"));
-            QCOMPARE(c["value_template"].toString(),
-                     QStringLiteral("{{ value_json.%1 }}").arg(sensor));
-            QVERIFY(!c["device"].toObject()["identifiers"].toArray().isEmpty());
-            if (!device.isEmpty())
-                QCOMPARE(c["device"].toObject(), device); // one device with both sensors
-            device = c["device"].toObject();
+            QVERIFY(!of["identifiers"].toArray().isEmpty() && (device.isEmpty() || of == device));
+            device = of;
         }
     }
 
@@ -383,7 +334,8 @@ private slots:
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
-        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n", freePort());
+        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n",
+                         LocalSocket(false).port);
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
@@ -420,9 +372,6 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        LibrarySensor sensor(dir.path());
-        QString out, err;
-        QTextStream o(&out), e(&err);
         LoggerOptions options;
         options.folder = dir.path();
         options.intervalMinutes = 1;
@@ -431,8 +380,8 @@ private slots:
         options.mqtt.host = "127.0.0.1";
         options.mqtt.port = mosquitto.port;
         options.mqtt.station = "test";
-        Logger logger(options, sensor, clock, {o, e}, stockholm, d + "no-iio");
-        QCOMPARE(logger.run(), 0);
+        const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
+        QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));
 
         const std::vector<DataRecord> records = readYearFile(d + "T_2026.dat").records;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OptionTable.h"
 #include "SwedishCommandLine.h"
 
 #include <QString>
@@ -17,11 +18,11 @@ void sayLine(std::FILE *to, const QString &text);
 void passOnlyQtErrors();
 
 // What a tool answers before it runs: its help, its version or a wrong option
-// (exit status 2). Nothing when it should run. Parsed is a tool's parse result
-// (options, help, version, error).
-template <typename Parsed>
-std::optional<int> answerBeforeRunning(const Parsed &parsed, const QString &program,
-                                       const QString &help, const char *version)
+// (exit status 2). Nothing when it should run.
+template <typename Options>
+std::optional<int> answerBeforeRunning(const ParsedCommandLine<Options> &parsed,
+                                       const QString &program, const QString &help,
+                                       const char *version)
 {
     if (parsed.help) {
         sayLine(stdout, help);

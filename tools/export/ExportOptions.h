@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "OptionTable.h"
 
-#include <optional>
+#include <QString>
 
 enum class ChartView { Both, Temperature, Pressure };
 
@@ -16,19 +15,11 @@ struct ExportOptions
     double scale = 1.0; // device pixels per pixel of the window's layout
 };
 
-struct ParsedOptions
-{
-    std::optional<ExportOptions> options;
-    bool help = false;
-    bool version = false;
-    QString error; // one line naming the option, when neither of the above
-};
-
 inline constexpr double kMinScale = 1.0;
 inline constexpr double kMaxScale = 4.0;
 
-// The arguments after the program name. Both "--png FILE" and "--png=FILE".
-ParsedOptions parseExportOptions(const QStringList &arguments);
+// The options and the year file; both "--png FILE" and "--png=FILE".
+const OptionTable<ExportOptions> &exportOptionTable();
 
 // --help: every option and the exit statuses.
 QString exportUsage();

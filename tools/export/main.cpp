@@ -1,7 +1,6 @@
+// kalvik-export: a year file's chart as PNG and its samples as CSV.
 #include "ExportOptions.h"
-#include "ProgramFolderPlugins.h"
-#include "SwedishCommandLine.h"
-#include "ToolMain.h"
+#include "RunTool.h"
 #include "YearExport.h"
 
 #include <QApplication>
@@ -11,18 +10,12 @@ int main(int argc, char *argv[])
     passOnlyQtErrors();
     // The chart is drawn off screen, so no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Plugins and a qt.conf in the program's folder are not ours to load.
-    const auto app = makeApplication<QApplication>(argc, argv);
-    SwedishCommandLine swedish;
-    QCoreApplication::installTranslator(&swedish);
-
-    const ParsedOptions parsed = parseExportOptions(QCoreApplication::arguments().mid(1));
-    if (const auto answer = answerBeforeRunning(parsed, QStringLiteral("kalvik-export"),
-                                                exportUsage(), KALVIK_VERSION))
-        return *answer;
-    const ExportResult result = runExport(*parsed.options);
-    if (!result.message.isEmpty())
-        for (const QString &line : result.message.split(QLatin1Char('\n')))
-            sayLine(stderr, QStringLiteral("kalvik-export: ") + line);
-    return result.exitCode;
+    return runTool<QApplication>(
+        argc, argv, exportOptionTable(), exportUsage, KALVIK_VERSION, [](const ExportOptions &o) {
+            const ExportResult result = runExport(o);
+            if (!result.message.isEmpty())
+                for (const QString &line : result.message.split(QLatin1Char('\n')))
+                    sayLine(stderr, QStringLiteral("kalvik-export: ") + line);
+            return result.exitCode;
+        });
 }

@@ -1,152 +1,133 @@
 #include "ImportOptions.h"
 
-#include <QCommandLineParser>
-
-#include <vector>
-
 namespace {
 
-struct ValueOption
+using Row = OptionRow<ImportOptions>;
+using C = ImportColumns;
+
+// A column or folder, as given less the spaces around it.
+QString name(QString &kept, const QString &option, const QString &value)
 {
-    const char *name;
-    const char *valueName;
-    const char *help;
-    QString ImportOptions::*field = nullptr;  // either this
-    QString ImportColumns::*column = nullptr; // or this
-};
-
-struct FlagOption
-{
-    const char *name;
-    const char *help;
-    bool ImportOptions::*field = nullptr;
-    bool ReadSettings::*setting = nullptr;
-};
-
-const std::vector<ValueOption> kValueOptions{
-    {"folder", "MAPP", "Mappen med årsfilerna (T_<år>.dat).", &ImportOptions::folder},
-    {"time", "KOLUMN", "Kolumnen med tid (datum och klockslag, eller klockslag).", nullptr,
-     &ImportColumns::time},
-    {"date", "KOLUMN", "Kolumnen med datum, när klockslaget står i en egen.", nullptr,
-     &ImportColumns::date},
-    {"temperature", "KOLUMN", "Kolumnen med temperatur.", nullptr, &ImportColumns::temperature},
-    {"pressure", "KOLUMN", "Kolumnen med lufttryck (QNH).", nullptr, &ImportColumns::pressure},
-    {"high", "KOLUMN", "Dygnets högsta temperatur (läses kl. 15:00).", nullptr,
-     &ImportColumns::high},
-    {"low", "KOLUMN", "Dygnets lägsta temperatur (läses kl. 06:00).", nullptr, &ImportColumns::low},
-    {"high-time", "KOLUMN", "Klockslaget för dygnets högsta temperatur.", nullptr,
-     &ImportColumns::highTime},
-    {"low-time", "KOLUMN", "Klockslaget för dygnets lägsta temperatur.", nullptr,
-     &ImportColumns::lowTime},
-};
-
-const std::vector<FlagOption> kFlagOptions{
-    {"utc", "Tider utan tidszon är UTC, inte lokal tid.", nullptr, &ReadSettings::utc},
-    {"fahrenheit", "Temperaturerna är i °F.", nullptr, nullptr},
-    {"kpa", "Lufttrycket är i kPa.", nullptr, nullptr},
-    {"inhg", "Lufttrycket är i tum kvicksilver.", nullptr, nullptr},
-    {"replace-range", "Ersätt de befintliga posterna inom de importerade tiderna.",
-     &ImportOptions::replaceRange},
-    {"dry-run", "Skriv inget; visa per år vad som skulle skrivas.", &ImportOptions::dryRun},
-    {"skip-bad-lines", "Hoppa över felaktiga rader och räkna dem.", nullptr,
-     &ReadSettings::skipBadLines},
-};
-
-void addOptions(QCommandLineParser &parser)
-{
-    parser.setApplicationDescription(QStringLiteral(
-        "Läser temperatur och lufttryck ur CSV-filer (även SMHI:s stationsfiler) in i "
-        "årsfilerna T_<år>.dat."));
-    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Visar den här hjälpen.")));
-    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
-                                        QStringLiteral("Visar programmets version.")));
-    for (const ValueOption &o : kValueOptions)
-        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help),
-                                            QLatin1String(o.valueName)));
-    for (const FlagOption &o : kFlagOptions)
-        parser.addOption(QCommandLineOption(QLatin1String(o.name), QString::fromUtf8(o.help)));
-    parser.addPositionalArgument(QStringLiteral("FIL"), QStringLiteral("CSV-filer att importera."),
-                                 QStringLiteral("FIL..."));
+    kept = value.trimmed();
+    return kept.isEmpty() ? QStringLiteral("--%1 saknar sitt värde").arg(option) : QString();
 }
 
-ParsedImportOptions failed(const QString &why)
+QString takeFolder(ImportOptions &o, const QString &option, const QString &value)
 {
-    ParsedImportOptions parsed;
-    parsed.error = why;
-    return parsed;
+    return name(o.folder, option, value);
+}
+
+template <QString ImportColumns::*Column>
+QString column(ImportOptions &o, const QString &option, const QString &value)
+{
+    return name(o.read.columns.*Column, option, value);
+}
+
+template <bool ImportOptions::*Field>
+QString setOption(ImportOptions &o, const QString &, const QString &)
+{
+    o.*Field = true;
+    return {};
+}
+
+template <bool ReadSettings::*Field>
+QString setReading(ImportOptions &o, const QString &, const QString &)
+{
+    o.read.*Field = true;
+    return {};
+}
+
+QString setFahrenheit(ImportOptions &o, const QString &, const QString &)
+{
+    o.read.temperatureUnit = TemperatureUnit::Fahrenheit;
+    return {};
+}
+
+template <PressureUnit Unit>
+QString setPressureUnit(ImportOptions &o, const QString &, const QString &)
+{
+    if (o.read.pressureUnit != PressureUnit::Hectopascal)
+        return QStringLiteral("--kpa och --inhg kan inte anges samtidigt");
+    o.read.pressureUnit = Unit;
+    return {};
+}
+
+QString takeFiles(ImportOptions &o, const QStringList &files)
+{
+    o.files = files;
+    return {};
+}
+
+QString columnsAgree(ImportOptions &o)
+{
+    const ImportColumns &columns = o.read.columns;
+    if (columns.dailyExtremes() && (!columns.temperature.isEmpty() || !columns.pressure.isEmpty()))
+        return QStringLiteral(
+            "--high och --low kan inte blandas med --temperature eller --pressure");
+    if ((!columns.highTime.isEmpty() || !columns.lowTime.isEmpty()) && !columns.dailyExtremes())
+        return QStringLiteral("--high-time och --low-time hör till --high och --low");
+    if (o.folder.isEmpty())
+        return QStringLiteral("ange årsfilernas mapp med --folder");
+    if (o.files.isEmpty())
+        return QStringLiteral("ingen fil att importera angiven");
+    return {};
 }
 
 } // namespace
 
-QString importHelpText()
+const OptionTable<ImportOptions> &importOptionTable()
 {
-    QCommandLineParser parser;
-    addOptions(parser);
-    return parser.helpText();
-}
-
-QString importUsage()
-{
-    return QStringLiteral("Användning: kalvik-import --folder MAPP [flaggor] FIL...");
+    static const OptionTable<ImportOptions> table{
+        QStringLiteral("kalvik-import"),
+        {
+            Row::answering("-h, --help", "Visar den här hjälpen.", OptionAnswer::Help),
+            Row::answering("-v, --version", "Visar programmets version.", OptionAnswer::Version),
+            {"--folder", "MAPP", "Mappen med årsfilerna (T_<år>.dat).", takeFolder},
+            {"--time", "KOLUMN", "Kolumnen med tid (datum och klockslag, eller klockslag).",
+             column<&C::time>},
+            {"--date", "KOLUMN", "Kolumnen med datum, när klockslaget står i en egen.",
+             column<&C::date>},
+            {"--temperature", "KOLUMN", "Kolumnen med temperatur.", column<&C::temperature>},
+            {"--pressure", "KOLUMN", "Kolumnen med lufttryck (QNH).", column<&C::pressure>},
+            {"--high", "KOLUMN", "Dygnets högsta temperatur (läses kl. 15:00).", column<&C::high>},
+            {"--low", "KOLUMN", "Dygnets lägsta temperatur (läses kl. 06:00).", column<&C::low>},
+            {"--high-time", "KOLUMN", "Klockslaget för dygnets högsta temperatur.",
+             column<&C::highTime>},
+            {"--low-time", "KOLUMN", "Klockslaget för dygnets lägsta temperatur.",
+             column<&C::lowTime>},
+            {"--utc", nullptr, "Tider utan tidszon är UTC, inte lokal tid.",
+             setReading<&ReadSettings::utc>},
+            {"--fahrenheit", nullptr, "Temperaturerna är i °F.", setFahrenheit},
+            {"--kpa", nullptr, "Lufttrycket är i kPa.", setPressureUnit<PressureUnit::Kilopascal>},
+            {"--inhg", nullptr, "Lufttrycket är i tum kvicksilver.",
+             setPressureUnit<PressureUnit::InchOfMercury>},
+            {"--replace-range", nullptr,
+             "Ersätt de befintliga posterna inom de importerade tiderna.",
+             setOption<&ImportOptions::replaceRange>},
+            {"--dry-run", nullptr, "Skriv inget; visa per år vad som skulle skrivas.",
+             setOption<&ImportOptions::dryRun>},
+            {"--skip-bad-lines", nullptr, "Hoppa över felaktiga rader och räkna dem.",
+             setReading<&ReadSettings::skipBadLines>},
+        },
+        takeFiles,
+        columnsAgree,
+    };
+    return table;
 }
 
 ParsedImportOptions parseImportOptions(const QStringList &arguments)
 {
+    return parseCommandLine(importOptionTable(), arguments);
+}
+
+QString importHelpText()
+{
     QCommandLineParser parser;
-    addOptions(parser);
-    if (!parser.parse(QStringList{QStringLiteral("kalvik-import")} + arguments))
-        return failed(parser.errorText());
-
-    ParsedImportOptions parsed;
-    if (parser.isSet(QStringLiteral("help"))) {
-        parsed.help = true;
-        return parsed;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        parsed.version = true;
-        return parsed;
-    }
-
-    ImportOptions options;
-    for (const ValueOption &o : kValueOptions) {
-        const QString name = QLatin1String(o.name);
-        if (!parser.isSet(name))
-            continue;
-        const QString value = parser.value(name).trimmed();
-        if (value.isEmpty())
-            return failed(QStringLiteral("--%1 saknar sitt värde").arg(name));
-        (o.field ? options.*(o.field) : options.read.columns.*(o.column)) = value;
-    }
-    for (const FlagOption &o : kFlagOptions) {
-        const bool set = parser.isSet(QLatin1String(o.name));
-        if (o.field)
-            options.*(o.field) = set;
-        else if (o.setting)
-            options.read.*(o.setting) = set;
-    }
-    if (parser.isSet(QStringLiteral("fahrenheit")))
-        options.read.temperatureUnit = TemperatureUnit::Fahrenheit;
-    const bool kpa = parser.isSet(QStringLiteral("kpa"));
-    const bool inhg = parser.isSet(QStringLiteral("inhg"));
-    if (kpa && inhg)
-        return failed(QStringLiteral("--kpa och --inhg kan inte anges samtidigt"));
-    if (kpa)
-        options.read.pressureUnit = PressureUnit::Kilopascal;
-    if (inhg)
-        options.read.pressureUnit = PressureUnit::InchOfMercury;
-
-    const ImportColumns &columns = options.read.columns;
-    if (columns.dailyExtremes() && (!columns.temperature.isEmpty() || !columns.pressure.isEmpty()))
-        return failed(
-            QStringLiteral("--high och --low kan inte blandas med --temperature eller --pressure"));
-    if ((!columns.highTime.isEmpty() || !columns.lowTime.isEmpty()) && !columns.dailyExtremes())
-        return failed(QStringLiteral("--high-time och --low-time hör till --high och --low"));
-    if (options.folder.isEmpty())
-        return failed(QStringLiteral("ange årsfilernas mapp med --folder"));
-    options.files = parser.positionalArguments();
-    if (options.files.isEmpty())
-        return failed(QStringLiteral("ingen fil att importera angiven"));
-    parsed.options = options;
-    return parsed;
+    parser.setApplicationDescription(QStringLiteral(
+        "Läser temperatur och lufttryck ur CSV-filer (även SMHI:s stationsfiler) in i "
+        "årsfilerna T_<år>.dat."));
+    addOptions(parser, importOptionTable());
+    parser.addPositionalArgument(QStringLiteral("FIL"), QStringLiteral("CSV-filer att importera."),
+                                 QStringLiteral("FIL..."));
+    return parser.helpText();
 }

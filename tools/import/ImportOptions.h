@@ -1,9 +1,9 @@
 #pragma once
 
+#include "OptionTable.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 enum class TemperatureUnit { Celsius, Fahrenheit };
 enum class PressureUnit { Hectopascal, Kilopascal, InchOfMercury };
@@ -42,18 +42,13 @@ struct ImportOptions
     bool dryRun = false;
 };
 
-struct ParsedImportOptions
-{
-    std::optional<ImportOptions> options;
-    bool help = false;
-    bool version = false;
-    QString error; // one line naming the option, when neither of the above
-};
+using ParsedImportOptions = ParsedCommandLine<ImportOptions>;
+
+// The options and the files to import; nothing is read yet.
+const OptionTable<ImportOptions> &importOptionTable();
 
 // The arguments after the program name.
 ParsedImportOptions parseImportOptions(const QStringList &arguments);
-
-QString importUsage();
 
 // --help: every option with its text, in Swedish.
 QString importHelpText();

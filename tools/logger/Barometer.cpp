@@ -1,5 +1,6 @@
 #include "Barometer.h"
 
+#include "LoggerText.h"
 #include "YearFile.h"
 
 #include <QDir>
@@ -45,13 +46,13 @@ std::optional<double> readNumber(const QString &path, QString &error)
     ::close(fd);
     if (got < 0) {
         error = QStringLiteral("%1: %2").arg(
-            path, S_ISREG(st.st_mode) ? errnoReason(err) : QStringLiteral("ingen vanlig fil"));
+            path, S_ISREG(st.st_mode) ? errnoReason(err) : LoggerText::notAFileReason);
         return std::nullopt;
     }
     bool ok = false;
     const double v = QByteArray(text, got).trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v)) {
-        error = QStringLiteral("%1: inget tal").arg(path);
+        error = LoggerText::notANumber.arg(path);
         return std::nullopt;
     }
     return v;
@@ -82,7 +83,7 @@ PressureReading readPressure(const QString &deviceFolder)
     PressureReading reading;
     const QDir device(deviceFolder);
     if (!device.exists()) {
-        reading.error = QStringLiteral("barometern %1 finns inte").arg(deviceFolder);
+        reading.error = LoggerText::noBarometerFolder.arg(deviceFolder);
         return reading;
     }
     std::optional<double> kpa;
@@ -101,11 +102,10 @@ PressureReading readPressure(const QString &deviceFolder)
         if (raw && scale)
             kpa = (*raw + offset) * *scale;
     } else {
-        reading.error = QStringLiteral("barometern %1 har ingen tryckkanal").arg(deviceFolder);
+        reading.error = LoggerText::noPressureChannel.arg(deviceFolder);
     }
     if (kpa && *kpa <= 0.0) {
-        reading.error =
-            QStringLiteral("barometern %1 ger trycket %2 kPa").arg(deviceFolder).arg(*kpa);
+        reading.error = LoggerText::implausiblePressure.arg(deviceFolder).arg(*kpa);
         kpa.reset();
     }
     reading.kilopascals = kpa;

@@ -2,6 +2,7 @@
 
 #include "Barometer.h"
 #include "DayNumber.h"
+#include "LoggerText.h"
 #include "Plausible.h"
 #include "SampleStamp.h"
 #include "Schedule.h"
@@ -69,10 +70,9 @@ int Logger::run()
 {
     if (const std::optional<int> status = refuseToStart())
         return *status;
-    m_streams.out << QStringLiteral("kalvik-logger: mappen %1, port %2, barometer %3")
-                         .arg(QDir(m_options.folder).absolutePath())
+    m_streams.out << LoggerText::started.arg(QDir(m_options.folder).absolutePath())
                          .arg(m_options.port)
-                         .arg(m_barometer.isEmpty() ? QStringLiteral("ingen") : m_barometer)
+                         .arg(m_barometer.isEmpty() ? LoggerText::noBarometer : m_barometer)
                   << Qt::endl;
     m_newest = newestRecordOnDisk();
     if (m_mqtt)
@@ -80,7 +80,7 @@ int Logger::run()
     if (m_options.once) {
         const QString why = sample();
         if (m_mqtt && why.isEmpty() && !m_mqtt->waitForDelivery(kOnceDeliveryWait))
-            warn(QStringLiteral("MQTT: mätningen publicerades inte; den finns i årsfilen"));
+            warn(LoggerText::notPublished);
         m_mqtt.reset(); // "online" stays until the next run or the broker's will
         if (!why.isEmpty()) {
             warn(why);
@@ -120,11 +120,9 @@ void Logger::stop()
     m_stopping = true;
     const Written last = m_pending.empty() ? Written{} : writePending();
     if (!m_pending.empty())
-        warn(QStringLiteral("%1 mätning(ar) kunde inte skrivas och går förlorade (den första "
-                            "%2): %3")
-                 .arg(m_pending.size())
+        warn(LoggerText::samplesLost.arg(m_pending.size())
                  .arg(stampText(m_pending.front().record), last.error));
-    m_streams.out << QStringLiteral("kalvik-logger: slutar") << Qt::endl;
+    m_streams.out << LoggerText::stopping << Qt::endl;
 }
 
 std::optional<DataRecord> Logger::newestRecordOnDisk() const
@@ -152,14 +150,9 @@ std::optional<DataRecord> Logger::newestRecordOnDisk() const
 QString Logger::clockProblem(const DataRecord &record, int year) const
 {
     if (year < m_options.earliestYear)
-        return QStringLiteral("klockan är inte ställd: mätningen %1 är från före %2, då "
-                              "programmet byggdes")
-            .arg(stampText(record))
-            .arg(m_options.earliestYear);
+        return LoggerText::clockBeforeBuild.arg(stampText(record)).arg(m_options.earliestYear);
     if (m_newest && daysOf(record) < daysOf(*m_newest) - kClockSlackDays)
-        return QStringLiteral("klockan är inte ställd: mätningen %1 är mer än ett dygn äldre än "
-                              "den senaste på disken (%2)")
-            .arg(stampText(record), stampText(*m_newest));
+        return LoggerText::clockBehindDisk.arg(stampText(record), stampText(*m_newest));
     return {};
 }
 
@@ -168,31 +161,26 @@ std::optional<int> Logger::refuseToStart()
     const QFileInfo folder(m_options.folder);
     const QByteArray path = QFile::encodeName(m_options.folder);
     if (!folder.isDir()) {
-        warn((folder.exists() ? QStringLiteral("%1 är ingen mapp")
-                              : QStringLiteral("mappen %1 finns inte"))
+        warn((folder.exists() ? LoggerText::notAFolder : LoggerText::noFolder)
                  .arg(m_options.folder));
         return 1;
     }
     if (::access(path.constData(), W_OK | X_OK) != 0) {
-        warn(QStringLiteral("kan inte skriva i mappen %1: %2")
-                 .arg(m_options.folder, errnoReason(errno)));
+        warn(LoggerText::cannotWriteFolder.arg(m_options.folder, errnoReason(errno)));
         return 1;
     }
     m_barometer = m_options.barometer.isEmpty() ? findBarometer(m_iioRoot) : m_options.barometer;
     if (!m_barometer.isEmpty() && !m_options.altitude) {
         // A station pressure stored as QNH is off by about 12 hPa per 100 m.
-        warn(QStringLiteral("barometern %1 behöver stationens höjd över havet för QNH: "
-                            "ange --altitude METER")
-                 .arg(m_barometer));
+        warn(LoggerText::altitudeNeeded.arg(m_barometer));
         return 2;
     }
     if (!m_options.mqtt.host.isEmpty()) {
-        m_mqtt = std::make_unique<MqttPublisher>(
-            m_options.mqtt, [this](bool problem, const QString &line) {
-                const std::lock_guard lock(m_streamMutex);
-                (problem ? m_streams.err : m_streams.out)
-                    << QStringLiteral("kalvik-logger: ") << line << Qt::endl;
-            });
+        m_mqtt = std::make_unique<MqttPublisher>(m_options.mqtt, [this](bool problem,
+                                                                        const QString &line) {
+            const std::lock_guard lock(m_streamMutex);
+            (problem ? m_streams.err : m_streams.out) << LoggerText::linePrefix << line << Qt::endl;
+        });
         if (const QString error = m_mqtt->setupError(); !error.isEmpty()) {
             m_mqtt.reset();
             warn(error);
@@ -210,29 +198,28 @@ QString Logger::sample()
     const SampleStamp stamp = stampOf(taken);
     const DataRecord record{stamp.dayNumber, stamp.timeOfDay, qnh, temp};
     const QLocale locale;
-    const QString line = taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + "  " +
-                         (std::isnan(temp) ? QStringLiteral("--.- C")
-                                           : locale.toString(temp, 'f', 1) + QStringLiteral(" C")) +
-                         "  QNH " + (qnh == 0 ? QStringLiteral("--") : QString::number(qnh)) + "  ";
+    const QString line =
+        taken.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + "  " +
+        (std::isnan(temp) ? LoggerText::noTemperatureInLine
+                          : locale.toString(temp, 'f', 1) + LoggerText::celsiusInLine) +
+        "  QNH " + (qnh == 0 ? LoggerText::noQnhInLine : QString::number(qnh)) + "  ";
 
     // A clock that starts in 1970, or at the last shutdown, would file the
     // sample under a wrong date: it is not written until the clock is right.
     if (const QString wrong = clockProblem(record, stamp.year); !wrong.isEmpty()) {
         if (!m_clockReported && !m_options.once)
-            warn(wrong + QStringLiteral("; inget skrivs förrän klockan går rätt"));
+            warn(wrong + LoggerText::nothingWrittenYet);
         m_clockReported = true;
         const std::lock_guard lock(m_streamMutex);
-        m_streams.out << line << QStringLiteral("skrivs inte") << Qt::endl;
+        m_streams.out << line << LoggerText::notWritten << Qt::endl;
         return wrong;
     }
     if (m_clockReported)
-        warn(QStringLiteral("klockan går rätt nu (%1); mätningarna skrivs igen")
-                 .arg(stampText(record)));
+        warn(LoggerText::clockRight.arg(stampText(record)));
     m_clockReported = false;
 
     if (m_pending.size() >= kMaxPending) {
-        warn(QStringLiteral("mätningen %1 kunde aldrig skrivas och ges upp")
-                 .arg(stampText(m_pending.front().record)));
+        warn(LoggerText::givenUp.arg(stampText(m_pending.front().record)));
         m_pending.pop_front();
     }
     m_pending.push_back({stamp.year, record});
@@ -256,8 +243,7 @@ float Logger::readTemperature()
         const QString reason = sensorReason(m_sensor);
         if (!isPortBusyReason(reason) || m_clock.now() >= giveUp ||
             !m_clock.sleepFor(kBusyRetryPause)) {
-            warn(QStringLiteral("ingen temperatur från port %1%2")
-                     .arg(m_options.port)
+            warn(LoggerText::noTemperature.arg(m_options.port)
                      .arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
             return std::numeric_limits<float>::quiet_NaN();
         }
@@ -275,22 +261,18 @@ std::int32_t Logger::readQnh()
     if (m_barometer.isEmpty())
         return 0;
     if (!m_options.altitude) {
-        warn(QStringLiteral("barometern %1 hittades, men utan --altitude skrivs QNH 0")
-                 .arg(m_barometer));
+        warn(LoggerText::barometerWithoutAltitude.arg(m_barometer));
         return 0;
     }
     const PressureReading pressure = readPressure(m_barometer);
     if (!pressure.kilopascals) {
-        warn(pressure.error + QStringLiteral("; QNH skrivs som 0"));
+        warn(pressure.error + LoggerText::qnhWrittenAsZero);
         return 0;
     }
     const int qnh = qnhFromStationPressure(*pressure.kilopascals * kHpaPerKpa, *m_options.altitude);
     // Beyond what a year file may hold as a reading: a barometer or scale gone wrong.
     if (!isPlausibleQnh(qnh)) {
-        warn(
-            QStringLiteral("barometern %1 ger QNH %2 hPa, vilket inte kan stämma; QNH skrivs som 0")
-                .arg(m_barometer)
-                .arg(qnh));
+        warn(LoggerText::implausibleQnh.arg(m_barometer).arg(qnh));
         return 0;
     }
     return qnh;
@@ -305,21 +287,16 @@ Logger::Written Logger::writePending()
         path = QDir(m_options.folder).filePath(yearFileName(p.year));
         const AppendOutcome outcome = appendRecord(path, p.record);
         if (outcome.droppedBytes > 0)
-            warn(QStringLiteral("%1 slutade med en avbruten post: %2 byte togs bort")
-                     .arg(path)
-                     .arg(outcome.droppedBytes));
+            warn(LoggerText::tornTail.arg(path).arg(outcome.droppedBytes));
         if (!outcome.ok) {
             written.error = outcome.error;
             if (!m_options.once && !m_stopping) // those say it as they end
-                warn(QStringLiteral("%1; %2 mätning(ar) skrivs vid nästa mätning")
-                         .arg(outcome.error)
-                         .arg(m_pending.size()));
+                warn(LoggerText::writtenNextTime.arg(outcome.error).arg(m_pending.size()));
             break;
         }
         if (outcome.previous && !laterThan(p.record, *outcome.previous))
-            warn(QStringLiteral("mätningen %1 är inte senare än den sista i %2 (%3), så "
-                                "klockan kan ha ställts bakåt; den läggs ändå till sist")
-                     .arg(stampText(p.record), path, stampText(*outcome.previous)));
+            warn(LoggerText::clockSetBack.arg(stampText(p.record), path,
+                                              stampText(*outcome.previous)));
         if (!outcome.syncError.isEmpty())
             warn(outcome.syncError);
         if (!m_newest || laterThan(p.record, *m_newest))
@@ -332,5 +309,5 @@ Logger::Written Logger::writePending()
 void Logger::warn(const QString &text)
 {
     const std::lock_guard lock(m_streamMutex);
-    m_streams.err << QStringLiteral("kalvik-logger: ") << text << Qt::endl;
+    m_streams.err << LoggerText::linePrefix << text << Qt::endl;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OptionTable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,17 +40,12 @@ struct LoggerOptions
 inline constexpr int kMinIntervalMinutes = 1;
 inline constexpr int kMaxIntervalMinutes = 60;
 
-struct ParsedOptions
-{
-    enum class Action { Run, Help, Version, Refuse };
-    Action action = Action::Refuse;
-    LoggerOptions options;
-    QString error; // one line in Swedish when refused
-};
+using ParsedLoggerOptions = ParsedCommandLine<LoggerOptions>;
 
-// arguments as QCoreApplication::arguments() gives them, the program name first;
-// defaultFolder holds the year files without --folder.
-ParsedOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder);
+// arguments after the program name; defaultFolder holds the year files without --folder.
+ParsedLoggerOptions parseLoggerOptions(const QStringList &arguments, const QString &defaultFolder);
+
+const OptionTable<LoggerOptions> &loggerOptionTable();
 
 QString loggerHelpText(const QString &defaultFolder);
 

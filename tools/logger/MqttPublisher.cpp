@@ -1,6 +1,7 @@
 #include "MqttPublisher.h"
 
 #include "DayNumber.h"
+#include "LoggerText.h"
 #include "Plausible.h"
 #include "YearFile.h"
 
@@ -42,42 +43,21 @@ const QByteArray kOffline = QByteArrayLiteral("offline");
 
 QString refusalReason(int code)
 {
-    switch (code) {
-    case 1:
-        return QStringLiteral("servern godtar inte protokollversionen");
-    case 2:
-        return QStringLiteral("servern godtar inte klientnamnet");
-    case 3:
-        return QStringLiteral("tjänsten är inte tillgänglig just nu");
-    case 4:
-        return QStringLiteral("fel användarnamn eller lösenord");
-    case 5:
-        return QStringLiteral("inte behörig (användarnamn och lösenord, se --mqtt-credentials)");
-    default:
-        return QStringLiteral("kod %1").arg(code);
-    }
+    const auto &reasons = LoggerText::refusalReasons;
+    return code >= 1 && code <= int(std::size(reasons)) ? reasons[code - 1]
+                                                        : LoggerText::refusalCode.arg(code);
 }
 
 QString networkReason(int rc, int err)
 {
     if (rc == MOSQ_ERR_EAI)
-        return QStringLiteral("värdnamnet hittas inte");
+        return LoggerText::unknownHost;
     if (rc != MOSQ_ERR_ERRNO)
         return QString::fromUtf8(mosquitto_strerror(rc));
-    switch (err) {
-    case ECONNREFUSED:
-        return QStringLiteral("ingen server lyssnar på porten");
-    case EHOSTUNREACH:
-    case ENETUNREACH:
-        return QStringLiteral("nätet når inte värden");
-    case ETIMEDOUT:
-        return QStringLiteral("tidsgränsen gick ut");
-    case ECONNRESET:
-    case EPIPE:
-        return QStringLiteral("servern stängde förbindelsen");
-    default:
-        return errnoReason(err);
-    }
+    for (const auto &[code, reason] : LoggerText::networkReasons)
+        if (code == err)
+            return reason;
+    return errnoReason(err);
 }
 
 } // namespace
@@ -91,16 +71,13 @@ MqttCredentials readMqttCredentials(const QString &path)
     };
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         const int err = errno;
-        c.error = QStringLiteral("kan inte läsa %1: %2")
-                      .arg(path, err == ENOENT  ? QStringLiteral("filen finns inte")
-                                 : err == ELOOP ? QStringLiteral("en symbolisk länk godtas inte")
-                                                : errnoReason(err));
+        c.error = LoggerText::cannotRead.arg(path, err == ENOENT  ? LoggerText::noSuchFile
+                                                   : err == ELOOP ? LoggerText::noLinks
+                                                                  : errnoReason(err));
     } else if (!S_ISREG(st.st_mode)) {
-        c.error = QStringLiteral("%1 är ingen vanlig fil").arg(path);
+        c.error = LoggerText::notAFile.arg(path);
     } else if ((st.st_mode & S_IRWXO) != 0) {
-        c.error = QStringLiteral("%1 kan läsas av alla; låt bara ägaren och gruppen läsa den "
-                                 "(chmod 640)")
-                      .arg(path);
+        c.error = LoggerText::readableByAll.arg(path);
     } else {
         QFile file;
         if (file.open(fd, QIODevice::ReadOnly)) {
@@ -109,9 +86,7 @@ MqttCredentials readMqttCredentials(const QString &path)
             c.password = QString::fromUtf8(lines.value(1)).remove(QLatin1Char('\r'));
         }
         if (c.user.isEmpty())
-            c.error = QStringLiteral("%1 ska ha användarnamnet på första raden och lösenordet "
-                                     "på den andra")
-                          .arg(path);
+            c.error = LoggerText::credentialLines.arg(path);
     }
     if (fd >= 0)
         ::close(fd);
@@ -146,7 +121,7 @@ MqttPublisher::MqttPublisher(MqttOptions options, LogLine log)
     const QByteArray clientId = "kalvik_" + m_options.station.toUtf8();
     m_mosq = mosquitto_new(clientId.constData(), true, this);
     if (!m_mosq) {
-        m_setupError = QStringLiteral("MQTT: kan inte skapa klienten: %1").arg(errnoReason(errno));
+        m_setupError = LoggerText::cannotMakeClient.arg(errnoReason(errno));
         return;
     }
     mosquitto_threaded_set(m_mosq, true);
@@ -189,7 +164,7 @@ MqttPublisher::MqttPublisher(MqttOptions options, LogLine log)
             mosquitto_int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
         } else if (mosquitto_tls_set(m_mosq, QFile::encodeName(m_options.caFile).constData(),
                                      nullptr, nullptr, nullptr, nullptr) != MOSQ_ERR_SUCCESS) {
-            m_setupError = QStringLiteral("MQTT: kan inte läsa CA-filen %1").arg(m_options.caFile);
+            m_setupError = LoggerText::cannotReadCa.arg(m_options.caFile);
             return;
         }
     }
@@ -423,28 +398,25 @@ void MqttPublisher::report(Condition condition, const QString &reason)
     case Condition::None:
         return;
     case Condition::Connected:
-        m_log(false, QStringLiteral("MQTT: ansluten till %1, publicerar på %2")
-                         .arg(url, m_options.prefix + QLatin1Char('/') + m_options.station));
+        m_log(false, LoggerText::connected.arg(url, m_options.prefix + QLatin1Char('/') +
+                                                        m_options.station));
         return;
     case Condition::Refused:
-        m_log(true, QStringLiteral("MQTT: %1 vägrar anslutningen: %2").arg(url, reason));
+        m_log(true, LoggerText::refused.arg(url, reason));
         return;
     case Condition::Unreachable:
-        m_log(true,
-              QStringLiteral("MQTT: kan inte ansluta till %1: %2; försöker igen").arg(url, reason));
+        m_log(true, LoggerText::cannotConnect.arg(url, reason));
         return;
     case Condition::NoAnswer:
-        m_log(true, QStringLiteral("MQTT: %1 svarar inte; försöker igen").arg(url));
+        m_log(true, LoggerText::noAnswer.arg(url));
         return;
     case Condition::Tls:
-        m_log(true, QStringLiteral("MQTT: TLS-anslutningen till %1 misslyckades (%2); "
-                                   "servercertifikatet godtas inte av %3")
-                        .arg(url, reason.isEmpty() ? QStringLiteral("okänt fel") : reason,
-                             m_options.caFile.isEmpty() ? QStringLiteral("systemets CA:er")
-                                                        : m_options.caFile));
+        m_log(true, LoggerText::tlsFailed.arg(
+                        url, reason.isEmpty() ? LoggerText::unknownError : reason,
+                        m_options.caFile.isEmpty() ? LoggerText::systemCas : m_options.caFile));
         return;
     case Condition::Lost:
-        m_log(true, QStringLiteral("MQTT: förbindelsen med %1 bröts; försöker igen").arg(url));
+        m_log(true, LoggerText::connectionLost.arg(url));
         return;
     }
 }
@@ -462,7 +434,7 @@ QByteArray MqttPublisher::discoveryConfig(bool temperature) const
     const QString key = temperature ? QStringLiteral("temperature") : QStringLiteral("qnh");
     const QJsonObject config{
         {QStringLiteral("name"),
-         temperature ? QStringLiteral("Temperatur") : QStringLiteral("Lufttryck (QNH)")},
+         temperature ? LoggerText::temperatureSensor : LoggerText::pressureSensor},
         {QStringLiteral("unique_id"), id + QLatin1Char('_') + key},
         {QStringLiteral("state_topic"), stateTopic()},
         {QStringLiteral("value_template"), QStringLiteral("{{ value_json.%1 }}").arg(key)},

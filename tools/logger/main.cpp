@@ -6,6 +6,7 @@
 #include "Logger.h"
 #include "ProgramFolderPlugins.h"
 #include "SwedishCommandLine.h"
+#include "ToolMain.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -45,8 +46,6 @@ private:
     bool m_stopped = false;
 };
 
-constexpr int kExitUsage = 2;
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,31 +57,22 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVIK_VERSION));
     SwedishCommandLine swedish;
     QCoreApplication::installTranslator(&swedish);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     // The installed station's data folder, chosen when the package was built;
     // a build run in place keeps its year files beside the program.
     const QString dataFolder = QString::fromUtf8(kKalvikDataFolder);
     const QString yearFolder = dataFolder.isEmpty() ? programFolder : dataFolder;
-    const ParsedOptions parsed = parseLoggerOptions(QCoreApplication::arguments(), yearFolder);
-    switch (parsed.action) {
-    case ParsedOptions::Action::Refuse:
-        err << parsed.error << Qt::endl;
-        return kExitUsage;
-    case ParsedOptions::Action::Help:
-        out << loggerHelpText(yearFolder) << Qt::flush;
-        return 0;
-    case ParsedOptions::Action::Version:
-        out << "kalvik-logger " << QCoreApplication::applicationVersion() << Qt::endl;
-        return 0;
-    case ParsedOptions::Action::Run:
-        break;
-    }
+    const ParsedLoggerOptions parsed =
+        parseLoggerOptions(QCoreApplication::arguments().mid(1), yearFolder);
+    if (const auto answer = answerBeforeRunning(parsed, QStringLiteral("kalvik-logger"),
+                                                loggerHelpText(yearFolder), KALVIK_VERSION))
+        return *answer;
 
+    QTextStream out(stdout);
+    QTextStream err(stderr);
     LibrarySensor sensor(programFolder);
-    Logger logger(parsed.options, sensor, clock, {out, err}, QTimeZone::systemTimeZone(),
+    Logger logger(*parsed.options, sensor, clock, {out, err}, QTimeZone::systemTimeZone(),
                   QLatin1String(kIioDevicesFolder));
     return logger.run();
 }

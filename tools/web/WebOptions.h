@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "OptionTable.h"
 
-#include <optional>
+#include <QString>
 
 struct WebOptions
 {
@@ -12,15 +11,6 @@ struct WebOptions
     QString cache;  // the day summaries; empty: beside the site (cachePathFor)
 };
 
-struct ParsedWebOptions
-{
-    std::optional<WebOptions> options;
-    bool help = false;
-    bool version = false;
-    QString error; // one line naming the option, when neither of the above
-};
-
-// The arguments after the program name.
-ParsedWebOptions parseWebOptions(const QStringList &arguments);
+const OptionTable<WebOptions> &webOptionTable();
 
 QString webUsage();

@@ -1,6 +1,5 @@
-#include "ProgramFolderPlugins.h"
-#include "SwedishCommandLine.h"
-#include "ToolMain.h"
+// kalvik-web: the station's web pages from the year files.
+#include "RunTool.h"
 #include "WebOptions.h"
 #include "WebRun.h"
 
@@ -12,17 +11,11 @@ int main(int argc, char *argv[])
     passOnlyQtErrors();
     // The year chart is the window's picture, drawn off screen: no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Plugins and a qt.conf in the program's folder are not ours to load.
-    const auto app = makeApplication<QApplication>(argc, argv);
-    SwedishCommandLine swedish;
-    QCoreApplication::installTranslator(&swedish);
-
-    const ParsedWebOptions parsed = parseWebOptions(QCoreApplication::arguments().mid(1));
-    if (const auto answer =
-            answerBeforeRunning(parsed, QStringLiteral("kalvik-web"), webUsage(), KALVIK_VERSION))
-        return *answer;
-    const WebResult result = runWeb(*parsed.options, QDateTime::currentDateTime());
-    if (!result.message.isEmpty())
-        sayLine(stderr, QStringLiteral("kalvik-web: ") + result.message);
-    return result.exitCode;
+    return runTool<QApplication>(
+        argc, argv, webOptionTable(), webUsage, KALVIK_VERSION, [](const WebOptions &options) {
+            const WebResult result = runWeb(options, QDateTime::currentDateTime());
+            if (!result.message.isEmpty())
+                sayLine(stderr, QStringLiteral("kalvik-web: ") + result.message);
+            return result.exitCode;
+        });
 }
