@@ -41,11 +41,9 @@ private slots:
         row("10:03:27 -> 10:10", 10, "2026-03-14T09:03:27Z", "2026-03-14T09:10:00Z");
         row("on a slot -> the next", 10, "2026-03-14T09:10:00Z", "2026-03-14T09:20:00Z");
         row("7 min restarts at midnight", 7, "2026-03-14T22:55:30Z", "2026-03-14T23:00:00Z");
-        row("spring: 01:50 -> 03:00 summer time", 10, "2026-03-29T00:50:00Z",
-            "2026-03-29T01:00:00Z");
+        row("spring: 01:50 -> 03:00", 10, "2026-03-29T00:50:00Z", "2026-03-29T01:00:00Z");
         row("spring: hourly 01:30 -> 03:00", 60, "2026-03-29T00:30:00Z", "2026-03-29T01:00:00Z");
-        row("autumn: 02:50 summer -> 02:00 winter", 10, "2026-10-25T00:50:00Z",
-            "2026-10-25T01:00:00Z");
+        row("autumn: 02:50 -> 02:00 again", 10, "2026-10-25T00:50:00Z", "2026-10-25T01:00:00Z");
         row("autumn: hourly, 02:00 twice", 60, "2026-10-25T00:00:00Z", "2026-10-25T01:00:00Z");
     }
 
@@ -86,44 +84,66 @@ private slots:
         QCOMPARE(s.year, year);
     }
 
-    void qnh_data()
+    // One sample with --once through the stand-in library, which says why it
+    // has no reading, and a barometer that reads stationHpa.
+    void once_data()
     {
         QTest::addColumn<double>("stationHpa");
         QTest::addColumn<double>("altitude");
-        QTest::addColumn<int>("qnh"); // as the logger writes it; 0: no reading
+        QTest::addColumn<int>("busyMs"); // the port is in use that long
+        QTest::addColumn<int>("qnh");    // as the logger writes it; 0: no reading
+        QTest::addColumn<int>("calls");  // to the library
+        const auto row = [](const char *name, double hPa, double altitude, int qnh, int busyMs = 0,
+                            int calls = 1) {
+            QTest::newRow(name) << hPa << altitude << busyMs << qnh << calls;
+        };
         // The ICAO standard atmosphere's pressure at each height is 1013 at sea level.
-        QTest::newRow("ICAO 0 m") << 1013.25 << 0.0 << 1013;
-        QTest::newRow("ICAO 3000 m") << 701.09 << 3000.0 << 1013;
-        QTest::newRow("1000 hPa at 100 m") << 1000.0 << 100.0 << 1012;
-        QTest::newRow("below sea level") << 1030.0 << -100.0 << 1018;
+        row("ICAO 0 m", 1013.25, 0, 1013);
+        row("ICAO 3000 m", 701.09, 3000, 1013);
+        row("1000 hPa at 100 m", 1000, 100, 1012);
+        row("below sea level", 1030, -100, 1018);
         // What a year file may not hold as a reading is written as none.
-        QTest::newRow("highest kept") << 1090.0 << 0.0 << 1090;
-        QTest::newRow("above the highest") << 1091.0 << 0.0 << 0;
-        QTest::newRow("below the lowest") << 849.0 << 0.0 << 0;
+        row("highest kept", 1090, 0, 1090);
+        row("above the highest", 1091, 0, 0);
+        row("below the lowest", 849, 0, 0);
+        // The port is tried again while in use, for up to 2 s.
+        row("port busy for 1.8 s", 1000, 0, 1000, 1800, 10);
+        row("port busy beyond 2 s", 1000, 0, 1000, 5000, 11);
     }
 
-    // One sample through the logger, from a barometer that reads stationHpa.
-    void qnh()
+    void once()
     {
         QFETCH(double, stationHpa);
         QFETCH(double, altitude);
+        QFETCH(int, busyMs);
         QFETCH(int, qnh);
-        QTemporaryDir program, iio;
+        QFETCH(int, calls);
+        QTemporaryDir program;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
-        writeText(iio.filePath("iio:device0/in_pressure_input"),
+        QVERIFY(QDir(program.path()).mkpath("iio:device0"));
+        writeText(program.filePath("iio:device0/in_pressure_input"),
                   QByteArray::number(stationHpa / 10, 'f', 6));
+        writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
         FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
-        LoggerOptions options;
-        options.folder = program.path();
-        options.once = true;
-        options.altitude = altitude;
-        const LoggerRun run = runLogger(options, clock, program.path(), iio.path());
-        QCOMPARE(run.status, 0);
+        const QDateTime free = clock.time.addMSecs(busyMs);
+        clock.onWake = [&](const QDateTime &t) {
+            writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");
+        };
+        clock.onWake(clock.time);
+        const auto [status, out, err] =
+            runLogger({.folder = program.path(), .altitude = altitude, .once = true}, clock,
+                      program.path(), program.path());
+        QCOMPARE(status, 0);
+        QFile log(program.filePath("smt160-calls.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count('\n'), calls);
         const auto records = readYearFile(program.filePath("T_2026.dat")).records;
         QCOMPARE(records.size(), std::size_t(1));
         QCOMPARE(records[0].qnh, qnh);
-        QCOMPARE(run.err.contains("QNH skrivs som 0"), qnh == 0);
+        const bool reading = calls < 11;
+        QCOMPARE(!std::isnan(records[0].temp), reading);
+        QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
+        QCOMPARE(err.contains("QNH skrivs som 0"), qnh == 0);
     }
 
     // Each wrong value is a row of the tools' command-line table (tests/tools).
@@ -181,11 +201,9 @@ private slots:
         setReadings(clock.time);
         clock.onWake = setReadings;
 
-        LoggerOptions options;
-        options.folder = data.path();
-        options.altitude = 0.0;
-        options.earliestYear = 2025;
-        const auto [status, out, err] = runLogger(options, clock, program.path(), iio.path());
+        const auto [status, out, err] =
+            runLogger({.folder = data.path(), .altitude = 0.0, .earliestYear = 2025}, clock,
+                      program.path(), iio.path());
         QCOMPARE(status, 0);
 
         // The sensor's reading less 1.1 C; QNH 0 while the barometer is unplugged.
@@ -247,18 +265,17 @@ private slots:
             return ::symlink(target.constData(), at) == 0;
         };
         QVERIFY(plant());
-        struct stat before
-        {
+        const auto state = [&] { // what lies under the name: its type and size
+            struct stat st = {};
+            return ::lstat(name.constData(), &st) == 0 ? std::pair(st.st_mode, st.st_size)
+                                                       : std::pair(mode_t(0), off_t(-1));
         };
-        QCOMPARE(::lstat(name.constData(), &before), 0);
+        const auto before = state();
 
         for (const bool once : {true, false}) {
             FakeLoggerClock clock(local("2027-01-01T00:00:30"), local("2027-01-01T00:25:00"));
-            LoggerOptions options;
-            options.folder = data.path();
-            options.once = once;
-            const auto [status, out, err] =
-                runLogger(options, clock, data.path(), data.filePath("none"));
+            const auto [status, out, err] = runLogger({.folder = data.path(), .once = once}, clock,
+                                                      data.path(), data.filePath("none"));
             QCOMPARE(status, once ? 1 : 0);
             QVERIFY2(err.contains(named) && !err.contains("finns inte"), qPrintable(err));
             const QString lost = "2 mätning(ar) kunde inte skrivas och går förlorade (den första "
@@ -266,11 +283,7 @@ private slots:
                                  data.filePath("T_2027.dat");
             QVERIFY2(once || err.contains(lost), qPrintable(err));
         }
-        struct stat after
-        {
-        };
-        QCOMPARE(::lstat(name.constData(), &after), 0);
-        QVERIFY(after.st_mode == before.st_mode && after.st_size == before.st_size);
+        QCOMPARE(state(), before);
         QFile file(victim);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), original);
@@ -310,57 +323,14 @@ private slots:
                 clock.end = set.addSecs(25 * 60);
             }
         };
-        LoggerOptions options;
-        options.folder = data.path();
-        options.earliestYear = 2026;
-        const auto [status, out, err] =
-            runLogger(options, clock, data.path(), data.filePath("none"));
+        const auto [status, out, err] = runLogger({.folder = data.path(), .earliestYear = 2026},
+                                                  clock, data.path(), data.filePath("none"));
         QCOMPARE(status, 0);
 
         QCOMPARE(QDir(data.path()).entryList({"T_*.dat"}), QStringList{"T_2026.dat"});
         QCOMPARE(readYearFile(data.filePath("T_2026.dat")).records.size(), std::size_t(records));
         QCOMPARE(err.count("klockan är inte ställd"), reported ? 1 : 0);
         QCOMPARE(err.count("klockan går rätt nu (2026-06-10 12:00:00)"), reported ? 1 : 0);
-    }
-
-    // Through the stand-in library, which says why it has no reading.
-    void busyPortIsTriedAgain_data()
-    {
-        QTest::addColumn<int>("busyMs");
-        QTest::addColumn<int>("calls");
-        QTest::addColumn<bool>("reading");
-        QTest::newRow("free") << 0 << 1 << true;
-        QTest::newRow("busy for 1.8 s") << 1800 << 10 << true;
-        QTest::newRow("busy beyond 2 s") << 5000 << 11 << false;
-    }
-
-    void busyPortIsTriedAgain()
-    {
-        QFETCH(int, busyMs);
-        QFETCH(int, calls);
-        QFETCH(bool, reading);
-        QTemporaryDir program;
-        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
-        FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
-        const QDateTime free = clock.time.addMSecs(busyMs);
-        clock.onWake = [&](const QDateTime &t) {
-            writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");
-        };
-        clock.onWake(clock.time);
-        LoggerOptions options;
-        options.folder = program.path();
-        options.once = true;
-        const auto [status, out, err] =
-            runLogger(options, clock, program.path(), program.filePath("none"));
-        QCOMPARE(status, 0);
-        QFile log(program.filePath("smt160-calls.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll().count('\n'), calls);
-        const auto records = readYearFile(program.filePath("T_2026.dat")).records;
-        QCOMPARE(records.size(), std::size_t(1));
-        QCOMPARE(!std::isnan(records[0].temp), reading);
-        QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
     }
 
     // in_pressure_input is read in recordsAcrossNewYear.
