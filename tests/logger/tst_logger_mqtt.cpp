@@ -19,13 +19,6 @@
 
 namespace {
 
-// Debian puts the broker in /usr/sbin, which an ordinary user's PATH may lack.
-QString broker()
-{
-    const QString found = QStandardPaths::findExecutable("mosquitto");
-    return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
-}
-
 sockaddr_in loopback(int port)
 {
     sockaddr_in a{};
@@ -87,7 +80,8 @@ public:
 
     bool start()
     {
-        m_process.start(broker(), m_arguments);
+        // Debian's, in /usr/sbin, which an ordinary user's PATH may lack.
+        m_process.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}), m_arguments);
         QElapsedTimer waited;
         waited.start();
         while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
@@ -372,14 +366,12 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        LoggerOptions options;
-        options.folder = dir.path();
-        options.intervalMinutes = 1;
-        options.offset = 0;
-        options.mqtt.url = QStringLiteral("mqtt://127.0.0.1:%1").arg(mosquitto.port);
-        options.mqtt.host = "127.0.0.1";
-        options.mqtt.port = mosquitto.port;
-        options.mqtt.station = "test";
+        const QStringList args{
+            "--interval",     "1",
+            "--offset",       "0",
+            "--mqtt-station", "test",
+            "--mqtt",         QStringLiteral("mqtt://127.0.0.1:%1").arg(mosquitto.port)};
+        const LoggerOptions options = *parseLoggerOptions(args, dir.path()).options;
         const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
         QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));
