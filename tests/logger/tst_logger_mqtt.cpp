@@ -229,9 +229,11 @@ private slots:
             return std::pair{a.port, b.port};
         }();
         QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
-        QStringList args{"--once",     "--offset", "0",
-                         "--altitude", "0",        "--mqtt-station",
-                         "test",       "--mqtt",   QStringLiteral("mqtt://127.0.0.1:%1").arg(port)};
+        QStringList args =
+            QStringLiteral(
+                "--once --offset 0 --altitude 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
+                .arg(port)
+                .split(' ');
         QStringList login;
         if (barometer)
             args << "--barometer" << d + "iio:device0";
@@ -366,11 +368,10 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        const QStringList args{
-            "--interval",     "1",
-            "--offset",       "0",
-            "--mqtt-station", "test",
-            "--mqtt",         QStringLiteral("mqtt://127.0.0.1:%1").arg(mosquitto.port)};
+        const QStringList args =
+            QStringLiteral("--interval 1 --offset 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
+                .arg(mosquitto.port)
+                .split(' ');
         const LoggerOptions options = *parseLoggerOptions(args, dir.path()).options;
         const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
         QCOMPARE(status, 0);
