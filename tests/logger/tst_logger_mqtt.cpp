@@ -229,11 +229,8 @@ private slots:
             return std::pair{a.port, b.port};
         }();
         QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
-        QStringList args =
-            QStringLiteral(
-                "--once --offset 0 --altitude 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
-                .arg(port)
-                .split(' ');
+        QStringList args = QString("--once --offset 0 --altitude 0 --mqtt-station test").split(' ');
+        args << "--mqtt" << QStringLiteral("mqtt://127.0.0.1:%1").arg(port);
         QStringList login;
         if (barometer)
             args << "--barometer" << d + "iio:device0";
