@@ -56,14 +56,8 @@ struct Run
 Run import(const QStringList &arguments)
 {
     Run run;
-    const ParsedImportOptions parsed = parseImportOptions(arguments);
-    if (!parsed.options) {
-        run.status = 2;
-        run.err = parsed.error;
-        return run;
-    }
     QTextStream out(&run.out), err(&run.err);
-    run.status = runImport(*parsed.options, stockholm, out, err);
+    run.status = runImport(parseImportOptions(arguments).options.value(), stockholm, out, err);
     return run;
 }
 
@@ -81,15 +75,11 @@ DataRecord at(const char *localTime, int qnh, float temp)
 
 const QByteArray kStationBlock =
     "Stationsnamn;Stationsnummer;Stationsnät;Mäthöjd (meter över marken)\n"
-    "Stockholm-Observatoriekullen A;98230;SMHIs stationsnät;2.0\n"
-    "\n"
-    "Parameternamn;Beskrivning;Enhet\n"
-    "%1;momentanvärde, 1 gång/tim;%2\n"
-    "\n"
-    "Tidsperiod (fr.o.m);Tidsperiod (t.o.m);Höjd (meter över havet);Latitud (decimalgrader);"
-    "Longitud (decimalgrader)\n"
-    "2006-04-01 00:00:00;2024-12-31 23:00:00;43.133;59.3417;18.0549\n"
-    "\n"
+    "Stockholm-Observatoriekullen A;98230;SMHIs "
+    "stationsnät;2.0\n\nParameternamn;Beskrivning;Enhet\n"
+    "%1;momentanvärde, 1 gång/tim;%2\n\nTidsperiod (fr.o.m);Tidsperiod (t.o.m);"
+    "Höjd (meter över havet);Latitud (decimalgrader);Longitud (decimalgrader)\n"
+    "2006-04-01 00:00:00;2024-12-31 23:00:00;43.133;59.3417;18.0549\n\n"
     "Datum;Tid (UTC);%1;Kvalitet;;Tidsutsnitt:\n";
 
 QByteArray stationFile(const char *parameter, const char *unit, const QByteArray &rows)
