@@ -28,19 +28,18 @@ sockaddr_in loopback(int port)
     return a;
 }
 
-// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
-// connections and never answers them: a broker that hangs.
+// A socket listening on 127.0.0.1 at a port the kernel picks, which takes
+// connections and never answers them: a broker that hangs. Once it is
+// closed, the port is free for a broker of the test's own.
 struct LocalSocket
 {
-    explicit LocalSocket(bool listen)
+    LocalSocket()
     {
         sockaddr_in a = loopback(0);
         socklen_t size = sizeof a;
         if (::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
+            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0 && ::listen(fd, 8) == 0)
             port = ntohs(a.sin_port);
-        if (listen)
-            ::listen(fd, 8);
     }
     ~LocalSocket() { ::close(fd); }
     LocalSocket(const LocalSocket &) = delete;
@@ -225,7 +224,7 @@ private slots:
 
         // Both bound at once, so that they differ; plainPort is where the test reads.
         const auto [port, plainPort] = [] {
-            const LocalSocket a(false), b(false);
+            const LocalSocket a, b;
             return std::pair{a.port, b.port};
         }();
         QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
@@ -251,7 +250,7 @@ private slots:
         Broker mosquitto(dir.path(),
                          config + "listener " + QByteArray::number(plainPort) + " 127.0.0.1\n",
                          port);
-        LocalSocket silent(true);
+        LocalSocket silent;
         if (broker == "silent")
             args.replaceInStrings(QString::number(port), QString::number(silent.port));
         else
@@ -328,7 +327,7 @@ private slots:
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
         Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n",
-                         LocalSocket(false).port);
+                         LocalSocket().port);
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
