@@ -33,12 +33,8 @@ private:
 
     static QImage exported(const QString &file, ChartView view, double scale, const QString &png)
     {
-        ExportOptions options;
-        options.yearFile = file;
-        options.png = png;
-        options.view = view;
-        options.scale = scale;
-        const ExportResult result = runExport(options);
+        const ExportResult result =
+            runExport({.yearFile = file, .png = png, .view = view, .scale = scale});
         return result.exitCode == 0 ? QImage(png).convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
@@ -91,13 +87,10 @@ private slots:
         // pixel (54, 32) of the window's layout.
         const QPoint inner(2 * 54, 2 * 32);
         const QRgb blue = qRgb(0, 0, 255), cream = qRgb(239, 239, 222);
-        for (int row : {2 * 170, 2 * 185}) {
-            const int y = inner.y() + row;
-            QCOMPARE(two.pixel(inner.x() + 39, y), cream);
-            QCOMPARE(two.pixel(inner.x() + 40, y), blue);
-            QCOMPARE(two.pixel(inner.x() + 41, y), blue);
-            QCOMPARE(two.pixel(inner.x() + 42, y), cream);
-        }
+        for (const int y : {inner.y() + 2 * 170, inner.y() + 2 * 185})
+            QCOMPARE((QList<QRgb>{two.pixel(inner.x() + 39, y), two.pixel(inner.x() + 40, y),
+                                  two.pixel(inner.x() + 41, y), two.pixel(inner.x() + 42, y)}),
+                     (QList<QRgb>{cream, blue, blue, cream}));
     }
 
     void csvIsTheRecordsAsText()
@@ -116,17 +109,15 @@ private slots:
         QVERIFY(QFile::resize(file, 5 * 16 + 8)); // and part of a record
         const QByteArray before = fileBytes(file);
 
-        ExportOptions options;
-        options.yearFile = file;
-        options.csv = dir.filePath(QStringLiteral("t.csv"));
-        QCOMPARE(runExport(options).exitCode, 0);
+        const QString csv = dir.filePath("t.csv");
+        QCOMPARE(runExport({.yearFile = file, .csv = csv}).exitCode, 0);
         // 0.99999 of a day is 23:59:59; the locale's decimal comma is not used.
-        QCOMPARE(fileBytes(options.csv), QByteArray("date,time,temperature_c,qnh_hpa\n"
-                                                    "2026-01-01,00:00,21.3,1013\n"
-                                                    "2026-01-01,12:00,-3.5,\n"
-                                                    "2026-01-01,18:00,,998\n"
-                                                    "2026-01-02,23:59,,1000\n"
-                                                    "1899-12-30,06:00,0,1\n"));
+        QCOMPARE(fileBytes(csv), QByteArray("date,time,temperature_c,qnh_hpa\n"
+                                            "2026-01-01,00:00,21.3,1013\n"
+                                            "2026-01-01,12:00,-3.5,\n"
+                                            "2026-01-01,18:00,,998\n"
+                                            "2026-01-02,23:59,,1000\n"
+                                            "1899-12-30,06:00,0,1\n"));
         QCOMPARE(fileBytes(file), before);
     }
 

@@ -342,14 +342,11 @@ private slots:
         YearSummary summary;
         summary.year = 2024;
         refreshYear(summary, path);
-        ExportOptions options;
-        options.yearFile = path;
-        options.png = dir.filePath("export.png");
-        options.scale = kYearChartScale;
-        QCOMPARE(runExport(options).exitCode, 0);
+        const QString png = dir.filePath("export.png");
+        QCOMPARE(runExport({.yearFile = path, .png = png, .scale = kYearChartScale}).exitCode, 0);
         QImage chart = yearChartImage(summary).convertToFormat(QImage::Format_RGB32);
         chart.setDevicePixelRatio(1); // a PNG file does not keep it
-        QCOMPARE(chart, QImage(options.png).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(chart, QImage(png).convertToFormat(QImage::Format_RGB32));
     }
 
     void badInputGivesOneLine_data()
