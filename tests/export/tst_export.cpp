@@ -135,7 +135,6 @@ private slots:
         row("missing", {"%1/T_2023.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2023.dat finns inte");
         row("over the limit", {"%1/T_2027.dat", "--png", "%1/o.png"}, 1,
             "%1/T_2027.dat: 536870928 byte är för stort för en årsfil (högst 536870912)");
-        row("no value", {"%1/T_2026.dat", "--csv"}, 2, "Värde saknas efter '--csv'.");
         row("bad view", {"%1/T_2026.dat", "--png=%1/o.png", "--view", "all"}, 2,
             "--view ska vara both, temp eller pressure, inte 'all'.");
         row("bad scale", {"%1/T_2026.dat", "--png", "%1/o.png", "--scale", "0.5"}, 2,

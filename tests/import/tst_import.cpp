@@ -187,14 +187,12 @@ private slots:
         const auto row = [](const char *name, const QStringList &arguments, const char *error) {
             QTest::newRow(name) << arguments << QString::fromUtf8(error);
         };
-        row("no folder", {"a.csv"}, "ange årsfilernas mapp med --folder");
         row("no file", {"--folder", "x"}, "ingen fil att importera angiven");
         row("two pressure units", {"--folder", "x", "--kpa", "--inhg", "a.csv"},
             "--kpa och --inhg kan inte anges samtidigt");
         row("extremes and a temperature column",
             {"--folder", "x", "--high", "Max", "--temperature", "T", "a.csv"},
             "--high och --low kan inte blandas med --temperature eller --pressure");
-        row("unknown", {"--folder", "x", "--celsius", "a.csv"}, "Unknown option 'celsius'.");
     }
 
     void badOptions()
