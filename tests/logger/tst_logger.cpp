@@ -14,20 +14,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-QDateTime utc(const QString &text)
-{
-    return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
-}
-
-} // namespace
-
 // kalvik-logger: its schedule, stamps, QNH and options as plain functions,
 // then whole runs on a fake clock and the program itself.
 class tst_Logger : public QObject
 {
     Q_OBJECT
+
+    static QDateTime utc(const QString &text)
+    {
+        return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+    }
 
 private slots:
     void schedule_data()
@@ -149,18 +145,17 @@ private slots:
     // Each wrong value is a row of the tools' command-line table (tests/tools).
     void goodOptions()
     {
-        const LoggerOptions none = *parseLoggerOptions({}, "/opt/kalvik").options;
-        QCOMPARE(none.folder, QString("/opt/kalvik"));
-        QVERIFY(none.intervalMinutes == 10 && none.port == 889 && none.offset == -1.1);
-        const LoggerOptions set =
-            *parseLoggerOptions({"--port", "0x201", "--offset", "0,5", "--altitude=42.5"}, "/x")
-                 .options;
+        const auto parsed = [](const QStringList &arguments) {
+            return *parseLoggerOptions(arguments, "/opt/kalvik").options;
+        };
+        const LoggerOptions none = parsed({});
+        QVERIFY(none.folder == "/opt/kalvik" && none.intervalMinutes == 10 && none.port == 889 &&
+                none.offset == -1.1 && none.mqtt.host.isEmpty());
+        const LoggerOptions set = parsed({"--port", "0x201", "--offset", "0,5", "--altitude=42.5"});
         QVERIFY(set.port == 513 && set.offset == 0.5 && set.altitude == 42.5);
-        QVERIFY(set.mqtt.host.isEmpty());
-        const MqttOptions mqtt = parseLoggerOptions({"--mqtt", "mqtts://hub.lan", "--mqtt-prefix",
-                                                     "hus/väder", "--mqtt-discovery-prefix="},
-                                                    "/x")
-                                     .options->mqtt;
+        const MqttOptions mqtt = parsed({"--mqtt", "mqtts://hub.lan", "--mqtt-prefix", "hus/väder",
+                                         "--mqtt-discovery-prefix="})
+                                     .mqtt;
         QVERIFY(mqtt.host == "hub.lan" && mqtt.port == 8883 && mqtt.tls &&
                 mqtt.prefix == "hus/väder" && mqtt.discoveryPrefix.isEmpty() &&
                 mqtt.station == stationFromHostName(QSysInfo::machineHostName()));
@@ -174,7 +169,6 @@ private slots:
     {
         QTemporaryDir program, data, iio;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        const QString pressureFile = iio.filePath("iio:device0/in_pressure_input");
 
         // A record later than the first samples (the clock is behind), then a torn one.
         const DataRecord late = stampRecord(local("2025-12-31T23:59:00"), 1010, 3.0f);
@@ -194,7 +188,8 @@ private slots:
             if (unplugged(t))
                 QDir(iio.filePath("iio:device0")).removeRecursively();
             else if (QDir(iio.path()).mkpath("iio:device0"))
-                writeText(pressureFile, QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
+                writeText(iio.filePath("iio:device0/in_pressure_input"),
+                          QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
             if (t == local("2026-01-01T00:15:00"))
                 QVERIFY(QDir(data.path()).rmdir("T_2026.dat"));
         };
