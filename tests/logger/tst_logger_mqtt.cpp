@@ -69,7 +69,7 @@ public:
         conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
         if (::geteuid() == 0)
             conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
-        conf.write(QByteArray(config).replace("PORT", QByteArray::number(port)));
+        conf.write("listener " + QByteArray::number(port) + " 127.0.0.1\n" + config);
         m_arguments = {"-c", conf.fileName()};
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Gone with the test even if the test itself dies.
@@ -167,6 +167,7 @@ class tst_LoggerMqtt : public QObject
 private slots:
     void initTestCase()
     {
+        qputenv("TZ", "Europe/Stockholm"); // the logger's local time, as the test reads it
         for (const QString name : {"ca", "other"})
             QVERIFY(run("openssl",
                         {"req", "-x509", "-newkey", "ec", "-pkeyopt",
@@ -220,7 +221,7 @@ private slots:
             const LocalSocket a, b;
             return std::pair{a.port, b.port};
         }();
-        QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
+        QByteArray config = "allow_anonymous true\n";
         QStringList args = QString("--once --offset 0 --altitude 0 --mqtt-station test").split(' ');
         args << "--mqtt" << QStringLiteral("mqtt://127.0.0.1:%1").arg(port);
         QStringList login;
@@ -228,15 +229,15 @@ private slots:
             args << "--barometer" << d + "iio:device0";
         if (broker == "password") {
             QVERIFY(run("mosquitto_passwd", {"-b", "-c", d + "passwd", "kalvik", "rätt"}));
-            config = "listener PORT 127.0.0.1\nallow_anonymous false\npassword_file " +
-                     QFile::encodeName(d + "passwd") + "\n";
+            config =
+                "allow_anonymous false\npassword_file " + QFile::encodeName(d + "passwd") + "\n";
             writeText(d + "credentials", "kalvik\n" + secret.toUtf8() + "\n", 0640);
             args << "--mqtt-credentials" << d + "credentials";
             login = QStringList{"-u", "kalvik", "-P", "rätt"};
         } else if (broker == "tls") {
             const QByteArray k = QFile::encodeName(m_keys.path() + "/");
-            config = "listener PORT 127.0.0.1\ncafile " + k + "ca.crt\ncertfile " + k +
-                     "ca.crt\nkeyfile " + k + "ca.key\nallow_anonymous true\n";
+            config = "cafile " + k + "ca.crt\ncertfile " + k + "ca.crt\nkeyfile " + k +
+                     "ca.key\nallow_anonymous true\n";
             args.replaceInStrings("mqtt://", "mqtts://");
             args << "--mqtt-ca" << m_keys.path() + "/" + secret;
         }
@@ -253,9 +254,6 @@ private slots:
         QElapsedTimer took;
         took.start();
         const QDateTime started = QDateTime::currentDateTime();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TZ", "Europe/Stockholm");
-        logger.setProcessEnvironment(env);
         logger.start(d + "kalvik-logger", args);
         QVERIFY(logger.waitForFinished(15000));
         QVERIFY2(took.elapsed() < 6500, qPrintable(QString::number(took.elapsed())));
@@ -319,8 +317,7 @@ private slots:
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
-        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n",
-                         LocalSocket().port);
+        Broker mosquitto(dir.path(), "allow_anonymous true\n", LocalSocket().port);
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
