@@ -1,5 +1,5 @@
-// The sensor library's two functions, recording their calls (and its own
-// loading) for the tests.
+// The sensor library's two functions (or only GetTemp, with
+// SMT160_WITHOUT_GAME), recording their calls and its own loading for the tests.
 
 #include <dlfcn.h>
 
@@ -66,11 +66,13 @@ extern "C" __attribute__((visibility("default"))) float GetTemp(std::int32_t por
     return answer("GetTemp", portAddress, arg);
 }
 
+#ifndef SMT160_WITHOUT_GAME
 extern "C" __attribute__((visibility("default"))) float GetTempGame(std::int32_t portAddress,
                                                                     std::int32_t arg)
 {
     return answer("GetTempGame", portAddress, arg);
 }
+#endif
 
 extern "C" __attribute__((visibility("default"))) const char *SMT160_LastError()
 {
