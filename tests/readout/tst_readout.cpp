@@ -1,27 +1,41 @@
+// The data table's rows, its model and its list, and the read-out's captions.
+#include "DataColumns.h"
+#include "DataListBox.h"
 #include "DataRow.h"
 #include "DataTableModel.h"
+#include "DayNumber.h"
+#include "ReadoutCaptions.h"
 #include "SampleYear.h"
 
 #include <QAbstractItemModelTester>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStringListModel>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <sys/stat.h>
 
 constexpr std::int32_t kNewYear2003 = 37622;
 const QLocale kFinnish(QLocale::Finnish, QLocale::Finland); // "5,0" and "12.00"
 
-class TestDataTable : public QObject
+class TestReadout : public QObject
 {
     Q_OBJECT
 
+    QStringListModel listModel;
+    DataListBox box;
+
 private slots:
+    void initTestCase()
+    {
+        box.resize(200, 160);
+        box.setModel(&listModel);
+    }
+
     void rowHasFixedColumns_data()
     {
-        QTest::addColumn<DataRecord>("record");
-        QTest::addColumn<QString>("row"); // C locale
+        addColumns<DataRecord, QString>("record", "row"); // C locale
         const auto row = [](float time, float temp, std::int32_t qnh, const char *text) {
             QTest::newRow(text) << DataRecord{kNewYear2003, time, qnh, temp}
                                 << "2003-01-01        " + QString(text);
@@ -47,9 +61,8 @@ private slots:
         QCOMPARE(dataRow(record, QLocale::c()), row);
         row.replace('.', ',').replace(QRegularExpression("(\\d):"), "\\1.");
         QCOMPARE(dataRow(record, kFinnish), row);
+        QVERIFY(row.endsWith(lastQnhCaption(record.qnh))); // the heading's piece, as "QNH-1"
     }
-
-    void captionShowsTheLastRecordsQnh() { QCOMPARE(lastQnhCaption(-1), "QNH-1"); }
 
     void modelReadsItsRowsFromTheFile()
     {
@@ -84,7 +97,69 @@ private slots:
         model.clear();
         QCOMPARE(model.rowCount(), 0);
     }
+    void captionsOfAPointerPosition_data()
+    {
+        // at: taken as y for the temperature and QNH, as x for the date;
+        // temperature: in the C locale, a comma in the Swedish one.
+        addColumns<float, int, QString, QString, QString>("at", "year", "temperature", "pressure",
+                                                          "date");
+        const auto row = [](float at, int year, const char *t, const char *p, const char *d) {
+            QTest::addRow("%g in %d", double(at), year) << at << year << t << p << d;
+        };
+        row(27.66f, 2003, "12.3 C", "QNH  1025", "2003-01-28");
+        row(45.0f, 2003, "-5 C", "QNH  1008", "2003-02-15");
+        row(39.75f, 2003, "0.2 C", "QNH  1013", "2003-02-09"); // halves to even, as floats are
+        row(39.25f, 2003, "0.8 C", "QNH  1013", "2003-02-09");
+        row(40.25f, 2003, "-0.2 C", "QNH  1012", "2003-02-10");
+        row(40.04f, 2003, "0 C", "QNH  1012", "2003-02-10");  // never "-0 C"
+        row(39.5f, 2003, "0.5 C", "QNH  1013", "2003-02-09"); // 1013.5 hPa shows as 1013
+        row(1e-30f, 2003, "40 C", "QNH  1052", "2003-01-01");
+        row(-0.2f, 2003, "40.2 C", "QNH  1053", "2002-12-31");
+        row(365.0f, 2003, "-325 C", "QNH  688", "2004-01-01");
+        row(0.0f, 1, "40 C", "QNH  1053", "0001-01-01");
+        row(-0.5f, 1, "40.5 C", "QNH  1053", "");
+        row(364.5f, 9999, "-324.5 C", "QNH  688", "9999-12-31");
+        row(365.0f, 9999, "-325 C", "QNH  688", "");
+        row(3e38f, 2003, "", "", "");
+        row(float(qQNaN()), 2003, "", "", "");
+    }
+    void captionsOfAPointerPosition()
+    {
+        QFETCH(float, at);
+        QFETCH(int, year);
+        QFETCH(QString, temperature);
+        QFETCH(QString, pressure);
+        QFETCH(QString, date);
+        QCOMPARE(temperatureCaption(at, QLocale::c()), temperature);
+        QCOMPARE(temperatureCaption(at, QLocale(QLocale::Swedish)), temperature.replace('.', ','));
+        QCOMPARE(pressureCaption(at), pressure);
+        QCOMPARE(dateCaption(at, std::int32_t(DayNumber::fromDate(QDate(year, 1, 1)))), date);
+    }
+
+    void scrollsByWholeRows_data()
+    {
+        // rows: a reset of the model the row before left; asked: as the top row.
+        addColumns<int, int, int>("rows", "asked", "top");
+        QTest::newRow("a row in the middle") << 1000 << 500 << 500;
+        QTest::newRow("fewer rows than fit") << 3 << 2 << 0;
+        QTest::newRow("empty, row -1") << 0 << -1 << 0;
+    }
+    void scrollsByWholeRows()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, asked);
+        QFETCH(int, top);
+        listModel.setStringList(QStringList(rows, "rad"));
+        const int lastPage = qMax(0, rows - box.visibleRows());
+        QVERIFY(box.currentRow() == -1 && box.topIndex() <= lastPage);
+        box.setTopIndex(asked);
+        QCOMPARE(box.topIndex(), top);
+        QTest::keyClick(&box, Qt::Key_Home);
+        QVERIFY(box.currentRow() == qMin(0, rows - 1) && box.topIndex() == 0);
+        QTest::keyClick(&box, Qt::Key_End);
+        QVERIFY(box.currentRow() == rows - 1 && box.topIndex() == lastPage);
+    }
 };
 
-QTEST_APPLESS_MAIN(TestDataTable)
-#include "tst_datatable.moc"
+QTEST_MAIN(TestReadout)
+#include "tst_readout.moc"
