@@ -1,8 +1,8 @@
 #include "Capabilities.h"
+#include "DataColumns.h"
 #include "PortAllowList.h"
 #include "RawPortHelper.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -66,10 +66,8 @@ class TestRawPort : public QObject
 private slots:
     void refusesAddressesOutsideTheRanges_data()
     {
-        QTest::addColumn<int>("address");
-        QTest::addColumn<QString>("parportBase"); // of parport0; empty: none
-        QTest::addColumn<QString>("ioports");
-        QTest::addColumn<bool>("allowed");
+        // parportBase: of parport0; empty: none
+        addColumns<int, QString, QString, bool>("address", "parportBase", "ioports", "allowed");
 
         const QString none;
         const QString serial = "0000-0cf7 : PCI Bus 0000:00\n  03f8-03ff : serial\n";
@@ -113,13 +111,9 @@ private slots:
 
     void dropsCapabilitiesBeforeMeasuring_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("allow");
-        QTest::addColumn<bool>("dropWorks");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<QString>("text"); // a part of the helper's one line
+        // text: a part of the helper's one line
+        addColumns<QStringList, bool, bool, int, int, QString, QString>(
+            "args", "allow", "dropWorks", "level", "status", "log", "text");
 
         const auto row = [](const char *name, const QStringList &args, bool allow, bool dropWorks,
                             int level, const char *log, const char *text) {
@@ -190,16 +184,6 @@ private slots:
         int status = 0;
         QCOMPARE(::waitpid(pid, &status, 0), pid);
         QCOMPARE(status, 0); // exited with 0
-    }
-
-    void helperProgramRefusesASerialPort()
-    {
-        QProcess helper;
-        helper.start(SMT160_RAWPORT_PATH, {"1016", "11"}); // 0x3F8, COM1
-        QVERIFY(helper.waitForFinished(5000));
-        QCOMPARE(helper.exitCode(), int(kHelperNoReading));
-        const QString out = QString::fromUtf8(helper.readAllStandardOutput());
-        QVERIFY2(out.contains("1016 (0x3F8) läses inte direkt"), qPrintable(out));
     }
 };
 

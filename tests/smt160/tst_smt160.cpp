@@ -1,16 +1,22 @@
+// The sensor library: the duty-cycle measurement on a simulated line, the
+// port's line and address, and the calls that must answer in time.
 #include "BoundedCall.h"
+#include "DataColumns.h"
 #include "Deadline.h"
+#include "DutyCycleMeter.h"
 #include "HelperClient.h"
 #include "LineSelect.h"
 #include "ParportMap.h"
 #include "PortSampleSource.h"
 #include "SMT160.h"
+#include "SensorReader.h"
+#include "SimulatedSmt160.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -21,7 +27,25 @@
 
 using namespace smt160;
 
+Q_DECLARE_METATYPE(SimulatedSignal)
+Q_DECLARE_METATYPE(smt160::MeterOutcome)
+
 namespace {
+
+constexpr double dutyCycleAt(double celsius)
+{
+    return 0.320 + 0.00470 * celsius;
+}
+
+// Frequencies are no whole number of reads per period, or nothing would average.
+constexpr SimulatedSignal kConditions[] = {
+    {.frequencyHz = 3900.0, .readNs = 700, .readJitterNs = 900},
+    {.frequencyHz = 1700.0, .readJitterNs = 400, .shortPauses = {1'300'000, 40'000, 40'000}},
+    // Pauses that swallow edges, or a whole pulse, must not bias the mean.
+    {.frequencyHz = 2050.0, .readJitterNs = 200, .shortPauses = {2'100'000, 300'000, 300'000}},
+    {.frequencyHz = 3950.0, .readJitterNs = 200, .shortPauses = {300'000, 45'000, 50'000}},
+};
+
 // A machine under load (9 on 2 cores) may not run a thread for a second or more
 // after its deadline has passed. Every bound below still lies well under what a
 // call that waited for a hung helper or a held port would take.
@@ -29,16 +53,107 @@ constexpr qint64 kLoadSlackMs = 2000;
 constexpr qint64 kCallLimitMs = kCallLimitNs / 1'000'000;
 } // namespace
 
-class TestSmt160Ports : public QObject
+class TestSmt160 : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void measures_data()
+    {
+        // celsius: of a valid outcome
+        addColumns<SimulatedSignal, MeterOutcome, double>("signal", "outcome", "celsius");
+
+        unsigned seed = 1;
+        for (const double t : {-40.0, -0.3, 21.3, 125.0}) {
+            for (SimulatedSignal signal : kConditions) {
+                signal.dutyCycle = dutyCycleAt(t);
+                signal.seed = seed++;
+                QTest::addRow("%+.1f C at %.0f Hz", t, signal.frequencyHz)
+                    << signal << MeterOutcome::Valid << t;
+            }
+        }
+        const auto fails = [](const char *name, SimulatedSignal signal, MeterOutcome outcome) {
+            QTest::newRow(name) << signal << outcome << 0.0;
+        };
+        fails("stuck high", {.dutyCycle = 1.0}, MeterOutcome::NoEdgeHigh);
+        fails("stuck low", {.dutyCycle = 0.0}, MeterOutcome::NoEdgeLow);
+        // "No signal" is still decided quickly, whatever the pauses reset: also
+        // with long pauses more often than here, so that some come before the decision.
+        const Pauses often{.everyNs = 8'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            for (const Pauses &longPauses : {kMachineLongPauses, often}) {
+                for (const bool high : {true, false}) {
+                    QTest::addRow("stuck %s, pauses every %d ms, seed %u", high ? "high" : "low",
+                                  int(longPauses.everyNs / 1'000'000), seed)
+                        << SimulatedSignal{.dutyCycle = high ? 1.0 : 0.0,
+                                           .readJitterNs = 500,
+                                           .shortPauses = kMachineShortPauses,
+                                           .longPauses = longPauses,
+                                           .seed = seed}
+                        << (high ? MeterOutcome::NoEdgeHigh : MeterOutcome::NoEdgeLow) << 0.0;
+                }
+            }
+        }
+        // The pauses of this machine class, at 1 to 4 kHz.
+        for (unsigned run = 0; run < 100; ++run) {
+            const double t = std::array{-44.0, -12.7, 0.0, 21.3, 58.6, 129.0}[run % 20 % 6];
+            const double hz = 1000.0 * std::array{1.0, 1.5, 2.0, 3.0, 4.0}[run / 20];
+            QTest::addRow("%+.1f C at %.0f Hz, run %u with pauses", t, hz, run % 20)
+                << SimulatedSignal{.dutyCycle = dutyCycleAt(t),
+                                   .frequencyHz = hz * (1.0 + 0.0037 * (run % 20)),
+                                   .readJitterNs = 500,
+                                   .shortPauses = kMachineShortPauses,
+                                   .longPauses = kMachineLongPauses,
+                                   .seed = 100 + run % 20}
+                << MeterOutcome::Valid << t;
+        }
+        // Every third period 25 % longer than the others (the median) is still
+        // averaged in; a little more is left out. Reads 1 us apart time them exactly.
+        QTest::newRow("periods 25 % long, at the tolerance")
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.25} << MeterOutcome::Valid
+            << (1.5 / 3.25 - 0.320) / 0.00470;
+        QTest::newRow("periods 25.2 % long, beyond it")
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.252} << MeterOutcome::Valid
+            << (0.5 - 0.320) / 0.00470;
+        fails("300 Hz", {.frequencyHz = 300.0}, MeterOutcome::FrequencyOutOfRange);
+        fails("10 kHz", {.frequencyHz = 10'000.0}, MeterOutcome::FrequencyOutOfRange);
+        fails("duty 0.05", {.dutyCycle = 0.05}, MeterOutcome::DutyCycleOutOfRange);
+        fails("duty 0.96", {.dutyCycle = 0.96}, MeterOutcome::DutyCycleOutOfRange);
+        fails("long pause in every period", {.shortPauses = {400'000, 150'000, 150'000}},
+              MeterOutcome::TooFewPeriods);
+        fails("read fails", {.failAfterNs = 5'000'000}, MeterOutcome::ReadFailed);
+    }
+
+    void measures()
+    {
+        QFETCH(SimulatedSignal, signal);
+        QFETCH(MeterOutcome, outcome);
+        QFETCH(double, celsius);
+        const MeterSettings settings;
+        SimulatedSmt160 sensor(signal);
+
+        const Measurement m = DutyCycleMeter(settings).measure(sensor);
+        const Reading reading = readingFrom(m);
+
+        QCOMPARE(m.outcome, outcome);
+        QCOMPARE(reading.reason.empty(), m.valid());
+        // A line without edges is given up within the edge timeout, not the window.
+        const bool noEdge =
+            outcome == MeterOutcome::NoEdgeHigh || outcome == MeterOutcome::NoEdgeLow;
+        const std::int64_t limit = noEdge ? 2 * settings.edgeTimeoutNs : settings.windowNs;
+        const std::int64_t slack = 2 * (signal.readNs + signal.readJitterNs +
+                                        signal.shortPauses.maxNs + signal.longPauses.maxNs);
+        QVERIFY(sensor.elapsedNs() <= limit + slack);
+        QCOMPARE(std::isnan(reading.celsius), !m.valid());
+        QVERIFY2(!m.valid() || std::abs(reading.celsius - celsius) < 0.1,
+                 qPrintable(QString::number(reading.celsius)));
+        QVERIFY(!m.valid() || sensor.elapsedNs() >= limit); // whole periods over the full window
+    }
+
     void selectsLine_data()
     {
-        QTest::addColumn<int>("argument");
-        QTest::addColumn<int>("reg");
-        QTest::addColumn<int>("level"); // -1: the argument selects nothing
+        // level -1: the argument selects nothing
+        addColumns<int, int, int>("argument", "reg", "level");
 
         QTest::newRow("pin 11, BUSY bit clear: high") << 11 << 0x7f << 1;
         QTest::newRow("pin 11, BUSY bit set: low") << 11 << 0x80 << 0;
@@ -63,8 +178,8 @@ private slots:
 
     void mapsAddressToParport_data()
     {
-        QTest::addColumn<int>("address");
-        QTest::addColumn<int>("index"); // -1: no port
+        // index -1: no port
+        addColumns<int, int>("address", "index");
 
         QTest::newRow("status register 889") << 889 << 0;
         QTest::newRow("base 888") << 888 << 0;
@@ -95,10 +210,8 @@ private slots:
 
     void exportedFunctionsAnswerQuickly_data()
     {
-        QTest::addColumn<bool>("game");
-        QTest::addColumn<int>("address");
-        QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("reason"); // a part of it; empty: any, or none for a reading
+        // reason: a part of it; empty: any, or none for a reading
+        addColumns<bool, int, int, QString>("game", "address", "line", "reason");
 
         QTest::newRow("GetTemp 889, 11") << false << 889 << 11 << "";
         QTest::newRow("GetTempGame 513, 16") << true << 513 << 16 << "";
@@ -126,10 +239,8 @@ private slots:
 
     void helperAnswers_data()
     {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<float>("celsius"); // NaN: no reading
-        QTest::addColumn<QString>("reason");
+        // celsius NaN: no reading
+        addColumns<QByteArray, int, float, QString>("script", "mode", "celsius", "reason");
 
         const auto row = [](const char *name, const char *script, int mode, float celsius,
                             const char *reason) {
@@ -199,5 +310,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSmt160Ports)
-#include "tst_smt160ports.moc"
+QTEST_GUILESS_MAIN(TestSmt160)
+#include "tst_smt160.moc"
