@@ -34,15 +34,12 @@ shot() { # shot NAME: the whole screen, kept as an artefact
     CUR="$ART/$(printf %02d "$SHOT")-$1.png"
     import -window root "$CUR"
 }
-pixel() { # pixel X Y: "r,g,b" of the last shot
-    convert "$CUR" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
-}
 count() { # count R G B [WxH+X+Y]: pixels of exactly that colour, by default in the diagram
     convert "$CUR" -crop "${4:-726x336+$DX+$DY}" +repage -fill black +opaque "rgb($1,$2,$3)" \
         -fill white -opaque "rgb($1,$2,$3)" -format '%[fx:round(mean*w*h)]' info:
 }
-bars() { # bars COLUMN WIDTH: bar pixels (red or blue) in these pixel columns of the diagram
-    echo $(($(count 255 0 0 "${2}x336+$((DX + $1))+$DY") + $(count 0 0 255 "${2}x336+$((DX + $1))+$DY")))
+bars() { # bars COLUMN: bar pixels (red or blue) in this pixel column of the diagram and the next
+    echo $(($(count 255 0 0 "2x336+$((DX + $1))+$DY") + $(count 0 0 255 "2x336+$((DX + $1))+$DY")))
 }
 same_diagram() { # same_diagram PNG: the diagram of the last shot is PNG to the pixel
     convert "$CUR" -crop "726x336+$DX+$DY" +repage "$ART/now.png"
@@ -68,22 +65,19 @@ shot startup
 # The client area starts below the menu bar: the first teal row at its left edge.
 TOP=""
 for ((y = Y; y < Y + 80; y++)); do
-    [ "$(pixel $((X + 3)) "$y")" = "0,128,128" ] && { TOP=$y; break; }
+    [ "$(count 0 128 128 "1x1+$((X + 3))+$y")" = 1 ] && { TOP=$y; break; }
 done
 [ -n "$TOP" ] || { fail "no teal client area"; exit 1; }
 DX=$((X + 54)); DY=$((TOP + 32)) # the diagram's inner area
 MENU_Y=$(((Y + TOP) / 2))
 
-[ "$(pixel $((DX + 100)) $((DY + 1)))" = "239,239,222" ] && pass "cream diagram" || fail "diagram background"
-[ "$(pixel $((DX + 333)) $((DY + 168)))" = "255,128,128" ] || [ "$(count 255 128 128)" -gt 600 ] && pass "0 C line" || fail "no 0 C line"
+[ "$(count 255 128 128 "726x1+$DX+$((DY + 168))")" -gt 100 ] && pass "0 C line" || fail "no 0 C line"
 for colour in "255 0 0" "156 0 158" "0 116 0"; do # bars, pressure maxima and minima
     # shellcheck disable=SC2086
     [ "$(count $colour)" -gt 100 ] && pass "rgb($colour) drawn" || fail "no rgb($colour)"
 done
 CALLS=$(cat "$PROG/smt160-calls.log" 2>/dev/null)
 [ "$CALLS" = "GetTemp 889 11" ] && pass "one GetTemp(889, 11)" || fail "sensor calls: $CALLS"
-# lblTempC: bright green text on dark red at client (46,422)-(159,447).
-[ "$(count 0 255 0 "113x25+$((X + 46))+$((TOP + 422))")" -gt 20 ] && pass "temperature shown" || fail "no temperature text"
 convert "$CUR" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$ART/kalvik.png" # for the README
 convert "$CUR" -crop "726x336+$DX+$DY" +repage "$ART/year-$YEAR.png"
 
@@ -119,10 +113,10 @@ else
 fi
 
 # --- the logger appends, the window follows -----------------------------------------
-COLUMN=$(awk -v d="$TODAY" 'BEGIN { printf "%d", d * 726 / 365 + 0.5 }') # today's, and the next
+COLUMN=$(awk -v d="$TODAY" 'BEGIN { printf "%d", d * 726 / 365 + 0.5 }') # today's
 if [ "$TODAY" -ge 2 ]; then
     shot before-logger
-    [ "$(bars "$COLUMN" 2)" -eq 0 ] && pass "no bar for today yet" || fail "a bar for today before the logger ran"
+    [ "$(bars "$COLUMN")" -eq 0 ] && pass "no bar for today yet" || fail "a bar for today before the logger ran"
     # The logger beside the program, with the same stand-in library and a barometer of files.
     cp "$BUILD/kalvik-logger" "$PROG/"
     mkdir -p "$PROG/iio/iio:device0"
@@ -133,9 +127,9 @@ if [ "$TODAY" -ge 2 ]; then
     for ((i = 0; i < 40; i++)); do
         sleep 1
         shot after-logger
-        [ "$(bars "$COLUMN" 2)" -gt 0 ] && break
+        [ "$(bars "$COLUMN")" -gt 0 ] && break
     done
-    [ "$(bars "$COLUMN" 2)" -gt 0 ] && pass "today's bar appeared without a key press" || fail "no bar for today after the logger ran"
+    [ "$(bars "$COLUMN")" -gt 0 ] && pass "today's bar appeared without a key press" || fail "no bar for today after the logger ran"
     SUMS=$(sums)
 else
     echo "skipped: the logger's bar for today (too early in the year)"
@@ -156,8 +150,6 @@ if open_file "$PROG/Arkiv2/T_2004.dat"; then
     shot opened
     convert "$CUR" -crop "726x336+$DX+$DY" +repage "$ART/year-2004.png"
     same_diagram "$ART/year-$YEAR.png" && fail "curves did not switch" || pass "curves switched to 2004"
-    # 2004 is a leap year: 31 December lies at the right edge, in the last column.
-    [ "$(bars 725 1)" -gt 0 ] && pass "31 December 2004 drawn in the last column" || fail "no bar in the last column of 2004"
 fi
 
 # A damaged record inside 10 April 2004 (QNH 971689267, 9.7e37 C): one message box
