@@ -23,6 +23,15 @@ class TestReadout : public QObject
 {
     Q_OBJECT
 
+    static inline const DataTable<DataRecord, QString> kRowHasFixedColumns{"record",
+                                                                           "row"}; // C locale
+    // at: taken as y for the temperature and QNH, as x for the date;
+    // temperature: in the C locale, a comma in the Swedish one.
+    static inline const DataTable<float, int, QString, QString, QString>
+        kCaptionsOfAPointerPosition{"at", "year", "temperature", "pressure", "date"};
+    // rows: a reset of the model the row before left; asked: as the top row.
+    static inline const DataTable<int, int, int> kScrollsByWholeRows{"rows", "asked", "top"};
+
     QStringListModel listModel;
     DataListBox box;
 
@@ -35,7 +44,7 @@ private slots:
 
     void rowHasFixedColumns_data()
     {
-        addColumns<DataRecord, QString>("record", "row"); // C locale
+        kRowHasFixedColumns.addColumns();
         const auto row = [](float time, float temp, std::int32_t qnh, const char *text) {
             QTest::newRow(text) << DataRecord{kNewYear2003, time, qnh, temp}
                                 << "2003-01-01        " + QString(text);
@@ -56,11 +65,10 @@ private slots:
     }
     void rowHasFixedColumns()
     {
-        QFETCH(DataRecord, record);
-        QFETCH(QString, row);
+        const auto [record, row] = kRowHasFixedColumns.row();
         QCOMPARE(dataRow(record, QLocale::c()), row);
-        row.replace('.', ',').replace(QRegularExpression("(\\d):"), "\\1.");
-        QCOMPARE(dataRow(record, kFinnish), row);
+        QCOMPARE(dataRow(record, kFinnish),
+                 QString(row).replace('.', ',').replace(QRegularExpression("(\\d):"), "\\1."));
         QVERIFY(row.endsWith(lastQnhCaption(record.qnh))); // the heading's piece, as "QNH-1"
     }
 
@@ -99,10 +107,7 @@ private slots:
     }
     void captionsOfAPointerPosition_data()
     {
-        // at: taken as y for the temperature and QNH, as x for the date;
-        // temperature: in the C locale, a comma in the Swedish one.
-        addColumns<float, int, QString, QString, QString>("at", "year", "temperature", "pressure",
-                                                          "date");
+        kCaptionsOfAPointerPosition.addColumns();
         const auto row = [](float at, int year, const char *t, const char *p, const char *d) {
             QTest::addRow("%g in %d", double(at), year) << at << year << t << p << d;
         };
@@ -125,30 +130,24 @@ private slots:
     }
     void captionsOfAPointerPosition()
     {
-        QFETCH(float, at);
-        QFETCH(int, year);
-        QFETCH(QString, temperature);
-        QFETCH(QString, pressure);
-        QFETCH(QString, date);
+        const auto [at, year, temperature, pressure, date] = kCaptionsOfAPointerPosition.row();
         QCOMPARE(temperatureCaption(at, QLocale::c()), temperature);
-        QCOMPARE(temperatureCaption(at, QLocale(QLocale::Swedish)), temperature.replace('.', ','));
+        QCOMPARE(temperatureCaption(at, QLocale(QLocale::Swedish)),
+                 QString(temperature).replace('.', ','));
         QCOMPARE(pressureCaption(at), pressure);
         QCOMPARE(dateCaption(at, std::int32_t(DayNumber::fromDate(QDate(year, 1, 1)))), date);
     }
 
     void scrollsByWholeRows_data()
     {
-        // rows: a reset of the model the row before left; asked: as the top row.
-        addColumns<int, int, int>("rows", "asked", "top");
+        kScrollsByWholeRows.addColumns();
         QTest::newRow("a row in the middle") << 1000 << 500 << 500;
         QTest::newRow("fewer rows than fit") << 3 << 2 << 0;
         QTest::newRow("empty, row -1") << 0 << -1 << 0;
     }
     void scrollsByWholeRows()
     {
-        QFETCH(int, rows);
-        QFETCH(int, asked);
-        QFETCH(int, top);
+        const auto [rows, asked, top] = kScrollsByWholeRows.row();
         listModel.setStringList(QStringList(rows, "rad"));
         const int lastPage = qMax(0, rows - box.visibleRows());
         QVERIFY(box.currentRow() == -1 && box.topIndex() <= lastPage);

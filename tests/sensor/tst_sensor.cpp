@@ -54,15 +54,22 @@ class TestSensor : public QObject
 {
     Q_OBJECT
 
+    // library: libSMT160.so in the folder (null: none); answer: the double's
+    // reading (null: its 22.4); readings: of GetTemp and GetTempGame; reason:
+    // after GetTempGame; error: part of the load error (%1 file, %2 folder);
+    // calls: of the double that ran, in its log.
+    static inline const DataTable<QByteArray, int, int, QByteArray, QString, QString, QString, int>
+        kLoadsOnlyASafeLibraryAndAPlausibleReading{"library",  "fileMode", "folderMode", "answer",
+                                                   "readings", "reason",   "error",      "calls"};
+    static inline const DataTable<QString, QString, QString> kInterpretsPortAnswer{
+        "answer", "locale", "expected"};
+    static inline const DataTable<float, QString, QString, QString> kFormatsTemperatureAndCaption{
+        "t", "locale", "text", "clock"}; // of 21:05:03
+
 private slots:
     void loadsOnlyASafeLibraryAndAPlausibleReading_data()
     {
-        // library: libSMT160.so in the folder (null: none); answer: the double's
-        // reading (null: its 22.4); readings: of GetTemp and GetTempGame; reason:
-        // after GetTempGame; error: part of the load error (%1 file, %2 folder);
-        // calls: of the double that ran, in its log.
-        addColumns<QByteArray, int, int, QByteArray, QString, QString, QString, int>(
-            "library", "fileMode", "folderMode", "answer", "readings", "reason", "error", "calls");
+        kLoadsOnlyASafeLibraryAndAPlausibleReading.addColumns();
         const auto row = [](const char *name, const QByteArray &library, int fileMode,
                             int folderMode, const char *answer, const char *readings,
                             const char *reason, const QString &error, int calls) {
@@ -102,14 +109,8 @@ private slots:
 
     void loadsOnlyASafeLibraryAndAPlausibleReading()
     {
-        QFETCH(QByteArray, library);
-        QFETCH(int, fileMode);
-        QFETCH(int, folderMode);
-        QFETCH(QByteArray, answer);
-        QFETCH(QString, readings);
-        QFETCH(QString, reason);
-        QFETCH(QString, error);
-        QFETCH(int, calls);
+        const auto [library, fileMode, folderMode, answer, readings, reason, error, calls] =
+            kLoadsOnlyASafeLibraryAndAPlausibleReading.row();
         if (library == kOtherOwner && ::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         if (QLibrary system(QStringLiteral("SMT160")); error.contains("sökväg") && system.load())
@@ -140,7 +141,7 @@ private slots:
 
         QCOMPARE(QString::number(temp) + ' ' + QString::number(game), readings);
         QCOMPARE(sensor.lastReason(), reason);
-        const QString wanted = error.replace("%1", path).replace("%2", folder.path());
+        const QString wanted = QString(error).replace("%1", path).replace("%2", folder.path());
         QCOMPARE(sensor.loadError().isEmpty(), error.isEmpty());
         QVERIFY2(sensor.loadError().contains(wanted), qPrintable(sensor.loadError()));
         QFile log(folder.filePath("smt160-calls.log"));
@@ -154,7 +155,7 @@ private slots:
 
     void interpretsPortAnswer_data()
     {
-        addColumns<QString, QString, QString>("answer", "locale", "expected");
+        kInterpretsPortAnswer.addColumns();
         // Before each answer: game 514, parallel and current 400, so every change
         // shows. Expected: game, parallel and current address; action.
         const auto row = [](const char *answer, const char *locale, const char *expected) {
@@ -185,9 +186,7 @@ private slots:
 
     void interpretsPortAnswer()
     {
-        QFETCH(QString, answer);
-        QFETCH(QString, locale);
-        QFETCH(QString, expected);
+        const auto [answer, locale, expected] = kInterpretsPortAnswer.row();
         constexpr const char *actions[] = {"none", "read", "cycle", "invalid"};
 
         const PortAnswer r = interpretPortAnswer(answer, {514, 400, 400}, QLocale(locale));
@@ -200,7 +199,7 @@ private slots:
 
     void formatsTemperatureAndCaption_data()
     {
-        addColumns<float, QString, QString, QString>("t", "locale", "text", "clock"); // of 21:05:03
+        kFormatsTemperatureAndCaption.addColumns();
         const auto row = [](float t, const char *locale, const char *text, const char *clock) {
             QTest::addRow("%s %s", text, locale) << t << locale << text << clock;
         };
@@ -217,10 +216,7 @@ private slots:
 
     void formatsTemperatureAndCaption()
     {
-        QFETCH(float, t);
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
-        QFETCH(QString, clock);
+        const auto [t, locale, text, clock] = kFormatsTemperatureAndCaption.row();
         QCOMPARE(temperatureText(t, QLocale(locale)), text);
         QCOMPARE(windowCaption(t, QTime(21, 5, 3), QLocale(locale)), text + "  " + clock);
     }

@@ -63,11 +63,18 @@ class TestRawPort : public QObject
 {
     Q_OBJECT
 
+    // parportBase: of parport0; empty: none
+    static inline const DataTable<int, QString, QString, bool> kRefusesAddressesOutsideTheRanges{
+        "address", "parportBase", "ioports", "allowed"};
+    // text: a part of the helper's one line
+    static inline const DataTable<QStringList, bool, bool, int, int, QString, QString>
+        kDropsCapabilitiesBeforeMeasuring{"args",   "allow", "dropWorks", "level",
+                                          "status", "log",   "text"};
+
 private slots:
     void refusesAddressesOutsideTheRanges_data()
     {
-        // parportBase: of parport0; empty: none
-        addColumns<int, QString, QString, bool>("address", "parportBase", "ioports", "allowed");
+        kRefusesAddressesOutsideTheRanges.addColumns();
 
         const QString none;
         const QString serial = "0000-0cf7 : PCI Bus 0000:00\n  03f8-03ff : serial\n";
@@ -92,10 +99,8 @@ private slots:
 
     void refusesAddressesOutsideTheRanges()
     {
-        QFETCH(int, address);
-        QFETCH(QString, parportBase);
-        QFETCH(QString, ioports);
-        QFETCH(bool, allowed);
+        const auto [address, parportBase, ioports, allowed] =
+            kRefusesAddressesOutsideTheRanges.row();
         QTemporaryDir root;
         const std::filesystem::path dir = root.path().toStdString();
         PortPaths paths{.parportProc = dir / "parport", .ioports = dir / "ioports"};
@@ -111,9 +116,7 @@ private slots:
 
     void dropsCapabilitiesBeforeMeasuring_data()
     {
-        // text: a part of the helper's one line
-        addColumns<QStringList, bool, bool, int, int, QString, QString>(
-            "args", "allow", "dropWorks", "level", "status", "log", "text");
+        kDropsCapabilitiesBeforeMeasuring.addColumns();
 
         const auto row = [](const char *name, const QStringList &args, bool allow, bool dropWorks,
                             int level, const char *log, const char *text) {
@@ -138,13 +141,8 @@ private slots:
 
     void dropsCapabilitiesBeforeMeasuring()
     {
-        QFETCH(QStringList, args);
-        QFETCH(bool, allow);
-        QFETCH(bool, dropWorks);
-        QFETCH(int, level);
-        QFETCH(int, status);
-        QFETCH(QString, log);
-        QFETCH(QString, text);
+        const auto [args, allow, dropWorks, level, status, log, text] =
+            kDropsCapabilitiesBeforeMeasuring.row();
         RecordingSystem system;
         system.allow = allow;
         system.dropWorks = dropWorks;

@@ -57,11 +57,24 @@ class TestSmt160 : public QObject
 {
     Q_OBJECT
 
+    // celsius: of a valid outcome
+    static inline const DataTable<SimulatedSignal, MeterOutcome, double> kMeasures{
+        "signal", "outcome", "celsius"};
+    // level -1: the argument selects nothing
+    static inline const DataTable<int, int, int> kSelectsLine{"argument", "reg", "level"};
+    // index -1: no port
+    static inline const DataTable<int, int> kMapsAddressToParport{"address", "index"};
+    // reason: a part of it; empty: any, or none for a reading
+    static inline const DataTable<bool, int, int, QString> kExportedFunctionsAnswerQuickly{
+        "game", "address", "line", "reason"};
+    // celsius NaN: no reading
+    static inline const DataTable<QByteArray, int, float, QString> kHelperAnswers{
+        "script", "mode", "celsius", "reason"};
+
 private slots:
     void measures_data()
     {
-        // celsius: of a valid outcome
-        addColumns<SimulatedSignal, MeterOutcome, double>("signal", "outcome", "celsius");
+        kMeasures.addColumns();
 
         unsigned seed = 1;
         for (const double t : {-40.0, -0.3, 21.3, 125.0}) {
@@ -126,9 +139,7 @@ private slots:
 
     void measures()
     {
-        QFETCH(SimulatedSignal, signal);
-        QFETCH(MeterOutcome, outcome);
-        QFETCH(double, celsius);
+        const auto [signal, outcome, celsius] = kMeasures.row();
         const MeterSettings settings;
         SimulatedSmt160 sensor(signal);
 
@@ -152,8 +163,7 @@ private slots:
 
     void selectsLine_data()
     {
-        // level -1: the argument selects nothing
-        addColumns<int, int, int>("argument", "reg", "level");
+        kSelectsLine.addColumns();
 
         QTest::newRow("pin 11, BUSY bit clear: high") << 11 << 0x7f << 1;
         QTest::newRow("pin 11, BUSY bit set: low") << 11 << 0x80 << 0;
@@ -167,9 +177,7 @@ private slots:
 
     void selectsLine()
     {
-        QFETCH(int, argument);
-        QFETCH(int, reg);
-        QFETCH(int, level);
+        const auto [argument, reg, level] = kSelectsLine.row();
         const std::optional<LineSelect> line = lineFromArgument(argument);
         QCOMPARE(line.has_value(), level >= 0);
         if (line)
@@ -178,8 +186,7 @@ private slots:
 
     void mapsAddressToParport_data()
     {
-        // index -1: no port
-        addColumns<int, int>("address", "index");
+        kMapsAddressToParport.addColumns();
 
         QTest::newRow("status register 889") << 889 << 0;
         QTest::newRow("base 888") << 888 << 0;
@@ -191,8 +198,7 @@ private slots:
 
     void mapsAddressToParport()
     {
-        QFETCH(int, address);
-        QFETCH(int, index);
+        const auto [address, index] = kMapsAddressToParport.row();
         QTemporaryDir proc;
         const std::filesystem::path root = proc.path().toStdString();
         const char *const ports[][2] = {
@@ -210,8 +216,7 @@ private slots:
 
     void exportedFunctionsAnswerQuickly_data()
     {
-        // reason: a part of it; empty: any, or none for a reading
-        addColumns<bool, int, int, QString>("game", "address", "line", "reason");
+        kExportedFunctionsAnswerQuickly.addColumns();
 
         QTest::newRow("GetTemp 889, 11") << false << 889 << 11 << "";
         QTest::newRow("GetTempGame 513, 16") << true << 513 << 16 << "";
@@ -221,10 +226,7 @@ private slots:
 
     void exportedFunctionsAnswerQuickly()
     {
-        QFETCH(bool, game);
-        QFETCH(int, address);
-        QFETCH(int, line);
-        QFETCH(QString, reason);
+        const auto [game, address, line, reason] = kExportedFunctionsAnswerQuickly.row();
         QElapsedTimer timer;
         timer.start();
 
@@ -239,8 +241,7 @@ private slots:
 
     void helperAnswers_data()
     {
-        // celsius NaN: no reading
-        addColumns<QByteArray, int, float, QString>("script", "mode", "celsius", "reason");
+        kHelperAnswers.addColumns();
 
         const auto row = [](const char *name, const char *script, int mode, float celsius,
                             const char *reason) {
@@ -262,10 +263,7 @@ private slots:
     // Whatever the helper does, the call returns in time and says why.
     void helperAnswers()
     {
-        QFETCH(QByteArray, script);
-        QFETCH(int, mode);
-        QFETCH(float, celsius);
-        QFETCH(QString, reason);
+        const auto [script, mode, celsius, reason] = kHelperAnswers.row();
         QTemporaryDir dir;
         const QString path = dir.filePath("smt160-rawport");
         std::ofstream(path.toStdString()) << "#!/bin/sh\n" << script.constData() << '\n';
