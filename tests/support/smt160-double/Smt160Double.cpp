@@ -15,19 +15,16 @@ constexpr float kDefaultReading = 22.4f;
 
 // Taken while the library is being loaded: loaded through a descriptor, its
 // name is /proc/self/fd/N, which leads to the file only while that is open.
-std::filesystem::path findOwnFolder()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&findOwnFolder), &info) == 0 || !info.dli_fname)
-        return {};
-    std::error_code error;
-    const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, error);
-    return error ? std::filesystem::path() : file.parent_path();
-}
-
 const std::filesystem::path &ownFolder()
 {
-    static const std::filesystem::path folder = findOwnFolder();
+    static const std::filesystem::path folder = [] {
+        Dl_info info{};
+        std::error_code error;
+        if (dladdr(reinterpret_cast<void *>(&ownFolder), &info) == 0 || !info.dli_fname)
+            return std::filesystem::path();
+        const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, error);
+        return error ? std::filesystem::path() : file.parent_path();
+    }();
     return folder;
 }
 
