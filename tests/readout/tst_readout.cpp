@@ -23,14 +23,13 @@ class TestReadout : public QObject
 {
     Q_OBJECT
 
-    static inline const DataTable<DataRecord, QString> kRowHasFixedColumns{"record",
-                                                                           "row"}; // C locale
+    static constexpr DataTable<DataRecord, QString> kRows{"record", "row"}; // C locale
     // at: taken as y for the temperature and QNH, as x for the date;
     // temperature: in the C locale, a comma in the Swedish one.
-    static inline const DataTable<float, int, QString, QString, QString>
-        kCaptionsOfAPointerPosition{"at", "year", "temperature", "pressure", "date"};
+    static constexpr DataTable<float, int, QString, QString, QString> kCaptions{
+        "at", "year", "temperature", "pressure", "date"};
     // rows: a reset of the model the row before left; asked: as the top row.
-    static inline const DataTable<int, int, int> kScrollsByWholeRows{"rows", "asked", "top"};
+    static constexpr DataTable<int, int, int> kScrolls{"rows", "asked", "top"};
 
     QStringListModel listModel;
     DataListBox box;
@@ -44,7 +43,7 @@ private slots:
 
     void rowHasFixedColumns_data()
     {
-        kRowHasFixedColumns.addColumns();
+        kRows.addColumns();
         const auto row = [](float time, float temp, std::int32_t qnh, const char *text) {
             QTest::newRow(text) << DataRecord{kNewYear2003, time, qnh, temp}
                                 << "2003-01-01        " + QString(text);
@@ -65,7 +64,7 @@ private slots:
     }
     void rowHasFixedColumns()
     {
-        const auto [record, row] = kRowHasFixedColumns.row();
+        const auto [record, row] = kRows.row();
         QCOMPARE(dataRow(record, QLocale::c()), row);
         QCOMPARE(dataRow(record, kFinnish),
                  QString(row).replace('.', ',').replace(QRegularExpression("(\\d):"), "\\1."));
@@ -107,7 +106,7 @@ private slots:
     }
     void captionsOfAPointerPosition_data()
     {
-        kCaptionsOfAPointerPosition.addColumns();
+        kCaptions.addColumns();
         const auto row = [](float at, int year, const char *t, const char *p, const char *d) {
             QTest::addRow("%g in %d", double(at), year) << at << year << t << p << d;
         };
@@ -130,7 +129,7 @@ private slots:
     }
     void captionsOfAPointerPosition()
     {
-        const auto [at, year, temperature, pressure, date] = kCaptionsOfAPointerPosition.row();
+        const auto [at, year, temperature, pressure, date] = kCaptions.row();
         QCOMPARE(temperatureCaption(at, QLocale::c()), temperature);
         QCOMPARE(temperatureCaption(at, QLocale(QLocale::Swedish)),
                  QString(temperature).replace('.', ','));
@@ -140,14 +139,14 @@ private slots:
 
     void scrollsByWholeRows_data()
     {
-        kScrollsByWholeRows.addColumns();
+        kScrolls.addColumns();
         QTest::newRow("a row in the middle") << 1000 << 500 << 500;
         QTest::newRow("fewer rows than fit") << 3 << 2 << 0;
         QTest::newRow("empty, row -1") << 0 << -1 << 0;
     }
     void scrollsByWholeRows()
     {
-        const auto [rows, asked, top] = kScrollsByWholeRows.row();
+        const auto [rows, asked, top] = kScrolls.row();
         listModel.setStringList(QStringList(rows, "rad"));
         const int lastPage = qMax(0, rows - box.visibleRows());
         QVERIFY(box.currentRow() == -1 && box.topIndex() <= lastPage);

@@ -58,18 +58,17 @@ class TestSensor : public QObject
     // reading (null: its 22.4); readings: of GetTemp and GetTempGame; reason:
     // after GetTempGame; error: part of the load error (%1 file, %2 folder);
     // calls: of the double that ran, in its log.
-    static inline const DataTable<QByteArray, int, int, QByteArray, QString, QString, QString, int>
-        kLoadsOnlyASafeLibraryAndAPlausibleReading{"library",  "fileMode", "folderMode", "answer",
-                                                   "readings", "reason",   "error",      "calls"};
-    static inline const DataTable<QString, QString, QString> kInterpretsPortAnswer{
-        "answer", "locale", "expected"};
-    static inline const DataTable<float, QString, QString, QString> kFormatsTemperatureAndCaption{
-        "t", "locale", "text", "clock"}; // of 21:05:03
+    static constexpr DataTable<QByteArray, int, int, QByteArray, QString, QString, QString, int>
+        kLoads{"library",  "fileMode", "folderMode", "answer",
+               "readings", "reason",   "error",      "calls"};
+    static constexpr DataTable<QString, QString, QString> kAnswers{"answer", "locale", "expected"};
+    static constexpr DataTable<float, QString, QString, QString> kTexts{"t", "locale", "text",
+                                                                        "clock"}; // of 21:05:03
 
 private slots:
     void loadsOnlyASafeLibraryAndAPlausibleReading_data()
     {
-        kLoadsOnlyASafeLibraryAndAPlausibleReading.addColumns();
+        kLoads.addColumns();
         const auto row = [](const char *name, const QByteArray &library, int fileMode,
                             int folderMode, const char *answer, const char *readings,
                             const char *reason, const QString &error, int calls) {
@@ -110,7 +109,7 @@ private slots:
     void loadsOnlyASafeLibraryAndAPlausibleReading()
     {
         const auto [library, fileMode, folderMode, answer, readings, reason, error, calls] =
-            kLoadsOnlyASafeLibraryAndAPlausibleReading.row();
+            kLoads.row();
         if (library == kOtherOwner && ::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         if (QLibrary system(QStringLiteral("SMT160")); error.contains("sökväg") && system.load())
@@ -155,7 +154,7 @@ private slots:
 
     void interpretsPortAnswer_data()
     {
-        kInterpretsPortAnswer.addColumns();
+        kAnswers.addColumns();
         // Before each answer: game 514, parallel and current 400, so every change
         // shows. Expected: game, parallel and current address; action.
         const auto row = [](const char *answer, const char *locale, const char *expected) {
@@ -186,7 +185,7 @@ private slots:
 
     void interpretsPortAnswer()
     {
-        const auto [answer, locale, expected] = kInterpretsPortAnswer.row();
+        const auto [answer, locale, expected] = kAnswers.row();
         constexpr const char *actions[] = {"none", "read", "cycle", "invalid"};
 
         const PortAnswer r = interpretPortAnswer(answer, {514, 400, 400}, QLocale(locale));
@@ -199,7 +198,7 @@ private slots:
 
     void formatsTemperatureAndCaption_data()
     {
-        kFormatsTemperatureAndCaption.addColumns();
+        kTexts.addColumns();
         const auto row = [](float t, const char *locale, const char *text, const char *clock) {
             QTest::addRow("%s %s", text, locale) << t << locale << text << clock;
         };
@@ -216,7 +215,7 @@ private slots:
 
     void formatsTemperatureAndCaption()
     {
-        const auto [t, locale, text, clock] = kFormatsTemperatureAndCaption.row();
+        const auto [t, locale, text, clock] = kTexts.row();
         QCOMPARE(temperatureText(t, QLocale(locale)), text);
         QCOMPARE(windowCaption(t, QTime(21, 5, 3), QLocale(locale)), text + "  " + clock);
     }

@@ -64,17 +64,16 @@ class TestRawPort : public QObject
     Q_OBJECT
 
     // parportBase: of parport0; empty: none
-    static inline const DataTable<int, QString, QString, bool> kRefusesAddressesOutsideTheRanges{
-        "address", "parportBase", "ioports", "allowed"};
+    static constexpr DataTable<int, QString, QString, bool> kAddresses{"address", "parportBase",
+                                                                       "ioports", "allowed"};
     // text: a part of the helper's one line
-    static inline const DataTable<QStringList, bool, bool, int, int, QString, QString>
-        kDropsCapabilitiesBeforeMeasuring{"args",   "allow", "dropWorks", "level",
-                                          "status", "log",   "text"};
+    static constexpr DataTable<QStringList, bool, bool, int, int, QString, QString> kRuns{
+        "args", "allow", "dropWorks", "level", "status", "log", "text"};
 
 private slots:
     void refusesAddressesOutsideTheRanges_data()
     {
-        kRefusesAddressesOutsideTheRanges.addColumns();
+        kAddresses.addColumns();
 
         const QString none;
         const QString serial = "0000-0cf7 : PCI Bus 0000:00\n  03f8-03ff : serial\n";
@@ -99,8 +98,7 @@ private slots:
 
     void refusesAddressesOutsideTheRanges()
     {
-        const auto [address, parportBase, ioports, allowed] =
-            kRefusesAddressesOutsideTheRanges.row();
+        const auto [address, parportBase, ioports, allowed] = kAddresses.row();
         QTemporaryDir root;
         const std::filesystem::path dir = root.path().toStdString();
         PortPaths paths{.parportProc = dir / "parport", .ioports = dir / "ioports"};
@@ -116,7 +114,7 @@ private slots:
 
     void dropsCapabilitiesBeforeMeasuring_data()
     {
-        kDropsCapabilitiesBeforeMeasuring.addColumns();
+        kRuns.addColumns();
 
         const auto row = [](const char *name, const QStringList &args, bool allow, bool dropWorks,
                             int level, const char *log, const char *text) {
@@ -141,8 +139,7 @@ private slots:
 
     void dropsCapabilitiesBeforeMeasuring()
     {
-        const auto [args, allow, dropWorks, level, status, log, text] =
-            kDropsCapabilitiesBeforeMeasuring.row();
+        const auto [args, allow, dropWorks, level, status, log, text] = kRuns.row();
         RecordingSystem system;
         system.allow = allow;
         system.dropWorks = dropWorks;

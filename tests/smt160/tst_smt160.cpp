@@ -58,18 +58,17 @@ class TestSmt160 : public QObject
     Q_OBJECT
 
     // celsius: of a valid outcome
-    static inline const DataTable<SimulatedSignal, MeterOutcome, double> kMeasures{
-        "signal", "outcome", "celsius"};
+    static constexpr DataTable<SimulatedSignal, MeterOutcome, double> kMeasures{"signal", "outcome",
+                                                                                "celsius"};
     // level -1: the argument selects nothing
-    static inline const DataTable<int, int, int> kSelectsLine{"argument", "reg", "level"};
+    static constexpr DataTable<int, int, int> kLines{"argument", "reg", "level"};
     // index -1: no port
-    static inline const DataTable<int, int> kMapsAddressToParport{"address", "index"};
+    static constexpr DataTable<int, int> kParports{"address", "index"};
     // reason: a part of it; empty: any, or none for a reading
-    static inline const DataTable<bool, int, int, QString> kExportedFunctionsAnswerQuickly{
-        "game", "address", "line", "reason"};
+    static constexpr DataTable<bool, int, int, QString> kCalls{"game", "address", "line", "reason"};
     // celsius NaN: no reading
-    static inline const DataTable<QByteArray, int, float, QString> kHelperAnswers{
-        "script", "mode", "celsius", "reason"};
+    static constexpr DataTable<QByteArray, int, float, QString> kHelpers{"script", "mode",
+                                                                         "celsius", "reason"};
 
 private slots:
     void measures_data()
@@ -163,7 +162,7 @@ private slots:
 
     void selectsLine_data()
     {
-        kSelectsLine.addColumns();
+        kLines.addColumns();
 
         QTest::newRow("pin 11, BUSY bit clear: high") << 11 << 0x7f << 1;
         QTest::newRow("pin 11, BUSY bit set: low") << 11 << 0x80 << 0;
@@ -177,7 +176,7 @@ private slots:
 
     void selectsLine()
     {
-        const auto [argument, reg, level] = kSelectsLine.row();
+        const auto [argument, reg, level] = kLines.row();
         const std::optional<LineSelect> line = lineFromArgument(argument);
         QCOMPARE(line.has_value(), level >= 0);
         if (line)
@@ -186,7 +185,7 @@ private slots:
 
     void mapsAddressToParport_data()
     {
-        kMapsAddressToParport.addColumns();
+        kParports.addColumns();
 
         QTest::newRow("status register 889") << 889 << 0;
         QTest::newRow("base 888") << 888 << 0;
@@ -198,7 +197,7 @@ private slots:
 
     void mapsAddressToParport()
     {
-        const auto [address, index] = kMapsAddressToParport.row();
+        const auto [address, index] = kParports.row();
         QTemporaryDir proc;
         const std::filesystem::path root = proc.path().toStdString();
         const char *const ports[][2] = {
@@ -216,7 +215,7 @@ private slots:
 
     void exportedFunctionsAnswerQuickly_data()
     {
-        kExportedFunctionsAnswerQuickly.addColumns();
+        kCalls.addColumns();
 
         QTest::newRow("GetTemp 889, 11") << false << 889 << 11 << "";
         QTest::newRow("GetTempGame 513, 16") << true << 513 << 16 << "";
@@ -226,7 +225,7 @@ private slots:
 
     void exportedFunctionsAnswerQuickly()
     {
-        const auto [game, address, line, reason] = kExportedFunctionsAnswerQuickly.row();
+        const auto [game, address, line, reason] = kCalls.row();
         QElapsedTimer timer;
         timer.start();
 
@@ -241,7 +240,7 @@ private slots:
 
     void helperAnswers_data()
     {
-        kHelperAnswers.addColumns();
+        kHelpers.addColumns();
 
         const auto row = [](const char *name, const char *script, int mode, float celsius,
                             const char *reason) {
@@ -263,7 +262,7 @@ private slots:
     // Whatever the helper does, the call returns in time and says why.
     void helperAnswers()
     {
-        const auto [script, mode, celsius, reason] = kHelperAnswers.row();
+        const auto [script, mode, celsius, reason] = kHelpers.row();
         QTemporaryDir dir;
         const QString path = dir.filePath("smt160-rawport");
         std::ofstream(path.toStdString()) << "#!/bin/sh\n" << script.constData() << '\n';
