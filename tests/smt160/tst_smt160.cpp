@@ -89,6 +89,15 @@ private slots:
         };
         fails("stuck high", {.dutyCycle = 1.0}, MeterOutcome::NoEdgeHigh);
         fails("stuck low", {.dutyCycle = 0.0}, MeterOutcome::NoEdgeLow);
+        // The pauses of this machine class (kMachine*Pauses), on a line read with jitter.
+        const auto machine = [](double duty, double hz, const Pauses &longPauses, unsigned seed) {
+            return SimulatedSignal{.dutyCycle = duty,
+                                   .frequencyHz = hz,
+                                   .readJitterNs = 500,
+                                   .shortPauses = kMachineShortPauses,
+                                   .longPauses = longPauses,
+                                   .seed = seed};
+        };
         // "No signal" is still decided quickly, whatever the pauses reset: also
         // with long pauses more often than here, so that some come before the decision.
         const Pauses often{.everyNs = 8'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
@@ -97,26 +106,18 @@ private slots:
                 for (const bool high : {true, false}) {
                     QTest::addRow("stuck %s, pauses every %d ms, seed %u", high ? "high" : "low",
                                   int(longPauses.everyNs / 1'000'000), seed)
-                        << SimulatedSignal{.dutyCycle = high ? 1.0 : 0.0,
-                                           .readJitterNs = 500,
-                                           .shortPauses = kMachineShortPauses,
-                                           .longPauses = longPauses,
-                                           .seed = seed}
+                        << machine(high, 2000.0, longPauses, seed)
                         << (high ? MeterOutcome::NoEdgeHigh : MeterOutcome::NoEdgeLow) << 0.0;
                 }
             }
         }
-        // The pauses of this machine class, at 1 to 4 kHz.
+        // Readings through those pauses, at 1 to 4 kHz.
         for (unsigned run = 0; run < 100; ++run) {
             const double t = std::array{-44.0, -12.7, 0.0, 21.3, 58.6, 129.0}[run % 20 % 6];
             const double hz = 1000.0 * std::array{1.0, 1.5, 2.0, 3.0, 4.0}[run / 20];
             QTest::addRow("%+.1f C at %.0f Hz, run %u with pauses", t, hz, run % 20)
-                << SimulatedSignal{.dutyCycle = dutyCycleAt(t),
-                                   .frequencyHz = hz * (1.0 + 0.0037 * (run % 20)),
-                                   .readJitterNs = 500,
-                                   .shortPauses = kMachineShortPauses,
-                                   .longPauses = kMachineLongPauses,
-                                   .seed = 100 + run % 20}
+                << machine(dutyCycleAt(t), hz * (1.0 + 0.0037 * (run % 20)), kMachineLongPauses,
+                           100 + run % 20)
                 << MeterOutcome::Valid << t;
         }
         // Every third period 25 % longer than the others (the median) is still
