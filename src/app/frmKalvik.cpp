@@ -71,6 +71,12 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
+static void initResources()
+{
+    // The pointer's image is in a static library, which does not register it by itself.
+    Q_INIT_RESOURCE(kalvik);
+}
+
 // One redraw reads the year file once: the loaders and the table that run
 // inside it share that read.
 class frmKalvik::OneReadPerRedraw
@@ -111,7 +117,8 @@ frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     setWindowTitle(QStringLiteral("Kalvik"));
     setFont(KalvikLayout::font(kWindowFont));
 
-    m_client = new ClientArea(this); // also brings the images
+    initResources();
+    m_client = new ClientArea(this); // also brings the icon
     setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
     setCentralWidget(m_client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
