@@ -8,6 +8,7 @@
 #include "frmKalvik.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -85,6 +86,18 @@ struct Harness
         env.now = [this] { return clock; };
         window = std::make_unique<frmKalvik>(std::move(env));
     }
+
+    // An element of the window by its objectName.
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *element = window->findChild<T *>(QString::fromLatin1(name));
+        if (!element)
+            qFatal("no element %s", name);
+        return element;
+    }
+    QLabel *label(const char *name) const { return find<QLabel>(name); }
+    DiagramCanvas *diagram() const { return find<DiagramCanvas>("picDiagramArea"); }
+    DataListBox *list() const { return find<DataListBox>("List1"); }
 
     QString yearFile(int year) const { return dir.filePath(QStringLiteral("T_%1.dat").arg(year)); }
 

@@ -37,10 +37,10 @@ class tst_Cycle : public QObject
     // The diagram as it is on screen, without the table lying over it.
     static QImage picture(const Harness &h)
     {
-        const bool shown = h.window->List1->isVisible();
-        h.window->List1->hide();
-        const QImage image = h.window->diagram->grab().toImage();
-        h.window->List1->setVisible(shown);
+        const bool shown = h.list()->isVisible();
+        h.list()->hide();
+        const QImage image = h.diagram()->grab().toImage();
+        h.list()->setVisible(shown);
         return image;
     }
 
@@ -90,11 +90,11 @@ private slots:
         h.window->mnuPortAdr_Click();
 
         QVERIFY(h.dialogs->inputPrompt.startsWith(u"V\u00e4lj GamePortAdress 201 - 208 Hex\n"));
-        QCOMPARE(QList<int>({h.window->PortAdr, h.window->GamePortAdr, h.window->ParPortAdr}),
-                 ports);
+        const PortState now = h.window->ports();
+        QCOMPARE(QList<int>({now.portAdr, now.gamePortAdr, now.parPortAdr}), ports);
         // The tick while the dialog was open, then what the answer reads at once.
         QCOMPARE(h.sensor->calls, QStringList{"GetTemp 889 11"} + immediate);
-        QCOMPARE(h.window->lblTempC->text(), label);
+        QCOMPARE(h.label("lblTempC")->text(), label);
         QCOMPARE(h.window->windowTitle(), caption);
         const bool refused = answer == QLatin1String("abc");
         QCOMPARE(h.dialogs->messages,
@@ -113,17 +113,17 @@ private slots:
         QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 3)));
         h.start();
         h.window->mnuData_Click();
-        const QImage diagram = h.window->diagram->keptImage();
-        const QString qnh = h.window->Label1[1]->text();
+        const QImage diagram = h.diagram()->keptImage();
+        const QString qnh = h.label("Label1_1")->text();
         const int rows = h.window->tableModel()->rowCount();
         h.sensor->reading = 5.0f;
         h.window->Cycle_Timer();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("3,9 C"));
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("3,9 C"));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("3,9 C  14:05:33"));
-        QVERIFY(h.window->List1->isVisible());
+        QVERIFY(h.list()->isVisible());
         QCOMPARE(h.window->tableModel()->rowCount(), rows);
-        QCOMPARE(h.window->Label1[1]->text(), qnh);
-        QCOMPARE(h.window->diagram->keptImage(), diagram);
+        QCOMPARE(h.label("Label1_1")->text(), qnh);
+        QCOMPARE(h.diagram()->keptImage(), diagram);
     }
 
     void followsTheFile_data()
@@ -177,7 +177,7 @@ private slots:
         if (table != QLatin1String("hidden"))
             h.window->mnuData_Click();
         if (table == QLatin1String("up"))
-            h.window->List1->setTopIndex(100);
+            h.list()->setTopIndex(100);
 
         std::vector<DataRecord> now;
         if (change == QLatin1String("append")) {
@@ -196,30 +196,30 @@ private slots:
             now[kDrawn - 1].temp = -20.0f; // the last record drawn is no longer the same
             QVERIFY(writeAt(path, kDrawn - 1, std::span(now).subspan(kDrawn - 1)));
         }
-        const QImage before = picture(h), kept = h.window->diagram->keptImage();
+        const QImage before = picture(h), kept = h.diagram()->keptImage();
         if (crossHair)
             h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
         h.window->Cycle_Timer();
         if (crossHair) { // nothing redrawn under it; the release catches up
-            QCOMPARE(h.window->diagram->keptImage(), kept);
+            QCOMPARE(h.diagram()->keptImage(), kept);
             h.window->picDiagram_MouseUp(1, 0, 100.0f, 30.0f);
         }
 
         const QImage followed = picture(h);
-        const QString heading = h.window->Label1[1]->text();
+        const QString heading = h.label("Label1_1")->text();
         QVERIFY(followed != before);
         QCOMPARE(h.window->tableModel()->rowCount(), int(now.size()));
-        QCOMPARE(h.window->List1->isVisible(), table != QLatin1String("hidden"));
+        QCOMPARE(h.list()->isVisible(), table != QLatin1String("hidden"));
         if (table == QLatin1String("up"))
-            QCOMPARE(h.window->List1->topIndex(), 100);
+            QCOMPARE(h.list()->topIndex(), 100);
         else
-            QVERIFY(h.window->List1->isScrolledToEnd());
+            QVERIFY(h.list()->isScrolledToEnd());
         QCOMPARE(h.dialogs->messages, QStringList());
 
         h.window->findChild<QAction *>(view)->trigger();
         QCOMPARE(followed, picture(h));
         h.window->mnuVisaAllt_Click();
-        QCOMPARE(heading, h.window->Label1[1]->text());
+        QCOMPARE(heading, h.label("Label1_1")->text());
     }
 
     // A file gone from under the window is told once, not at every reading;
@@ -259,12 +259,12 @@ private slots:
         Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder.path(),
                   std::make_unique<LibrarySensor>(folder.path()));
         h.start();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("--.- C"));
-        QCOMPARE(h.window->lblTempC->toolTip(), QStringLiteral("ingen signal från givaren"));
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), QStringLiteral("ingen signal från givaren"));
         tell("smt160-reading.txt", "20.0");
         h.window->Cycle_Timer();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("18.9 C"));
-        QCOMPARE(h.window->lblTempC->toolTip(), QString());
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("18.9 C"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), QString());
     }
 };
 

@@ -19,7 +19,7 @@ class tst_Diagram : public QObject
     }
     static QColor at(const Harness &h, int x, int y)
     {
-        return QColor(h.window->diagram->keptImage().pixel(x, y));
+        return QColor(h.diagram()->keptImage().pixel(x, y));
     }
     static const inline QColor red{255, 0, 0}, blue{0, 0, 255}, purple{156, 0, 158},
         green{0, 116, 0}, cream{239, 239, 222};
@@ -27,7 +27,8 @@ class tst_Diagram : public QObject
     static bool hasPressure(const Harness &h) { return at(h, 3, 139) == green; } // y 33
     static int visiblePressureLabels(const Harness &h)
     {
-        return int(std::ranges::count_if(h.window->Label1, &QLabel::isVisible));
+        const auto labels = h.window->findChildren<QLabel *>(QRegularExpression("^Label1_"));
+        return int(std::ranges::count_if(labels, &QLabel::isVisible));
     }
 
 private slots:
@@ -55,7 +56,7 @@ private slots:
         h.window->mnuData_Click();
         h.window->findChild<QAction *>(item)->trigger();
         QCOMPARE(visiblePressureLabels(h), pressure ? 9 : 0);
-        QCOMPARE(h.window->List1->isVisible(), tableShown);
+        QCOMPARE(h.list()->isVisible(), tableShown);
         QCOMPARE(h.window->tableModel()->rowCount(), 3);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -95,29 +96,29 @@ private slots:
         h.start();
         h.window->mnuTemp_Click(); // pressure labels hidden, and they stay so
         h.window->mnuData_Click();
-        const QImage before = h.window->diagram->keptImage();
+        const QImage before = h.diagram()->keptImage();
         h.window->mnuOpen_Click();
 
         const bool opened = title != QLatin1String("2026"), empty = opened && !year;
         QCOMPARE(h.dialogs->lastOpen.startPath, h.yearFile(2026));
         QCOMPARE(h.dialogs->messages, message.isEmpty() ? QStringList() : QStringList(message));
-        QCOMPARE(h.window->DataFileName, opened ? path : h.yearFile(2026));
-        // The read-out's dates follow the year shown.
-        QCOMPARE(h.window->YearStartDay,
-                 std::int32_t(DayNumber::fromDate(QDate(title.toInt(), 1, 1))));
-        QCOMPARE(h.window->lblSthlm->text(),
+        QCOMPARE(h.window->dataFileName(), opened ? path : h.yearFile(2026));
+        QCOMPARE(h.label("lblSthlm")->text(),
                  QStringLiteral("Temperaturstatestik f\u00f6r S\u00f6dra Stockholm   ") + title);
         if (opened) // both curves, the pressure labels still hidden
             QVERIFY(hasBar(h) == !empty && hasPressure(h) == !empty);
         else
-            QCOMPARE(h.window->diagram->keptImage(), before);
+            QCOMPARE(h.diagram()->keptImage(), before);
         QCOMPARE(visiblePressureLabels(h), 0);
-        QCOMPARE(h.window->List1->isVisible(), !opened);
+        QCOMPARE(h.list()->isVisible(), !opened);
         QCOMPARE(h.window->tableModel()->rowCount(), empty ? 0 : 3);
-        QCOMPARE(h.window->Label1[1]->text(), empty ? "QNH 0" : "QNH 1020");
+        QCOMPARE(h.label("Label1_1")->text(), empty ? "QNH 0" : "QNH 1020");
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(fileBytes(h.yearFile(2026)), own);
         QCOMPARE(fileBytes(path), bytes);
+        // The read-out's dates follow the year shown.
+        h.window->picDiagram_MouseDown(4, 0, 0.0f, 0.0f);
+        QCOMPARE(h.label("lblXCord")->text(), QDate(title.toInt(), 1, 1).toString(Qt::ISODate));
     }
 
     void barsAndPressureLinesAtTheirPixels()
@@ -154,15 +155,15 @@ private slots:
         // A bar across the pressure value "1013" at the right edge lies over its
         // digits, as over the grid; the rest of the picture stays as it was.
         const auto shown = [&h] {
-            return h.window->diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            return h.diagram()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         };
-        const QImage keptBefore = h.window->diagram->keptImage(), shownBefore = shown();
+        const QImage keptBefore = h.diagram()->keptImage(), shownBefore = shown();
         std::vector<DataRecord> crossing = records;
         crossing.push_back(sample(jan1.addDays(355), 0.1f, 0, -3.0f)); // column 706, the "0"
         crossing.push_back(sample(jan1.addDays(355), 0.2f, 0, 3.0f));
         QVERIFY(writeYearFile(h.yearFile(2026), crossing));
         h.window->mnuVisaAllt_Click();
-        const QImage kept = h.window->diagram->keptImage();
+        const QImage kept = h.diagram()->keptImage();
         QImage expected = shownBefore;
         int digitPixelsCrossed = 0;
         for (int y = 0; y < kept.height(); ++y) {

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(writeYearFile(h.yearFile(kYear), records));
         h.start();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-        d = h.window->diagram;
+        d = h.diagram();
         r = d->pixelRatio();
         w = std::max(1, int(std::lround(r)));
     }
@@ -102,7 +102,7 @@ private slots:
             for (int x = c; x < end; ++x) {
                 const QPoint at(x, row(28));
                 mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
-                const QString date = h.window->lblXCord->text();
+                const QString date = h.label("lblXCord")->text();
                 if (k == 100 && x == c) { // the cross-hair lies on the pointer's columns
                     const QImage on = shown();
                     for (int i = 0; i < w; ++i)

