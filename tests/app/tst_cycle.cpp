@@ -34,15 +34,6 @@ class tst_Cycle : public QObject
                f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
                    qint64(bytes.size());
     }
-    // The diagram as it is on screen, without the table lying over it.
-    static QImage picture(const Harness &h)
-    {
-        const bool shown = h.list()->isVisible();
-        h.list()->hide();
-        const QImage image = h.diagram()->grab().toImage();
-        h.list()->setVisible(shown);
-        return image;
-    }
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -110,8 +101,7 @@ private slots:
     {
         QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
         Harness h;
-        QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 3)));
-        h.start();
+        QVERIFY(h.start(sampleYear(2026, 60, 3)));
         h.window->mnuData_Click();
         const QImage diagram = h.diagram()->keptImage();
         const QString qnh = h.label("Label1_1")->text();
@@ -132,33 +122,17 @@ private slots:
         QTest::addColumn<QString>("change"); // what happens to the file before the tick
         QTest::addColumn<QString>("table");  // hidden, end, up (shown, scrolled up)
         QTest::addColumn<bool>("crossHair"); // a button held across the tick
-        QTest::newRow("both") << "mnuVisaAllt"
-                              << "append"
-                              << "hidden" << false;
-        QTest::newRow("Bara Temp") << "mnuTemp"
-                                   << "append"
-                                   << "hidden" << false;
-        QTest::newRow("Bara Tryck") << "mnuQNH"
-                                    << "append"
-                                    << "hidden" << false;
-        QTest::newRow("table at the end") << "mnuVisaAllt"
-                                          << "append"
-                                          << "end" << false;
-        QTest::newRow("table scrolled up") << "mnuVisaAllt"
-                                           << "append"
-                                           << "up" << false;
-        QTest::newRow("cross-hair held") << "mnuVisaAllt"
-                                         << "append"
-                                         << "hidden" << true;
-        QTest::newRow("truncated") << "mnuQNH"
-                                   << "truncate"
-                                   << "end" << false;
-        QTest::newRow("replaced") << "mnuVisaAllt"
-                                  << "replace"
-                                  << "up" << false;
-        QTest::newRow("last record rewritten") << "mnuTemp"
-                                               << "rewrite"
-                                               << "hidden" << false;
+        // clang-format off
+        QTest::newRow("both") << "mnuVisaAllt" << "append" << "hidden" << false;
+        QTest::newRow("Bara Temp") << "mnuTemp" << "append" << "hidden" << false;
+        QTest::newRow("Bara Tryck") << "mnuQNH" << "append" << "hidden" << false;
+        QTest::newRow("table at the end") << "mnuVisaAllt" << "append" << "end" << false;
+        QTest::newRow("table scrolled up") << "mnuVisaAllt" << "append" << "up" << false;
+        QTest::newRow("cross-hair held") << "mnuVisaAllt" << "append" << "hidden" << true;
+        QTest::newRow("truncated") << "mnuQNH" << "truncate" << "end" << false;
+        QTest::newRow("replaced") << "mnuVisaAllt" << "replace" << "up" << false;
+        QTest::newRow("last record rewritten") << "mnuTemp" << "rewrite" << "hidden" << false;
+        // clang-format on
     }
 
     // After one reading the window shows what its own command would draw from
@@ -171,8 +145,7 @@ private slots:
         QFETCH(bool, crossHair);
         Harness h;
         const QString path = h.yearFile(2026);
-        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
-        h.start();
+        QVERIFY(h.start(firstOf(kDrawn)));
         h.window->findChild<QAction *>(view)->trigger();
         if (table != QLatin1String("hidden"))
             h.window->mnuData_Click();
@@ -196,7 +169,7 @@ private slots:
             now[kDrawn - 1].temp = -20.0f; // the last record drawn is no longer the same
             QVERIFY(writeAt(path, kDrawn - 1, std::span(now).subspan(kDrawn - 1)));
         }
-        const QImage before = picture(h), kept = h.diagram()->keptImage();
+        const QImage before = h.diagramPicture(), kept = h.diagram()->keptImage();
         if (crossHair)
             h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
         h.window->Cycle_Timer();
@@ -205,7 +178,7 @@ private slots:
             h.window->picDiagram_MouseUp(1, 0, 100.0f, 30.0f);
         }
 
-        const QImage followed = picture(h);
+        const QImage followed = h.diagramPicture();
         const QString heading = h.label("Label1_1")->text();
         QVERIFY(followed != before);
         QCOMPARE(h.window->tableModel()->rowCount(), int(now.size()));
@@ -217,7 +190,7 @@ private slots:
         QCOMPARE(h.dialogs->messages, QStringList());
 
         h.window->findChild<QAction *>(view)->trigger();
-        QCOMPARE(followed, picture(h));
+        QCOMPARE(followed, h.diagramPicture());
         h.window->mnuVisaAllt_Click();
         QCOMPARE(heading, h.label("Label1_1")->text());
     }
@@ -228,20 +201,19 @@ private slots:
     {
         Harness h;
         const QString path = h.yearFile(2026);
-        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
-        h.start();
-        const QImage drawn = picture(h);
+        QVERIFY(h.start(firstOf(kDrawn)));
+        const QImage drawn = h.diagramPicture();
         QVERIFY(QFile::remove(path));
         h.window->Cycle_Timer();
         h.window->Cycle_Timer();
         QCOMPARE(h.dialogs->messages,
                  QStringList("Fel i Sub GetQNHRecordData\n" + path + " finns inte"));
-        QCOMPARE(picture(h), drawn);
+        QCOMPARE(h.diagramPicture(), drawn);
         QVERIFY(writeYearFile(path, firstOf(kDrawn + 30)));
         h.window->Cycle_Timer();
-        const QImage followed = picture(h);
+        const QImage followed = h.diagramPicture();
         h.window->mnuVisaAllt_Click();
-        QCOMPARE(followed, picture(h));
+        QCOMPARE(followed, h.diagramPicture());
         QCOMPARE(h.dialogs->messages.size(), 1);
     }
 
