@@ -56,7 +56,6 @@ private slots:
     void startUpPaintsBeforeTheFirstReading()
     {
         Harness h;
-        QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 3)));
         h.sensor->reading = 1.1f; // shows 0.0 C after the correction, as before it
         h.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
@@ -70,7 +69,7 @@ private slots:
             waiting = QApplication::overrideCursor() &&
                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         };
-        h.start();
+        QVERIFY(h.start(sampleYear(2026, 60, 3)));
         QVERIFY(waiting && !QApplication::overrideCursor());
         h.window->repaint();
         const QImage after = shot();
@@ -135,16 +134,11 @@ private slots:
         QTest::addColumn<QString>("file");   // no folder, a link to nowhere, or damaged
         QTest::addColumn<QString>("reason"); // %1: the file's path
         QTest::addColumn<QString>("heading");
-        QTest::newRow("no folder") << "no folder"
-                                   << "Kan inte skapa %1: mappen finns inte"
-                                   << "QNH 0";
-        QTest::newRow("a link to nowhere") << "link"
-                                           << "Kan inte öppna %1: filen finns inte"
-                                           << "QNH 0";
-        QTest::newRow("damaged records")
-            << "damaged"
-            << "%1: 2 poster med orimliga värden hoppades över, den första är post 2 (2026-04-12)"
-            << "QNH 1005";
+        // clang-format off
+        QTest::newRow("no folder") << "no folder" << "Kan inte skapa %1: mappen finns inte" << "QNH 0";
+        QTest::newRow("a link to nowhere") << "link" << "Kan inte öppna %1: filen finns inte" << "QNH 0";
+        QTest::newRow("damaged records") << "damaged" << "%1: 2 poster med orimliga värden hoppades över, den första är post 2 (2026-04-12)" << "QNH 1005";
+        // clang-format on
     }
     void yearFileGivesOneBoxPerRedrawWithItsReason()
     {
