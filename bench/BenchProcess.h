@@ -4,10 +4,13 @@
 #include <QFile>
 #include <QString>
 
+#include <benchmark/benchmark.h>
+
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -53,4 +56,23 @@ inline ProcessRun runMeasured(const std::vector<QByteArray> &programAndArguments
         run.peakMB = double(peak.readAll().trimmed().toLong()) / 1024.0;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
+}
+
+// Keeps the largest peak of the runs in the counter peak_MB; a failed run ends
+// the benchmark with the error failed.
+inline bool countRun(benchmark::State &state, const ProcessRun &run, const char *failed)
+{
+    state.counters["peak_MB"] = std::max<double>(state.counters["peak_MB"].value, run.peakMB);
+    if (!run.ok)
+        state.SkipWithError(failed);
+    return run.ok;
+}
+
+// A benchmark of a program's runs, iterations of them for each row of arguments.
+inline benchmark::internal::Benchmark *programRuns(const char *name,
+                                                   void (*run)(benchmark::State &), int iterations)
+{
+    return benchmark::RegisterBenchmark(name, run)
+        ->Iterations(iterations)
+        ->Unit(benchmark::kMillisecond);
 }

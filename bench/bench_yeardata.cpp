@@ -36,9 +36,8 @@ void countRecords(benchmark::State &state, qint64 records)
 }
 
 // What a redraw reads: the file once, both curves and the table's count.
-void BM_YearPass(benchmark::State &state)
+void measureYearPass(benchmark::State &state, const QString &path)
 {
-    const QString &path = yearFile(int(state.range(0)));
     qint64 records = 0;
     for (auto _ : state) {
         const YearPass pass = readYearPass(path, yearStart());
@@ -48,18 +47,16 @@ void BM_YearPass(benchmark::State &state)
     countRecords(state, records);
 }
 
+void BM_YearPass(benchmark::State &state)
+{
+    measureYearPass(state, yearFile(int(state.range(0))));
+}
+
 // The same for the 512 MiB file out of time order: the day numbers go back
 // 16.8 million times, so its days are gathered by date.
 void BM_YearPassOutOfOrder(benchmark::State &state)
 {
-    const QString &path = alternatingDaysFile(kYear);
-    qint64 records = 0;
-    for (auto _ : state) {
-        const YearPass pass = readYearPass(path, yearStart());
-        records = pass.records;
-        benchmark::DoNotOptimize(pass.temperature.segments.data());
-    }
-    countRecords(state, records);
+    measureYearPass(state, alternatingDaysFile(kYear));
 }
 
 // The floor under it: the same read and decode, with nothing built.

@@ -24,16 +24,6 @@ DataRecord decodeRecord(std::span<const std::byte, kRecordSize> bytes)
     return r;
 }
 
-std::vector<DataRecord> decodeRecords(std::span<const std::byte> bytes)
-{
-    const std::size_t count = bytes.size() / kRecordSize;
-    std::vector<DataRecord> records;
-    records.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        records.push_back(decodeRecord(bytes.subspan(i * kRecordSize).first<kRecordSize>()));
-    return records;
-}
-
 void encodeRecord(const DataRecord &r, std::vector<std::byte> &out)
 {
     appendLe(r.dayNumber, out);

@@ -22,8 +22,5 @@ inline constexpr std::size_t kRecordSize = 16;
 // result does not depend on the host's byte order or struct padding.
 DataRecord decodeRecord(std::span<const std::byte, kRecordSize> bytes);
 
-// Decodes every whole record in bytes; a trailing remainder is ignored.
-std::vector<DataRecord> decodeRecords(std::span<const std::byte> bytes);
-
 // Appends the 16-byte encoding of r to out (used by tools and tests).
 void encodeRecord(const DataRecord &r, std::vector<std::byte> &out);

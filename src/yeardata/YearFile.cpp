@@ -43,31 +43,25 @@ OpenedYearFile refused(YearFileProblem problem, QString reason)
 
 QString errnoReason(int err)
 {
-    switch (err) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("åtkomst nekad");
-    case ENOENT:
-        return QStringLiteral("mappen finns inte");
-    case ENOTDIR:
-        return QStringLiteral("en del av sökvägen är ingen mapp");
-    case EROFS:
-        return QStringLiteral("filsystemet är skrivskyddat");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("disken är full");
-    case ENAMETOOLONG:
-        return QStringLiteral("namnet är för långt");
-    case ELOOP:
-        return QStringLiteral("för många symboliska länkar");
-    case EIO:
-        return QStringLiteral("läsfel på disken");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("för många öppna filer");
-    default:
-        return QStringLiteral("systemfel %1").arg(err);
-    }
+    // The texts say what the user can do something about; several codes share one.
+    static constexpr std::pair<int, const char *> kReasons[] = {
+        {EACCES, "åtkomst nekad"},
+        {EPERM, "åtkomst nekad"},
+        {ENOENT, "mappen finns inte"},
+        {ENOTDIR, "en del av sökvägen är ingen mapp"},
+        {EROFS, "filsystemet är skrivskyddat"},
+        {ENOSPC, "disken är full"},
+        {EDQUOT, "disken är full"},
+        {ENAMETOOLONG, "namnet är för långt"},
+        {ELOOP, "för många symboliska länkar"},
+        {EIO, "läsfel på disken"},
+        {EMFILE, "för många öppna filer"},
+        {ENFILE, "för många öppna filer"},
+    };
+    for (const auto &[code, text] : kReasons)
+        if (code == err)
+            return QString::fromUtf8(text);
+    return QStringLiteral("systemfel %1").arg(err);
 }
 
 QString fileKindText(mode_t mode)

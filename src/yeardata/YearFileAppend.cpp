@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
@@ -14,23 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 QString failed(const QString &path, const QString &what, int err)
 {
@@ -105,7 +89,7 @@ AppendOutcome appendRecords(const QString &path, std::span<const DataRecord> rec
         outcome.error = cannotOpen(path, name, errno);
         return outcome;
     }
-    const FileDescriptor file(fd);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     const YearFileLocking lock = lockYearFile(fd, path);
     if (lock.state == YearFileLock::Replaced)
         return appendRecords(path, records, check);

@@ -1,29 +1,27 @@
 #include "DayNumber.h"
-#include "FakeLoggerClock.h"
 #include "ImportOptions.h"
-#include "LibrarySensor.h"
-#include "Logger.h"
 #include "SampleStamp.h"
 #include "YearFile.h"
 #include "YearFileAppend.h"
 #include "YearImport.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cmath>
+#include <future>
 
 namespace {
 
 const QTimeZone stockholm{"Europe/Stockholm"};
 
-void writeText(const QString &path, const QByteArray &text)
+// Writes an input file into dir: its path, or none when it cannot be written.
+QString input(const QTemporaryDir &dir, const char *name, const QByteArray &text)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
+    QFile f(dir.filePath(QString::fromLatin1(name)));
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
 }
 
 // "T_2024.dat 2024-03-01 12:00:00 -3.50 1013"; a missing temperature is "-".
@@ -71,12 +69,16 @@ Run import(const QStringList &arguments)
     return run;
 }
 
+DataRecord at(const QDateTime &localTime, int qnh, float temp)
+{
+    const SampleStamp s = stampOf(localTime);
+    return DataRecord{s.dayNumber, s.timeOfDay, qnh, temp};
+}
+
 DataRecord at(const char *localTime, int qnh, float temp)
 {
-    QDateTime t = QDateTime::fromString(QString::fromLatin1(localTime), Qt::ISODate);
-    t.setTimeZone(stockholm);
-    const SampleStamp s = stampOf(t);
-    return DataRecord{s.dayNumber, s.timeOfDay, qnh, temp};
+    const QDateTime t = QDateTime::fromString(QString::fromLatin1(localTime), Qt::ISODate);
+    return at(QDateTime(t.date(), t.time(), stockholm), qnh, temp);
 }
 
 const QByteArray kStationBlock =
@@ -206,12 +208,9 @@ private slots:
         QFETCH(QString, report);
         QTemporaryDir inputs, data;
         QStringList arguments{"--folder", data.path()};
-        arguments << options << inputs.filePath("first.csv");
-        writeText(inputs.filePath("first.csv"), first);
-        if (!second.isEmpty()) {
-            writeText(inputs.filePath("second.csv"), second);
-            arguments << inputs.filePath("second.csv");
-        }
+        arguments << options << input(inputs, "first.csv", first);
+        if (!second.isEmpty())
+            arguments << input(inputs, "second.csv", second);
         const Run run = import(arguments);
         QCOMPARE(run.err, report);
         QCOMPARE(run.status, 0);
@@ -281,9 +280,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, message);
         QTemporaryDir inputs, data;
-        writeText(inputs.filePath("in.csv"), file);
         const Run run = import(QStringList{"--folder", data.path()} + options +
-                               QStringList{inputs.filePath("in.csv")});
+                               QStringList{input(inputs, "in.csv", file)});
         QCOMPARE(run.err, "kalvik-import: " + message + "\n");
         QCOMPARE(run.status, 1);
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
@@ -303,9 +301,10 @@ private slots:
             QVERIFY(appendRecord(year, r).ok);
         QVERIFY(appendRecord(data.filePath("T_2025.dat"), at("2025-06-01T00:00", 1010, 9)).ok);
         const QStringList before = recordLines(data.path());
-        writeText(inputs.filePath("in.csv"), "time,temperature\n2024-03-01T01:30,10\n"
-                                             "2024-03-01T02:30,11\n2025-01-01T00:00,12\n");
-        const QStringList arguments{"--folder", data.path(), inputs.filePath("in.csv")};
+        const QStringList arguments{"--folder", data.path(),
+                                    input(inputs, "in.csv",
+                                          "time,temperature\n2024-03-01T01:30,10\n"
+                                          "2024-03-01T02:30,11\n2025-01-01T00:00,12\n")};
 
         const Run refused = import(arguments);
         QCOMPARE(refused.err, QStringLiteral("kalvik-import: %1 har redan 1 post mellan "
@@ -334,10 +333,10 @@ private slots:
     void dryRunWritesNothing()
     {
         QTemporaryDir inputs, data;
-        writeText(inputs.filePath("in.csv"), "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
-                                             "2024-05-01T02:30;11,25;1020\n"
-                                             "2024-12-31T23:59:59Z;12;\n");
-        const Run run = import({"--folder", data.path(), "--dry-run", inputs.filePath("in.csv")});
+        const Run run = import({"--folder", data.path(), "--dry-run",
+                                input(inputs, "in.csv",
+                                      "time;temperature;qnh\n2024-03-01T01:30;-1,5;990\n"
+                                      "2024-05-01T02:30;11,25;1020\n2024-12-31T23:59:59Z;12;\n")});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out,
                  QStringLiteral("T_2024.dat: 2 poster, 2024-03-01 01:30 till 2024-05-01 02:30, "
@@ -347,65 +346,44 @@ private slots:
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList());
     }
 
-    // The logger samples every minute on a fake clock while kalvik-import,
-    // a process of its own, merges January into the same year file and
-    // renames the result over it. Every sample the logger took must be in
-    // the file afterwards, after the imported month.
-    void loggerBesideImport()
+    // Samples appended as the logger appends them, a minute apart, while an
+    // import merges January into the same year file and renames the result
+    // over it. Every sample must be in the file afterwards, after January.
+    void appendsBesideImport()
     {
-        QTemporaryDir program, inputs, data;
-        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        writeText(program.filePath("smt160-reading.txt"), "5");
+        QTemporaryDir inputs, data;
+        const QString year = data.filePath("T_2026.dat");
         QByteArray january = "time,temperature\n";
         const QDateTime monthStart(QDate(2026, 1, 1), QTime(0, 0), stockholm);
         constexpr int kJanuaryMinutes = 31 * 24 * 60;
         for (int m = 0; m < kJanuaryMinutes; ++m)
             january += monthStart.addSecs(60 * m).toString("yyyy-MM-ddThh:mm").toLatin1() + ",-3\n";
-        writeText(inputs.filePath("january.csv"), january);
+        const QString januaryFile = input(inputs, "january.csv", january);
+        const QDateTime march(QDate(2026, 3, 1), QTime(0, 0, 30), stockholm);
+        QVERIFY(appendRecord(year, at(march, 1000, 5)).ok); // the logger was there first
 
-        QProcess importer;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TZ", "Europe/Stockholm");
-        importer.setProcessEnvironment(environment);
+        std::atomic<bool> imported = false;
+        auto logger = std::async(std::launch::async, [&] {
+            int n = 1;
+            while (!imported || n < 5)
+                if (!appendRecord(year, at(march.addSecs(60 * n++), 1000, 5)).ok)
+                    return -1;
+            return n;
+        });
+        const Run run = import({"--folder", data.path(), januaryFile});
+        imported = true;
+        const int appended = logger.get();
+        QVERIFY2(run.status == 0, qPrintable(run.err));
 
-        const QDateTime loggerStart(QDate(2026, 3, 1), QTime(0, 0, 30), stockholm);
-        // Thirty days is a bound; the real end follows the import.
-        FakeLoggerClock clock(loggerStart, loggerStart.addDays(30));
-        int wakes = 0;
-        bool importDone = false;
-        clock.onWake = [&](const QDateTime &) {
-            if (++wakes == 4) // the file already holds the logger's first samples
-                importer.start(KALVIK_IMPORT_PATH,
-                               {"--folder", data.path(), inputs.filePath("january.csv")});
-            if (wakes > 4 && !importDone && importer.waitForFinished(0)) {
-                importDone = true;
-                clock.end = clock.time.addSecs(5 * 60);
-            }
-        };
-
-        LibrarySensor sensor(program.path());
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        LoggerOptions options;
-        options.folder = data.path();
-        options.intervalMinutes = 1;
-        Logger logger(options, sensor, clock, {o, e}, stockholm, program.filePath("none"));
-        QCOMPARE(logger.run(), 0);
-        QVERIFY(importDone || importer.waitForFinished(30000));
-        QVERIFY2(importer.exitCode() == 0, importer.readAllStandardError().constData());
-
-        const std::vector<DataRecord> records = readYearFile(data.filePath("T_2026.dat")).records;
-        const auto samples = qsizetype(out.count("T_2026.dat"));
-        QVERIFY(samples > 5);
-        QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + samples);
-        for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
-            const bool imported = i < kJanuaryMinutes;
-            const QDateTime expected = imported
+        const std::vector<DataRecord> records = readYearFile(year).records;
+        QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + appended);
+        for (int i = 0; i < int(records.size()); ++i) {
+            const QDateTime expected = i < kJanuaryMinutes
                                            ? monthStart.addSecs(60 * i)
-                                           : loggerStart.addSecs(30 + 60 * (i - kJanuaryMinutes));
-            const SampleStamp s = stampOf(expected);
-            if (records[std::size_t(i)].dayNumber != s.dayNumber ||
-                records[std::size_t(i)].timeOfDay != s.timeOfDay)
+                                           : march.addSecs(60 * (i - kJanuaryMinutes));
+            const DataRecord e = at(expected, 0, 0);
+            if (records[std::size_t(i)].dayNumber != e.dayNumber ||
+                records[std::size_t(i)].timeOfDay != e.timeOfDay)
                 QFAIL(qPrintable(QStringLiteral("record %1 is not %2")
                                      .arg(i)
                                      .arg(expected.toString(Qt::ISODate))));

@@ -206,19 +206,15 @@ std::optional<std::vector<DataRecord>> existingRecords(const QString &path, QStr
     return records;
 }
 
+// The file's whole records (length bytes) through the descriptor the lock is held on.
 std::optional<std::vector<DataRecord>> readLocked(int fd, qint64 length)
 {
-    std::vector<std::byte> bytes(static_cast<std::size_t>(length));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::pread(fd, bytes.data() + done, bytes.size() - done, off_t(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return std::nullopt;
-        done += std::size_t(got);
-    }
-    return decodeRecords(bytes);
+    std::vector<DataRecord> records(std::size_t(length) / kRecordSize);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle) ||
+        readRecordsAt(file, 0, records) != qint64(records.size()))
+        return std::nullopt;
+    return records;
 }
 
 // Writes records to a new file beside path and renames it over path, while

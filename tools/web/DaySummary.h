@@ -32,6 +32,8 @@ struct DaySummary
     bool hasQnh() const { return qnhCount > 0; }
     double meanTemp() const { return tempSum / tempCount; }
     double meanQnh() const { return double(qnhSum) / qnhCount; }
+
+    friend bool operator==(const DaySummary &, const DaySummary &) = default;
 };
 
 // Adds records of the year file of `year` to that year's days, kept in day
