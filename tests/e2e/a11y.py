@@ -1,6 +1,6 @@
 """Reads Kalvik's accessibility tree as a screen reader does and checks the
-Swedish names and descriptions, and that the data table's rows are there and
-that moving in the table sends the focus to the row, which is what is read out.
+Swedish names and descriptions, that the data table's rows are there and that
+moving in the table sends the focus to the row, which is what is read out.
 Usage: a11y.py WINDOW_ID (an X window id, for the key presses)."""
 import subprocess
 import sys
@@ -22,11 +22,7 @@ def find(node, pred, depth=0):
         return node
     if depth > 8 or node.childCount > 50:  # the table's rows are checked on their own
         return None
-    for child in node:
-        hit = child and find(child, pred, depth + 1)
-        if hit:
-            return hit
-    return None
+    return next((hit for child in node if child and (hit := find(child, pred, depth + 1))), None)
 
 
 app = next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Kalvik'), None)
@@ -51,7 +47,6 @@ described = {
 for (name, role), words in described.items():
     node = named(name, role)
     check(node is not None and words in node.description, f'{name}: {words}')
-
 temperature = find(app, lambda n: n.name.startswith('Temperatur nu: '))
 check(temperature is not None and temperature.name.endswith(' C')
       and 'var 30:e sekund' in temperature.description, 'temperature read with its value')
@@ -87,7 +82,6 @@ def drive():
 
 GLib.timeout_add(200, drive)
 pyatspi.Registry.start()
-
 last = table.getChildAtIndex(rows - 1)
 states = last.getState()
 check(states.contains(pyatspi.STATE_SELECTED) and states.contains(pyatspi.STATE_FOCUSED),

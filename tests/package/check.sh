@@ -16,10 +16,10 @@ FAILED=0
 fail() { echo "FAIL: $*"; FAILED=1; }
 pass() { echo "ok: $*"; }
 
+dpkg-deb -c "$DEB" >"$TMP/contents"
 # Files and links, not folders; "path -> target" for a link.
-dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' |
-    sort >"$TMP/files"
-if diff -u <(sort "$HERE/files.txt") "$TMP/files"; then pass "file list"; else fail "file list"; fi
+awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' "$TMP/contents" | sort >"$TMP/files"
+diff -u <(sort "$HERE/files.txt") "$TMP/files" && pass "file list" || fail "file list"
 
 # Every program the build puts beside kalvik is in the package.
 for program in "$BUILD"/kalvik* "$BUILD"/smt160-* "$BUILD"/libSMT160.so; do
@@ -28,32 +28,26 @@ for program in "$BUILD"/kalvik* "$BUILD"/smt160-* "$BUILD"/libSMT160.so; do
         fail "$(basename "$program") is built but not packaged"
 done
 
-if dpkg-deb -c "$DEB" | awk '$1 ~ /[sS]/' | grep -q .; then
-    fail "a file with setuid or setgid"
-else
-    pass "no setuid or setgid file"
-fi
+awk '$1 ~ /[sS]/' "$TMP/contents" | grep . && fail "a file with setuid or setgid" || pass "no setuid or setgid file"
 
 depends=$(dpkg-deb -f "$DEB" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libc6* && $depends == *libmosquitto1* ]] && pass "Depends: $depends" ||
     fail "Depends from the linked libraries: $depends"
 
 dpkg-deb -x "$DEB" "$TMP/root"
-desktop-file-validate "$TMP/root/usr/share/applications/se.kalvik.kalvik.desktop" &&
-    pass "desktop-file-validate" || fail "desktop-file-validate"
+desktop="$TMP/root/usr/share/applications/se.kalvik.kalvik.desktop"
+desktop-file-validate "$desktop" && grep -qx 'StartupWMClass=Kalvik' "$desktop" &&
+    pass "desktop-file-validate, StartupWMClass" || fail "the desktop file"
 appstreamcli validate --no-net "$TMP/root/usr/share/metainfo/se.kalvik.kalvik.metainfo.xml" &&
     pass "appstreamcli validate" || fail "appstreamcli validate"
-grep -qx 'StartupWMClass=Kalvik' "$TMP/root/usr/share/applications/se.kalvik.kalvik.desktop" &&
-    pass "StartupWMClass" || fail "StartupWMClass"
 
 # Who may change what, as the package leaves it: every file and folder
 # root's and writable by nobody else, unless postinst's owners and modes
 # (dpkg statoverrides, taken from running it with stand-ins) say otherwise.
-dpkg-deb -c "$DEB" | awk '$1 !~ /^l/ && ($2 != "root/root" || $1 ~ /^.....w|^........w/) { print $6 ": " $1 " " $2 }' \
-    >"$TMP/writable"
-[ -s "$TMP/writable" ] && fail "in the package, not root's alone: $(cat "$TMP/writable")" ||
+awk '$1 !~ /^l/ && ($2 != "root/root" || $1 ~ /^.....w|^........w/) { print $6 ": " $1 " " $2 }' \
+    "$TMP/contents" | grep . && fail "in the package, not root's alone" ||
     pass "every packaged file and folder is root's, writable by root alone"
-dpkg-deb -c "$DEB" | grep ' \./var/lib/kalvik/$' >/dev/null && pass "the data folder is packaged" ||
+grep -q ' \./var/lib/kalvik/$' "$TMP/contents" && pass "the data folder is packaged" ||
     fail "no ./var/lib/kalvik/ in the package"
 [ "$(grep -ls /var/lib/kalvik "$TMP/root/opt/kalvik/kalvik" "$TMP/root/opt/kalvik/kalvik-logger" | wc -l)" = 2 ] &&
     pass "kalvik and kalvik-logger look for the year files in /var/lib/kalvik" ||

@@ -19,19 +19,15 @@ fail() { echo "FEL: $*"; status=1; }
 
 readelf -d "$dir/kalvik" | grep -q 'NEEDED.*libQt6Core' || fail "kalvik saknas eller länkar inte Qt"
 for f in "$dir"/* "$prefix_bin"/*; do
-    [ -f "$f" ] || continue
+    [ -f "$f" ] && readelf -d "$f" 2>/dev/null | grep -q 'NEEDED.*libQt6' || continue
     caps=$(getcap "$f")
-    if readelf -d "$f" 2>/dev/null | grep -q 'NEEDED.*libQt6'; then
-        [ -z "$caps" ] || fail "$f länkar Qt och bär $caps"
-        if [ -u "$f" ] || [ -g "$f" ]; then fail "$f länkar Qt och har setuid/setgid"; fi
-    fi
+    [ -z "$caps" ] && [ ! -u "$f" ] && [ ! -g "$f" ] || fail "$f länkar Qt och bär $caps eller setuid/setgid"
 done
 
 helper=$dir/smt160-rawport
 [ -x "$helper" ] || fail "smt160-rawport saknas"
-if [ "$linkage" = static ] && readelf -lW "$helper" 2>/dev/null | grep -q 'Requesting program interpreter'; then
+[ "$linkage" = dynamic ] || ! readelf -lW "$helper" 2>/dev/null | grep -q 'Requesting program interpreter' ||
     fail "smt160-rawport är dynamiskt länkad"
-fi
-if strings "$helper" 2>/dev/null | grep -q libQt6; then fail "smt160-rawport länkar Qt"; fi
+! strings "$helper" 2>/dev/null | grep -q libQt6 || fail "smt160-rawport länkar Qt"
 [ "$status" -eq 0 ] && echo "inga behörigheter på program som länkar Qt; smt160-rawport är fristående"
 exit "$status"

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,15 +14,13 @@
 
 namespace {
 
-template <typename T> T take(const std::uint8_t *&data, std::size_t &size)
+struct Input
 {
-    T value{};
-    const std::size_t n = std::min(size, sizeof value);
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
+    std::uint8_t locale;
+    float x, y;
+    std::int32_t yearStart;
+    DataRecord record;
+};
 
 bool isDate(const QString &text)
 {
@@ -34,20 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static const std::array<QLocale, 4> locales = {QLocale::c(), QLocale("sv_SE"), QLocale("de_DE"),
                                                    QLocale("ar_EG")};
-    const QLocale &locale = locales[take<std::uint8_t>(data, size) % locales.size()];
-    const auto x = take<float>(data, size);
-    const auto y = take<float>(data, size);
-    const auto yearStart = take<std::int32_t>(data, size);
-    const DataRecord record{.dayNumber = take<std::int32_t>(data, size),
-                            .timeOfDay = take<float>(data, size),
-                            .qnh = take<std::int32_t>(data, size),
-                            .temp = take<float>(data, size)};
+    Input in{};
+    std::memcpy(&in, data, std::min(size, sizeof in));
+    const QLocale &locale = locales[in.locale % locales.size()];
+    const DataRecord &record = in.record;
 
-    check(isDate(dateCaption(x, yearStart)));
+    check(isDate(dateCaption(in.x, in.yearStart)));
     check(isDate(dayNumberText(record.dayNumber)));
-    const QString temperature = temperatureCaption(y, locale);
+    const QString temperature = temperatureCaption(in.y, locale);
     check(temperature.isEmpty() || temperature.endsWith(QLatin1String(" C")));
-    const QString pressure = pressureCaption(y);
+    const QString pressure = pressureCaption(in.y);
     check(pressure.isEmpty() || pressure.startsWith(QLatin1String("QNH  ")));
 
     const QString piece = temperaturePiece(record.temp, locale);

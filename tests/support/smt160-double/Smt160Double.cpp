@@ -1,5 +1,5 @@
-// The sensor library's two functions, recording their calls (and its own
-// loading) for the tests.
+// The sensor library's two functions (or only GetTemp, with
+// SMT160_WITHOUT_GAME), recording their calls and its own loading for the tests.
 
 #include <dlfcn.h>
 
@@ -15,19 +15,16 @@ constexpr float kDefaultReading = 22.4f;
 
 // Taken while the library is being loaded: loaded through a descriptor, its
 // name is /proc/self/fd/N, which leads to the file only while that is open.
-std::filesystem::path findOwnFolder()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&findOwnFolder), &info) == 0 || !info.dli_fname)
-        return {};
-    std::error_code error;
-    const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, error);
-    return error ? std::filesystem::path() : file.parent_path();
-}
-
 const std::filesystem::path &ownFolder()
 {
-    static const std::filesystem::path folder = findOwnFolder();
+    static const std::filesystem::path folder = [] {
+        Dl_info info{};
+        std::error_code error;
+        if (dladdr(reinterpret_cast<void *>(&ownFolder), &info) == 0 || !info.dli_fname)
+            return std::filesystem::path();
+        const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, error);
+        return error ? std::filesystem::path() : file.parent_path();
+    }();
     return folder;
 }
 
@@ -66,11 +63,13 @@ extern "C" __attribute__((visibility("default"))) float GetTemp(std::int32_t por
     return answer("GetTemp", portAddress, arg);
 }
 
+#ifndef SMT160_WITHOUT_GAME
 extern "C" __attribute__((visibility("default"))) float GetTempGame(std::int32_t portAddress,
                                                                     std::int32_t arg)
 {
     return answer("GetTempGame", portAddress, arg);
 }
+#endif
 
 extern "C" __attribute__((visibility("default"))) const char *SMT160_LastError()
 {
