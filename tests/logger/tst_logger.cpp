@@ -1,4 +1,5 @@
 #include "Barometer.h"
+#include "DataColumns.h"
 #include "DataRecord.h"
 #include "LoggerOptions.h"
 #include "LoggerTest.h"
@@ -20,6 +21,28 @@ class tst_Logger : public QObject
 {
     Q_OBJECT
 
+    // after: UTC; Stockholm is +01 in winter, +02 in summer
+    static constexpr DataTable<int, QString, QString> kSchedule{"interval", "after", "next"};
+    // taken: UTC; secondOfDay: local
+    static constexpr DataTable<QString, int, int, int> kStamp{"taken", "dayNumber", "secondOfDay",
+                                                              "year"};
+    // busyMs: the port is in use that long; qnh: as the logger writes it; 0: no reading; calls: to
+    // the library
+    static constexpr DataTable<double, double, int, int, int> kOnce{"stationHpa", "altitude",
+                                                                    "busyMs", "qnh", "calls"};
+    static constexpr DataTable<QString, QString> kRefusesWhatIsPlanted{"planted", "named"};
+    // start: local; set to 12:00 on 10 June 35 minutes later; newest: the last record on disk;
+    // empty: none; records: in T_2026.dat after the run
+    static constexpr DataTable<QString, QString, int, bool> kWaitsForTheClock{
+        "start", "newest", "records", "reported"};
+    // files: name=value in iio:device3, split at spaces; pressureChannel: else the next device is
+    // the barometer; kilopascals: 0: no reading
+    static constexpr DataTable<QString, bool, double> kBarometer{"files", "pressureChannel",
+                                                                 "kilopascals"};
+    // arguments: FOLDER stands for a temporary folder
+    static constexpr DataTable<QString, int, QString> kRefusesToStart{"arguments", "status",
+                                                                      "message"};
+
     static QDateTime utc(const QString &text)
     {
         return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
@@ -28,9 +51,7 @@ class tst_Logger : public QObject
 private slots:
     void schedule_data()
     {
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<QString>("after"); // UTC; Stockholm is +01 in winter, +02 in summer
-        QTest::addColumn<QString>("next");
+        kSchedule.addColumns();
         const auto row = [](const char *name, int interval, const char *after, const char *next) {
             QTest::newRow(name) << interval << QString(after) << QString(next);
         };
@@ -45,18 +66,13 @@ private slots:
 
     void schedule()
     {
-        QFETCH(int, interval);
-        QFETCH(QString, after);
-        QFETCH(QString, next);
+        const auto [interval, after, next] = kSchedule.row();
         QCOMPARE(nextSampleTime(utc(after), interval, stockholm).toUTC(), utc(next));
     }
 
     void stamp_data()
     {
-        QTest::addColumn<QString>("taken"); // UTC
-        QTest::addColumn<int>("dayNumber");
-        QTest::addColumn<int>("secondOfDay"); // local
-        QTest::addColumn<int>("year");
+        kStamp.addColumns();
         const auto row = [](const char *name, const char *taken, int day, int second, int year) {
             QTest::newRow(name) << QString(taken) << day << second << year;
         };
@@ -70,10 +86,7 @@ private slots:
 
     void stamp()
     {
-        QFETCH(QString, taken);
-        QFETCH(int, dayNumber);
-        QFETCH(int, secondOfDay);
-        QFETCH(int, year);
+        const auto [taken, dayNumber, secondOfDay, year] = kStamp.row();
         const SampleStamp s = stampOf(utc(taken).toTimeZone(stockholm));
         QCOMPARE(s.dayNumber, dayNumber);
         QCOMPARE(s.timeOfDay, float(secondOfDay / 86400.0));
@@ -84,11 +97,7 @@ private slots:
     // has no reading, and a barometer that reads stationHpa.
     void once_data()
     {
-        QTest::addColumn<double>("stationHpa");
-        QTest::addColumn<double>("altitude");
-        QTest::addColumn<int>("busyMs"); // the port is in use that long
-        QTest::addColumn<int>("qnh");    // as the logger writes it; 0: no reading
-        QTest::addColumn<int>("calls");  // to the library
+        kOnce.addColumns();
         const auto row = [](const char *name, double hPa, double altitude, int qnh, int busyMs = 0,
                             int calls = 1) {
             QTest::newRow(name) << hPa << altitude << busyMs << qnh << calls;
@@ -109,11 +118,7 @@ private slots:
 
     void once()
     {
-        QFETCH(double, stationHpa);
-        QFETCH(double, altitude);
-        QFETCH(int, busyMs);
-        QFETCH(int, qnh);
-        QFETCH(int, calls);
+        const auto [stationHpa, altitude, busyMs, qnh, calls] = kOnce.row();
         QTemporaryDir program;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
         QVERIFY(QDir(program.path()).mkpath("iio:device0"));
@@ -225,8 +230,7 @@ private slots:
     // it is stopped and then says how many were lost.
     void refusesWhatIsPlanted_data()
     {
-        QTest::addColumn<QString>("planted");
-        QTest::addColumn<QString>("named");
+        kRefusesWhatIsPlanted.addColumns();
         const auto row = [](const char *planted, const char *named) {
             QTest::newRow(planted) << QString(planted) << QString::fromUtf8(named);
         };
@@ -239,8 +243,7 @@ private slots:
 
     void refusesWhatIsPlanted()
     {
-        QFETCH(QString, planted);
-        QFETCH(QString, named);
+        const auto [planted, named] = kRefusesWhatIsPlanted.row();
         if (planted == "foreign" && ::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         QTemporaryDir data, elsewhere;
@@ -288,10 +291,7 @@ private slots:
     // until it is right; a clock a little behind the last record is only slow.
     void waitsForTheClock_data()
     {
-        QTest::addColumn<QString>("start");  // local; set to 12:00 on 10 June 35 minutes later
-        QTest::addColumn<QString>("newest"); // the last record on disk; empty: none
-        QTest::addColumn<int>("records");    // in T_2026.dat after the run
-        QTest::addColumn<bool>("reported");
+        kWaitsForTheClock.addColumns();
         QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
                                       << "" << 3 << true;
         QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
@@ -302,10 +302,7 @@ private slots:
 
     void waitsForTheClock()
     {
-        QFETCH(QString, start);
-        QFETCH(QString, newest);
-        QFETCH(int, records);
-        QFETCH(bool, reported);
+        const auto [start, newest, records, reported] = kWaitsForTheClock.row();
         QTemporaryDir data;
         if (!newest.isEmpty())
             QVERIFY(
@@ -331,9 +328,7 @@ private slots:
     // in_pressure_input is read in recordsAcrossNewYear.
     void barometer_data()
     {
-        QTest::addColumn<QString>("files");        // name=value in iio:device3, split at spaces
-        QTest::addColumn<bool>("pressureChannel"); // else the next device is the barometer
-        QTest::addColumn<double>("kilopascals");   // 0: no reading
+        kBarometer.addColumns();
         QTest::newRow("raw + offset")
             << "in_pressure_raw=331 in_pressure_offset=25000 in_pressure_scale=0.004" << true
             << 101.324;
@@ -343,9 +338,7 @@ private slots:
 
     void barometer()
     {
-        QFETCH(QString, files);
-        QFETCH(bool, pressureChannel);
-        QFETCH(double, kilopascals);
+        const auto [files, pressureChannel, kilopascals] = kBarometer.row();
         QTemporaryDir iio;
         QDir root(iio.path());
         QVERIFY(root.mkpath("iio:device3") && root.mkpath("iio:device12"));
@@ -364,9 +357,7 @@ private slots:
 
     void refusesToStart_data()
     {
-        QTest::addColumn<QString>("arguments"); // FOLDER stands for a temporary folder
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
+        kRefusesToStart.addColumns();
         QTest::newRow("read-only folder")
             << "--folder FOLDER/ro" << 1 << "kan inte skriva i mappen";
         QTest::newRow("no folder") << "--folder FOLDER/saknas" << 1 << "finns inte";
@@ -381,9 +372,7 @@ private slots:
     // user, since root may write anywhere.
     void refusesToStart()
     {
-        QFETCH(QString, arguments);
-        QFETCH(int, status);
-        QFETCH(QString, message);
+        auto [arguments, status, message] = kRefusesToStart.row();
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("ro") && QDir(dir.path()).mkdir("rw"));
         for (const auto &[name, mode] : {std::pair{"", 0755}, {"/rw", 0777}, {"/ro", 0555}})
