@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "KalvikHarness.h"
 #include "YearExport.h"
 #include "YearFile.h"
@@ -14,6 +15,12 @@
 class tst_Export : public QObject
 {
     Q_OBJECT
+
+    // item: the view chosen after start-up
+    static constexpr DataTable<int, QString, ChartView> kCharts{"yearNumber", "item", "view"};
+    // arguments: %1 is a folder of the test
+    static constexpr DataTable<QStringList, int, QString> kLines{"arguments", "exitCode",
+                                                                 "message"};
 
 private:
     static std::vector<DataRecord> year(int number)
@@ -43,9 +50,7 @@ private slots:
 
     void chartIsTheWindowsPicture_data()
     {
-        QTest::addColumn<int>("yearNumber");
-        QTest::addColumn<QString>("item"); // the view chosen after start-up
-        QTest::addColumn<ChartView>("view");
+        kCharts.addColumns();
         QTest::newRow("both") << 2026 << "" << ChartView::Both;
         QTest::newRow("temp") << 2026 << "mnuTemp" << ChartView::Temperature;
         QTest::newRow("pressure") << 2026 << "mnuQNH" << ChartView::Pressure;
@@ -53,9 +58,7 @@ private slots:
     }
     void chartIsTheWindowsPicture()
     {
-        QFETCH(int, yearNumber);
-        QFETCH(QString, item);
-        QFETCH(ChartView, view);
+        const auto [yearNumber, item, view] = kCharts.row();
         Harness h(QDateTime(QDate(yearNumber, 6, 1), QTime(12, 0)));
         QVERIFY(writeYearFile(h.yearFile(yearNumber), year(yearNumber)));
         const QByteArray before = fileBytes(h.yearFile(yearNumber));
@@ -123,9 +126,7 @@ private slots:
 
     void saysItInOneSwedishLine_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // %1 is a folder of the test
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
+        kLines.addColumns();
         const auto row = [](const char *name, QStringList arguments, int code,
                             const char *message) {
             QTest::newRow(name) << arguments << code << QString::fromUtf8(message);
@@ -151,9 +152,7 @@ private slots:
     }
     void saysItInOneSwedishLine()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
+        auto [arguments, exitCode, message] = kLines.row();
         QTemporaryDir dir;
         QVERIFY(writeYearFile(dir.filePath("T_2026.dat"), year(2026)));
         QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));

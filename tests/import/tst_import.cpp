@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "DayNumber.h"
 #include "ImportOptions.h"
 #include "SampleStamp.h"
@@ -95,14 +96,18 @@ class tst_Import : public QObject
 {
     Q_OBJECT
 
+    // second: empty: one file; options: split at commas; records: as recordLines gives them, joined
+    // by "; "; report: expected on stderr, or empty
+    static constexpr DataTable<QByteArray, QByteArray, QString, QString, QString> kReadsEachForm{
+        "first", "second", "options", "records", "report"};
+    static constexpr DataTable<QStringList, QString> kBadOptions{"arguments", "error"};
+    static constexpr DataTable<QByteArray, QStringList, QString> kBadInputStops{"file", "options",
+                                                                                "message"};
+
 private slots:
     void readsEachForm_data()
     {
-        QTest::addColumn<QByteArray>("first");
-        QTest::addColumn<QByteArray>("second"); // empty: one file
-        QTest::addColumn<QString>("options");   // split at commas
-        QTest::addColumn<QString>("records");   // as recordLines gives them, joined by "; "
-        QTest::addColumn<QString>("report");    // expected on stderr, or empty
+        kReadsEachForm.addColumns();
         const auto row = [](const char *name, const QByteArray &first, const QByteArray &second,
                             const char *options, const char *records, const char *report = "") {
             QTest::newRow(name) << first << second << QString::fromUtf8(options)
@@ -163,11 +168,7 @@ private slots:
 
     void readsEachForm()
     {
-        QFETCH(QByteArray, first);
-        QFETCH(QByteArray, second);
-        QFETCH(QString, options);
-        QFETCH(QString, records);
-        QFETCH(QString, report);
+        const auto [first, second, options, records, report] = kReadsEachForm.row();
         QTemporaryDir inputs, data;
         QStringList arguments{"--folder", data.path()};
         arguments << options.split(',', Qt::SkipEmptyParts) << input(inputs, "first.csv", first);
@@ -182,8 +183,7 @@ private slots:
     // Exit status 2 with one line naming the option.
     void badOptions_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("error");
+        kBadOptions.addColumns();
         const auto row = [](const char *name, const QStringList &arguments, const char *error) {
             QTest::newRow(name) << arguments << QString::fromUtf8(error);
         };
@@ -197,8 +197,7 @@ private slots:
 
     void badOptions()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, error);
+        const auto [arguments, error] = kBadOptions.row();
         const ParsedImportOptions parsed = parseImportOptions(arguments);
         QVERIFY(!parsed.options && !parsed.help && !parsed.version);
         QCOMPARE(parsed.error, error);
@@ -207,9 +206,7 @@ private slots:
     // One line naming the file, the line and the fault; nothing is written.
     void badInputStops_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("message");
+        kBadInputStops.addColumns();
         const auto row = [](const char *name, const char *file, const char *message,
                             const QStringList &options = {}) {
             QTest::newRow(name) << QByteArray(file) << options << QString::fromUtf8(message);
@@ -233,9 +230,7 @@ private slots:
 
     void badInputStops()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, options);
-        QFETCH(QString, message);
+        const auto [file, options, message] = kBadInputStops.row();
         QTemporaryDir inputs, data;
         const Run run = import(QStringList{"--folder", data.path()} + options +
                                QStringList{input(inputs, "in.csv", file)});

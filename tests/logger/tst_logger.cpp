@@ -30,18 +30,17 @@ class tst_Logger : public QObject
     // the library
     static constexpr DataTable<double, double, int, int, int> kOnce{"stationHpa", "altitude",
                                                                     "busyMs", "qnh", "calls"};
-    static constexpr DataTable<QString, QString> kRefusesWhatIsPlanted{"planted", "named"};
+    static constexpr DataTable<QString, QString> kPlanted{"planted", "named"};
     // start: local; set to 12:00 on 10 June 35 minutes later; newest: the last record on disk;
     // empty: none; records: in T_2026.dat after the run
-    static constexpr DataTable<QString, QString, int, bool> kWaitsForTheClock{
-        "start", "newest", "records", "reported"};
+    static constexpr DataTable<QString, QString, int, bool> kClock{"start", "newest", "records",
+                                                                   "reported"};
     // files: name=value in iio:device3, split at spaces; pressureChannel: else the next device is
     // the barometer; kilopascals: 0: no reading
     static constexpr DataTable<QString, bool, double> kBarometer{"files", "pressureChannel",
                                                                  "kilopascals"};
     // arguments: FOLDER stands for a temporary folder
-    static constexpr DataTable<QString, int, QString> kRefusesToStart{"arguments", "status",
-                                                                      "message"};
+    static constexpr DataTable<QString, int, QString> kRefusals{"arguments", "status", "message"};
 
     static QDateTime utc(const QString &text)
     {
@@ -230,7 +229,7 @@ private slots:
     // it is stopped and then says how many were lost.
     void refusesWhatIsPlanted_data()
     {
-        kRefusesWhatIsPlanted.addColumns();
+        kPlanted.addColumns();
         const auto row = [](const char *planted, const char *named) {
             QTest::newRow(planted) << QString(planted) << QString::fromUtf8(named);
         };
@@ -243,7 +242,7 @@ private slots:
 
     void refusesWhatIsPlanted()
     {
-        const auto [planted, named] = kRefusesWhatIsPlanted.row();
+        const auto [planted, named] = kPlanted.row();
         if (planted == "foreign" && ::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         QTemporaryDir data, elsewhere;
@@ -291,7 +290,7 @@ private slots:
     // until it is right; a clock a little behind the last record is only slow.
     void waitsForTheClock_data()
     {
-        kWaitsForTheClock.addColumns();
+        kClock.addColumns();
         QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
                                       << "" << 3 << true;
         QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
@@ -302,7 +301,7 @@ private slots:
 
     void waitsForTheClock()
     {
-        const auto [start, newest, records, reported] = kWaitsForTheClock.row();
+        const auto [start, newest, records, reported] = kClock.row();
         QTemporaryDir data;
         if (!newest.isEmpty())
             QVERIFY(
@@ -357,7 +356,7 @@ private slots:
 
     void refusesToStart_data()
     {
-        kRefusesToStart.addColumns();
+        kRefusals.addColumns();
         QTest::newRow("read-only folder")
             << "--folder FOLDER/ro" << 1 << "kan inte skriva i mappen";
         QTest::newRow("no folder") << "--folder FOLDER/saknas" << 1 << "finns inte";
@@ -372,7 +371,7 @@ private slots:
     // user, since root may write anywhere.
     void refusesToStart()
     {
-        auto [arguments, status, message] = kRefusesToStart.row();
+        auto [arguments, status, message] = kRefusals.row();
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("ro") && QDir(dir.path()).mkdir("rw"));
         for (const auto &[name, mode] : {std::pair{"", 0755}, {"/rw", 0777}, {"/ro", 0555}})

@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "DayNumber.h"
 #include "LoggerTest.h"
 #include "YearFile.h"
@@ -160,6 +161,12 @@ class tst_LoggerMqtt : public QObject
 {
     Q_OBJECT
 
+    // reading: the stand-in sensor's value; barometer: 101.0 kPa at 0 m: QNH 1010; broker: plain,
+    // password, tls, silent; secret: the password or CA the logger is given; logLine: said once on
+    // standard error; empty: published
+    static constexpr DataTable<QByteArray, bool, QString, QString, QString> kOnce{
+        "reading", "barometer", "broker", "secret", "logLine"};
+
     // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's
     // and one nobody uses.
     QTemporaryDir m_keys;
@@ -181,11 +188,7 @@ private slots:
     // broker keeps is that record.
     void once_data()
     {
-        QTest::addColumn<QByteArray>("reading"); // the stand-in sensor's value
-        QTest::addColumn<bool>("barometer");     // 101.0 kPa at 0 m: QNH 1010
-        QTest::addColumn<QString>("broker");     // plain, password, tls, silent
-        QTest::addColumn<QString>("secret");     // the password or CA the logger is given
-        QTest::addColumn<QString>("logLine");    // said once on standard error; empty: published
+        kOnce.addColumns();
         const auto row = [](const char *name, const char *reading, bool barometer,
                             const char *broker, const char *secret, const char *logLine) {
             QTest::newRow(name) << QByteArray(reading) << barometer << QString(broker)
@@ -203,11 +206,7 @@ private slots:
 
     void once()
     {
-        QFETCH(QByteArray, reading);
-        QFETCH(bool, barometer);
-        QFETCH(QString, broker);
-        QFETCH(QString, secret);
-        QFETCH(QString, logLine);
+        const auto [reading, barometer, broker, secret, logLine] = kOnce.row();
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(KALVIK_LOGGER_PATH, d + "kalvik-logger"));

@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "SampleYear.h"
 #include "SiteFiles.h"
 #include "WebCharts.h"
@@ -24,6 +25,15 @@
 class tst_Web : public QObject
 {
     Q_OBJECT
+
+    // expected: from the table's heading on
+    static constexpr DataTable<int, QString, QString> kPeriodFigures{"year", "records", "expected"};
+    static constexpr DataTable<QString, QString> kSwedishNumbers{"shown", "expected"};
+    static constexpr DataTable<QDateTime, QStringList, QString> kNowPage{"now", "shown", "absent"};
+    static constexpr DataTable<QString, Refresh> kRefresh{"change", "how"};
+    static constexpr DataTable<QString, QStringList> kIncremental{"added", "rewritten"};
+    // folder: below a temporary folder holding a site
+    static constexpr DataTable<QString, QString, QString> kBadInput{"folder", "out", "expected"};
 
 private:
     static constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -98,9 +108,7 @@ private slots:
     // A month's or the year's figures as the year page shows them.
     void periodFigures_data()
     {
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("records");
-        QTest::addColumn<QString>("expected"); // from the table's heading on
+        kPeriodFigures.addColumns();
         // The month's mean is the mean of the days' means (2 and 10), not of the samples.
         QTest::newRow("leap day")
             << 2024
@@ -146,9 +154,7 @@ private slots:
     }
     void periodFigures()
     {
-        QFETCH(int, year);
-        QFETCH(QString, records);
-        QFETCH(QString, expected);
+        const auto [year, records, expected] = kPeriodFigures.row();
         const std::vector<DaySummary> days = summarizeDays(year, samples(records));
         const QString page = text(yearPage({year, {year}, days, {}}));
         QVERIFY2(page.contains(expected), qPrintable(page));
@@ -190,8 +196,7 @@ private slots:
 
     void swedishNumbers_data()
     {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("expected");
+        kSwedishNumbers.addColumns();
         QTest::newRow("minus sign") << WebText::temperature(-3.25) << "\u22123,3\u00a0°C";
         QTest::newRow("no minus zero") << WebText::temperature(-0.04) << "0,0\u00a0°C";
         QTest::newRow("pressure") << WebText::pressure(1013.45, 1) << "1013,5\u00a0hPa";
@@ -199,16 +204,13 @@ private slots:
     }
     void swedishNumbers()
     {
-        QFETCH(QString, shown);
-        QFETCH(QString, expected);
+        const auto [shown, expected] = kSwedishNumbers.row();
         QCOMPARE(shown, expected);
     }
 
     void nowPage_data()
     {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QString>("absent");
+        kNowPage.addColumns();
         const QString yesterday =
             "I går, 2025-12-31 Högsta 1,5 °C kl. 23:50 Lägsta −2,0 °C kl. 00:10";
         QTest::newRow("year boundary")
@@ -235,9 +237,7 @@ private slots:
     }
     void nowPage()
     {
-        QFETCH(QDateTime, now);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, absent);
+        const auto [now, shown, absent] = kNowPage.row();
         QTemporaryDir dir;
         writeTwoYears(dir.path(), false);
         const WebResult result = runWeb({dir.path(), dir.filePath("site"), {}}, now);
@@ -251,8 +251,7 @@ private slots:
 
     void refreshReadsWhatChanged_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<Refresh>("how");
+        kRefresh.addColumns();
         QTest::newRow("nothing") << "" << Refresh::Unchanged;
         QTest::newRow("one sample appended") << "append" << Refresh::Appended;
         QTest::newRow("shortened") << "truncate" << Refresh::Reread;
@@ -261,8 +260,7 @@ private slots:
     }
     void refreshReadsWhatChanged()
     {
-        QFETCH(QString, change);
-        QFETCH(Refresh, how);
+        const auto [change, how] = kRefresh.row();
         QTemporaryDir dir;
         const QString path = dir.filePath("T_2026.dat");
         std::vector<DataRecord> records = samples(QStringLiteral(
@@ -295,8 +293,7 @@ private slots:
 
     void incrementalRunRewritesOnlyWhatChanged_data()
     {
-        QTest::addColumn<QString>("added");
-        QTest::addColumn<QStringList>("rewritten");
+        kIncremental.addColumns();
         // The day's mean (3), extremes and QNH stay: only the newest sample's pages change.
         QTest::newRow("a sample like the others")
             << "2026-03-02 11:30 3 1012" << QStringList{"48-timmar.svg", "index.html"};
@@ -306,8 +303,7 @@ private slots:
     }
     void incrementalRunRewritesOnlyWhatChanged()
     {
-        QFETCH(QString, added);
-        QFETCH(QStringList, rewritten);
+        const auto [added, rewritten] = kIncremental.row();
         QTemporaryDir dir;
         writeTwoYears(dir.path());
         const QString site = dir.filePath("site");
@@ -351,9 +347,7 @@ private slots:
 
     void badInputGivesOneLine_data()
     {
-        QTest::addColumn<QString>("folder"); // below a temporary folder holding a site
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("expected");
+        kBadInput.addColumns();
         const auto row = [](const char *name, const char *folder, const char *out,
                             const char *expected) {
             QTest::newRow(name) << QString(folder) << QString(out) << QString::fromUtf8(expected);
@@ -368,9 +362,7 @@ private slots:
     }
     void badInputGivesOneLine()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, out);
-        QFETCH(QString, expected);
+        const auto [folder, out, expected] = kBadInput.row();
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("data"));
         writeTwoYears(dir.filePath("data"));
