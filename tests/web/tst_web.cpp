@@ -36,8 +36,6 @@ class tst_Web : public QObject
     static constexpr DataTable<QString, QString, QString> kBadInput{"folder", "out", "expected"};
 
 private:
-    static constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
     // "2024-02-29 13:05 -3.5 1013"; "nan" for a temperature that is not a number.
     static DataRecord sample(const QString &line)
     {
@@ -46,7 +44,7 @@ private:
         const QTime time = QTime::fromString(f[1], "hh:mm");
         return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
                 float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
-                f[2] == "nan" ? kNaN : f[2].toFloat()};
+                f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
     }
     static std::vector<DataRecord> samples(const QString &lines)
     {
