@@ -2,6 +2,7 @@
 
 #include "DataListBox.h"
 #include "DataRecord.h"
+#include "DataTableModel.h"
 #include "DayNumber.h"
 #include "DiagramCanvas.h"
 #include "SampleYear.h"
