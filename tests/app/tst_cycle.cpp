@@ -1,18 +1,25 @@
-#include "DataTableModel.h"
+#include "DataColumns.h"
 #include "KalvikHarness.h"
 #include "LibrarySensor.h"
 #include "PortAnswer.h"
 
-#include <QLabel>
 #include <QtTest>
-
-#include <algorithm>
 
 // The 30-second reading and the port-address answer, through the window
 // with the sensor's test double.
 class tst_Cycle : public QObject
 {
     Q_OBJECT
+
+    // ports: PortAdr, GamePortAdr and ParPortAdr afterwards; immediate: the
+    // calls the answer makes at once; caption: a whole tick writes it.
+    static constexpr DataTable<QString, QList<int>, QStringList, QString, QString> kAnswers{
+        "answer", "ports", "immediate", "caption", "nextTick"};
+    // view: the command drawn last; table: hidden, end, up (shown, scrolled
+    // up); crossHair: a button held across the tick; records: in the file at
+    // the tick; from: the first written over in place, -1: a new file.
+    static constexpr DataTable<QString, QString, bool, int, int> kChanges{
+        "view", "table", "crossHair", "records", "from"};
 
     // Hourly samples up to 13 March 2026, 11:00; the logger then adds 30 more,
     // past midnight into 14 March.
@@ -40,11 +47,7 @@ private slots:
 
     void portAnswer_data()
     {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QList<int>>("ports"); // PortAdr, GamePortAdr and ParPortAdr afterwards
-        QTest::addColumn<QStringList>("immediate"); // the calls the answer makes at once
-        QTest::addColumn<QString>("caption");       // a whole tick writes it
-        QTest::addColumn<QString>("nextTick");
+        kAnswers.addColumns();
         // clang-format off
         // How each kind of answer reaches the sensor (interpretPortAnswer reads
         // the answers). The double's 22.4 is shown as 21,3 in the user's locale.
@@ -61,11 +64,7 @@ private slots:
 
     void portAnswer()
     {
-        QFETCH(QString, answer);
-        QFETCH(QList<int>, ports);
-        QFETCH(QStringList, immediate);
-        QFETCH(QString, caption);
-        QFETCH(QString, nextTick);
+        const auto [answer, ports, immediate, caption, nextTick] = kAnswers.row();
         QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
         Harness h;
         h.start();
@@ -84,10 +83,8 @@ private slots:
         QCOMPARE(h.sensor->calls, QStringList{"GetTemp 889 11"} + immediate);
         QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("21,3 C"));
         QCOMPARE(h.window->windowTitle(), caption);
-        const bool refused = answer == QLatin1String("abc");
         QCOMPARE(h.dialogs->messages,
-                 refused ? QStringList(invalidPortAnswerMessage(answer)) : QStringList());
-
+                 answer == "abc" ? QStringList(invalidPortAnswerMessage(answer)) : QStringList());
         h.sensor->calls.clear();
         h.window->Cycle_Timer();
         QCOMPARE(h.sensor->calls, QStringList(nextTick));
@@ -95,21 +92,18 @@ private slots:
 
     void followsTheFile_data()
     {
-        QTest::addColumn<QString>("view");   // the command drawn last
-        QTest::addColumn<QString>("change"); // what happens to the file before the tick
-        QTest::addColumn<QString>("table");  // hidden, end, up (shown, scrolled up)
-        QTest::addColumn<bool>("crossHair"); // a button held across the tick
+        kChanges.addColumns();
         // clang-format off
-        QTest::newRow("both") << "mnuVisaAllt" << "append" << "hidden" << false;
-        QTest::newRow("Bara Temp") << "mnuTemp" << "append" << "hidden" << false;
-        QTest::newRow("Bara Tryck") << "mnuQNH" << "append" << "hidden" << false;
-        QTest::newRow("table at the end") << "mnuVisaAllt" << "append" << "end" << false;
-        QTest::newRow("table scrolled up") << "mnuVisaAllt" << "append" << "up" << false;
-        QTest::newRow("cross-hair held") << "mnuVisaAllt" << "append" << "hidden" << true;
-        QTest::newRow("truncated") << "mnuQNH" << "truncate" << "end" << false;
-        QTest::newRow("replaced") << "mnuVisaAllt" << "replace" << "up" << false;
-        QTest::newRow("last record rewritten") << "mnuTemp" << "rewrite" << "hidden" << false;
-        QTest::newRow("nothing added") << "mnuVisaAllt" << "none" << "end" << false;
+        QTest::newRow("both") << "mnuVisaAllt" << "hidden" << false << kDrawn + 30 << kDrawn;
+        QTest::newRow("Bara Temp") << "mnuTemp" << "hidden" << false << kDrawn + 30 << kDrawn;
+        QTest::newRow("Bara Tryck") << "mnuQNH" << "hidden" << false << kDrawn + 30 << kDrawn;
+        QTest::newRow("table at the end") << "mnuVisaAllt" << "end" << false << kDrawn + 30 << kDrawn;
+        QTest::newRow("table scrolled up") << "mnuVisaAllt" << "up" << false << kDrawn + 30 << kDrawn;
+        QTest::newRow("cross-hair held") << "mnuVisaAllt" << "hidden" << true << kDrawn + 30 << kDrawn;
+        QTest::newRow("truncated") << "mnuQNH" << "end" << false << kDrawn - 40 << kDrawn - 40;
+        QTest::newRow("replaced") << "mnuVisaAllt" << "up" << false << kDrawn + 10 << -1;
+        QTest::newRow("last record rewritten") << "mnuTemp" << "hidden" << false << kDrawn + 5 << kDrawn - 1;
+        QTest::newRow("nothing added") << "mnuVisaAllt" << "end" << false << kDrawn << kDrawn;
         // clang-format on
     }
 
@@ -117,38 +111,27 @@ private slots:
     // the file now, and the heading Ctrl+A would write; nothing added, nothing changes.
     void followsTheFile()
     {
-        QFETCH(QString, view);
-        QFETCH(QString, change);
-        QFETCH(QString, table);
-        QFETCH(bool, crossHair);
+        const auto [view, table, crossHair, records, from] = kChanges.row();
         Harness h;
         const QString path = h.yearFile(2026);
         QVERIFY(h.start(firstOf(kDrawn)));
-        h.window->findChild<QAction *>(view)->trigger();
-        if (table != QLatin1String("hidden"))
+        h.find<QAction>(qPrintable(view))->trigger();
+        if (table != "hidden")
             h.window->mnuData_Click();
-        if (table == QLatin1String("up"))
+        if (table == "up")
             h.list()->setTopIndex(100);
-
-        std::vector<DataRecord> now;
-        if (change == QLatin1String("append")) {
-            now = firstOf(kDrawn + 30);
-            now[kDrawn + 1].temp = 15.0f; // a new highest of 13 March
-            now[kDrawn + 2].qnh = 1040;
-            QVERIFY(writeAt(path, kDrawn, std::span(now).subspan(kDrawn)));
-        } else if (change == QLatin1String("truncate")) {
-            now = firstOf(kDrawn - 40);
-            QVERIFY(QFile::resize(path, qint64(now.size() * kRecordSize)));
-        } else if (change == QLatin1String("replace")) {
-            now = firstOf(kDrawn + 10, 4); // another file under the name
-            QVERIFY(writeYearFile(path, now));
-        } else if (change == QLatin1String("none")) {
-            now = firstOf(kDrawn);
-        } else {
-            now = firstOf(kDrawn + 5);
-            now[kDrawn - 1].temp = -20.0f; // the last record drawn is no longer the same
-            QVERIFY(writeAt(path, kDrawn - 1, std::span(now).subspan(kDrawn - 1)));
+        // Where it is written, 13 March gets a new lowest and the pressure line a new highest.
+        std::vector<DataRecord> now = firstOf(records, from < 0 ? 4 : 3);
+        if (from >= 0 && from < records) {
+            now[from].temp = -20.0f;
+            now[from].qnh = 1040;
         }
+        if (from < 0)
+            QVERIFY(writeYearFile(path, now)); // another file under the name
+        else if (records < kDrawn)
+            QVERIFY(QFile::resize(path, qint64(records) * kRecordSize));
+        else
+            QVERIFY(writeAt(path, from, std::span(now).subspan(from)));
         const QImage before = h.diagramPicture(), kept = h.diagram()->keptImage();
         if (crossHair)
             h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
@@ -160,16 +143,12 @@ private slots:
 
         const QImage followed = h.diagramPicture();
         const QString heading = h.label("Label1_1")->text();
-        QCOMPARE(followed != before, change != QLatin1String("none"));
-        QCOMPARE(h.window->tableModel()->rowCount(), int(now.size()));
-        QCOMPARE(h.list()->isVisible(), table != QLatin1String("hidden"));
-        if (table == QLatin1String("up"))
-            QCOMPARE(h.list()->topIndex(), 100);
-        else
-            QVERIFY(h.list()->isScrolledToEnd());
+        QCOMPARE(followed != before, records != kDrawn);
+        QCOMPARE(h.window->tableModel()->rowCount(), records);
+        QCOMPARE(h.list()->isVisible(), table != "hidden");
+        QVERIFY(table == "up" ? h.list()->topIndex() == 100 : h.list()->isScrolledToEnd());
         QCOMPARE(h.dialogs->messages, QStringList());
-
-        h.window->findChild<QAction *>(view)->trigger();
+        h.find<QAction>(qPrintable(view))->trigger();
         QCOMPARE(followed, h.diagramPicture());
         h.window->mnuVisaAllt_Click();
         QCOMPARE(heading, h.label("Label1_1")->text());
