@@ -33,10 +33,11 @@ public:
         return reading;
     }
     QString loadError() const override { return error; }
+    QString lastReason() const override { return reason; }
 
     QStringList calls;
     float reading = 22.4f;
-    QString error;
+    QString error, reason;
     std::function<void()> whileReading; // runs inside GetTemp, as the window waits
 };
 

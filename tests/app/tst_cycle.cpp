@@ -1,12 +1,11 @@
 #include "DataColumns.h"
 #include "KalvikHarness.h"
-#include "LibrarySensor.h"
 #include "PortAnswer.h"
 
 #include <QtTest>
 
-// The 30-second reading and the port-address answer, through the window
-// with the sensor's test double.
+// The 30-second reading, following the year file, and the port-address
+// answer, through the window with a fake sensor.
 class tst_Cycle : public QObject
 {
     Q_OBJECT
@@ -174,28 +173,6 @@ private slots:
         h.window->mnuVisaAllt_Click();
         QCOMPARE(followed, h.diagramPicture());
         QCOMPARE(h.dialogs->messages.size(), 1);
-    }
-
-    void noReadingShowsTheSensorsReasonUntilAReadingArrives()
-    {
-        // Through the real loader and the library's double, which tells why.
-        QTemporaryDir folder;
-        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, folder.filePath("libSMT160.so")));
-        const auto tell = [&](const char *file, const QByteArray &text) {
-            QFile f(folder.filePath(QLatin1String(file)));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-        };
-        tell("smt160-reading.txt", "nan");
-        tell("smt160-reason.txt", "ingen signal från givaren");
-        Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder.path(),
-                  std::make_unique<LibrarySensor>(folder.path()));
-        h.start();
-        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
-        QCOMPARE(h.label("lblTempC")->toolTip(), QStringLiteral("ingen signal från givaren"));
-        tell("smt160-reading.txt", "20.0");
-        h.window->Cycle_Timer();
-        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("18.9 C"));
-        QCOMPARE(h.label("lblTempC")->toolTip(), QString());
     }
 };
 

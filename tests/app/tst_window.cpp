@@ -80,12 +80,14 @@ private slots:
     }
 
     // Without the sensor library and this year's file: the library's error is
-    // told once, the missing file not at all. Activation may arrive both
-    // from the window system and from the start-up fallback; the work runs once.
+    // told once, the missing file not at all; while no reading stands, the
+    // temperature's tooltip says why, as the sensor tells it. Activation may arrive
+    // both from the window system and from the start-up fallback; the work runs once.
     void startUpRunsOnceAndGoesOnWithoutTheLibrary()
     {
         Harness h(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0)));
         h.sensor->error = QStringLiteral("libSMT160.so saknas");
+        h.sensor->reason = QStringLiteral("ingen signal från givaren");
         h.sensor->reading = std::numeric_limits<float>::quiet_NaN();
         h.start();
         QCoreApplication::processEvents();
@@ -95,9 +97,13 @@ private slots:
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik")); // until the first tick
         QCOMPARE(h.find<QTimer>("Cycle")->interval(), 30000);
         QVERIFY(h.find<QTimer>("Cycle")->isActive());
-        QCOMPARE(h.label("Label1_1")->text(), QStringLiteral("QNH 0"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), h.sensor->reason);
         h.window->Cycle_Timer();
         QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), h.sensor->reason);
+        h.sensor->reading = 20.0f;
+        h.window->Cycle_Timer();
+        QCOMPARE(h.label("lblTempC")->text() + h.label("lblTempC")->toolTip(), "18.9 C");
         QCOMPARE(h.dialogs->messages, QStringList(h.sensor->error));
     }
 
