@@ -104,14 +104,22 @@ private slots:
         // clang-format on
     }
 
-    // The cross-hair is dotted yellow in exclusive-or, from edge to edge; a
-    // move takes the old one away, and the release leaves the diagram as it was.
+    // The cross-hair is dotted yellow in exclusive-or, from edge to edge. During
+    // a left read-out, moves with no button or two read nothing and a second
+    // button starts no second read-out; a move with the left takes the old
+    // cross-hair away, and the release leaves the diagram as it was.
     void buttonsRead()
     {
         const auto [button, at, date, value] = kButtons.row();
         const QImage before = r.diagramPicture();
         r.label("lblYCord")->setText(QStringLiteral("kvar"));
         QTest::mousePress(r.diagram(), Qt::MouseButton(button), {}, at);
+        if (button == Qt::LeftButton) {
+            for (int held : {0, 3, 5, 4})
+                r.window->picDiagram_MouseMove(held, 0, 200.0f, 60.0f);
+            QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+            QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+        }
         QCOMPARE(r.label("lblXCord")->text(), date);
         QCOMPARE(r.label("lblYCord")->text(), value);
         QVERIFY(matchesReference(changes(r.diagramPicture(), before),
@@ -125,33 +133,6 @@ private slots:
         QTest::mouseRelease(r.diagram(), Qt::MouseButton(button), {}, at);
         QCOMPARE(r.diagramPicture(), before);
         QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), QString());
-    }
-
-    void otherButtonsDuringAReadOutChangeNothing_data()
-    {
-        QTest::addColumn<int>("buttons"); // held in a move
-        QTest::newRow("none") << 0;
-        QTest::newRow("left and right") << 3;
-        QTest::newRow("left and middle") << 5;
-        QTest::newRow("middle") << 4;
-    }
-
-    // During a left read-out, moves with no button or two read nothing, a
-    // second button starts no second read-out, and nothing stays behind.
-    void otherButtonsDuringAReadOutChangeNothing()
-    {
-        QFETCH(int, buttons);
-        const QImage before = r.diagramPicture();
-        QTest::mousePress(r.diagram(), Qt::LeftButton, {}, QPoint(20, 20));
-        const QImage pressed = r.diagramPicture();
-        const QString labels = r.label("lblXCord")->text() + r.label("lblYCord")->text();
-        r.window->picDiagram_MouseMove(buttons, 0, 200.0f, 60.0f);
-        QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
-        QCOMPARE(r.diagramPicture(), pressed);
-        QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), labels);
-        QTest::mouseRelease(r.diagram(), Qt::LeftButton, {}, QPoint(200, 50));
-        QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
-        QCOMPARE(r.diagramPicture(), before);
     }
 
     // The table's place, colours, font and arrow pointer, its rows in the

@@ -139,7 +139,7 @@ private slots:
         QVERIFY(file == "link" ? QFile::link(program.filePath("nowhere"), path)
                                : file == "gone" || writeYearFile(path, records));
         Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), dataFolder ? program.path() : folder,
-                  nullptr, dataFolder ? data.path() : QString());
+                  dataFolder ? data.path() : QString());
         h.start();
         QCOMPARE(h.window->dataFileName(), path);
         QVERIFY(!dataFolder || QDir(program.path()).isEmpty());
