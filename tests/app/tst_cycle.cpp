@@ -1,6 +1,7 @@
 #include "DataColumns.h"
 #include "KalvikHarness.h"
 #include "PortAnswer.h"
+#include "YearFileAppend.h"
 
 #include <QtTest>
 
@@ -29,17 +30,6 @@ class tst_Cycle : public QObject
         std::vector<DataRecord> year = sampleYear(2026, 60, seed);
         year.resize(std::size_t(n));
         return year;
-    }
-    // Writes records over the file from record first on, in place.
-    static bool writeAt(const QString &path, qint64 first, std::span<const DataRecord> records)
-    {
-        std::vector<std::byte> bytes;
-        for (const DataRecord &r : records)
-            encodeRecord(r, bytes);
-        QFile f(path);
-        return f.open(QIODevice::ReadWrite) && f.seek(first * qint64(kRecordSize)) &&
-               f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
-                   qint64(bytes.size());
     }
 
 private slots:
@@ -140,10 +130,9 @@ private slots:
         }
         if (from < 0)
             QVERIFY(writeYearFile(path, now)); // another file under the name
-        else if (records < kDrawn)
-            QVERIFY(QFile::resize(path, qint64(records) * kRecordSize));
-        else
-            QVERIFY(writeAt(path, from, std::span(now).subspan(from)));
+        else if (records != kDrawn)            // cut back to from, then as the logger appends
+            QVERIFY(QFile::resize(path, from * qint64(kRecordSize)) &&
+                    (from == records || appendRecords(path, std::span(now).subspan(from)).ok));
         if (crossHair)
             h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
         h.window->Cycle_Timer();
