@@ -39,10 +39,9 @@ private slots:
     {
         kAnswers.addColumns();
         // clang-format off
-        // How each kind of answer reaches the sensor (interpretPortAnswer reads
-        // the answers). The double's 22.4 is shown as 21,3 in the user's locale.
-        // A tick at 14:05:33 while the dialog is open reads the ports as they stood.
-        // The highest game port: still the game port, corrected at once as at every tick.
+        // How each kind of answer reaches the sensor; the fake's 22.4 shows as 21,3 in the
+        // user's locale. A tick at 14:05:33 while the dialog is open reads the ports as they
+        // stood. The highest game port: still the game port, corrected at once as at every tick.
         QTest::newRow("520") << "520" << QList<int>{520, 520, 889} << QStringList{"GetTemp 520 16"} << "21,3 C  14:05:33" << "GetTempGame 520 16";
         QTest::newRow("521") << "521" << QList<int>{521, 520, 521} << QStringList{"GetTemp 521 11"} << "21,3 C  14:06:03" << "GetTemp 521 11";
         // Not above 520: stored as a parallel port, but read on the game port.
