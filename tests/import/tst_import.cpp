@@ -96,8 +96,8 @@ class tst_Import : public QObject
 {
     Q_OBJECT
 
-    // second: empty: one file; options: split at commas; records: as recordLines gives them, joined
-    // by "; "; report: expected on stderr, or empty
+    // second: empty for one file; options: split at commas; records: as recordLines gives them,
+    // joined by "; "; report: expected on stderr, or empty
     static constexpr DataTable<QByteArray, QByteArray, QString, QString, QString> kReadsEachForm{
         "first", "second", "options", "records", "report"};
     static constexpr DataTable<QStringList, QString> kBadOptions{"arguments", "error"};

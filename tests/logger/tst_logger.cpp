@@ -21,22 +21,22 @@ class tst_Logger : public QObject
 {
     Q_OBJECT
 
-    // after: UTC; Stockholm is +01 in winter, +02 in summer
+    // after, next: UTC (Stockholm is +01 in winter, +02 in summer)
     static constexpr DataTable<int, QString, QString> kSchedule{"interval", "after", "next"};
-    // taken: UTC; secondOfDay: local
+    // taken: UTC, secondOfDay: local
     static constexpr DataTable<QString, int, int, int> kStamp{"taken", "dayNumber", "secondOfDay",
                                                               "year"};
-    // busyMs: the port is in use that long; qnh: as the logger writes it; 0: no reading; calls: to
+    // busyMs: the port is in use that long, qnh: as the logger writes it (0 no reading), calls: to
     // the library
     static constexpr DataTable<double, double, int, int, int> kOnce{"stationHpa", "altitude",
                                                                     "busyMs", "qnh", "calls"};
     static constexpr DataTable<QString, QString> kPlanted{"planted", "named"};
-    // start: local; set to 12:00 on 10 June 35 minutes later; newest: the last record on disk;
-    // empty: none; records: in T_2026.dat after the run
+    // start: local, set to 12:00 on 10 June 35 minutes later; newest: the last record on disk
+    // (empty: none); records: in T_2026.dat after the run
     static constexpr DataTable<QString, QString, int, bool> kClock{"start", "newest", "records",
                                                                    "reported"};
     // files: name=value in iio:device3, split at spaces; pressureChannel: else the next device is
-    // the barometer; kilopascals: 0: no reading
+    // the barometer; kilopascals: 0 for no reading
     static constexpr DataTable<QString, bool, double> kBarometer{"files", "pressureChannel",
                                                                  "kilopascals"};
     // arguments: FOLDER stands for a temporary folder

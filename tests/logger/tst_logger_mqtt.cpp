@@ -161,9 +161,9 @@ class tst_LoggerMqtt : public QObject
 {
     Q_OBJECT
 
-    // reading: the stand-in sensor's value; barometer: 101.0 kPa at 0 m: QNH 1010; broker: plain,
-    // password, tls, silent; secret: the password or CA the logger is given; logLine: said once on
-    // standard error; empty: published
+    // reading: the stand-in sensor's value; barometer: 101.0 kPa at 0 m, QNH 1010; broker: plain,
+    // password, tls or silent; secret: the password or CA the logger is given; logLine: said once
+    // on standard error (empty: published)
     static constexpr DataTable<QByteArray, bool, QString, QString, QString> kOnce{
         "reading", "barometer", "broker", "secret", "logLine"};
 

@@ -82,9 +82,9 @@ class TestYearData : public QObject
 {
     Q_OBJECT
 
-    // yearStartDay: -1: no year
+    // yearStartDay: -1 for no year
     static constexpr DataTable<QString, QString, int> kNames{"name", "tail", "yearStartDay"};
-    // name: in a fresh folder; "fifo" makes one; records: written first; -1: no file; trailing:
+    // name: in a fresh folder ("fifo" makes one); records: written first (-1: no file); trailing:
     // bytes after them; kind: what the message says lies there instead
     static constexpr DataTable<QString, int, qint64, QString> kReadsYearFile{"name", "records",
                                                                              "trailing", "kind"};
