@@ -140,7 +140,7 @@ private slots:
         const auto records = readYearFile(program.filePath("T_2026.dat")).records;
         QCOMPARE(records.size(), std::size_t(1));
         QCOMPARE(records[0].qnh, qnh);
-        const bool reading = calls < 11;
+        const bool reading = busyMs < 2000; // else the logger gives up on the port
         QCOMPARE(!std::isnan(records[0].temp), reading);
         QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
         QCOMPARE(err.contains("QNH skrivs som 0"), qnh == 0);
