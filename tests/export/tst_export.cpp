@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "KalvikHarness.h"
 #include "YearExport.h"
 #include "YearFile.h"
@@ -14,6 +15,12 @@
 class tst_Export : public QObject
 {
     Q_OBJECT
+
+    // item: the view chosen after start-up
+    static constexpr DataTable<int, QString, ChartView> kCharts{"yearNumber", "item", "view"};
+    // arguments: %1 is a folder of the test
+    static constexpr DataTable<QStringList, int, QString> kLines{"arguments", "exitCode",
+                                                                 "message"};
 
 private:
     static std::vector<DataRecord> year(int number)
@@ -33,12 +40,8 @@ private:
 
     static QImage exported(const QString &file, ChartView view, double scale, const QString &png)
     {
-        ExportOptions options;
-        options.yearFile = file;
-        options.png = png;
-        options.view = view;
-        options.scale = scale;
-        const ExportResult result = runExport(options);
+        const ExportResult result =
+            runExport({.yearFile = file, .png = png, .view = view, .scale = scale});
         return result.exitCode == 0 ? QImage(png).convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
@@ -47,9 +50,7 @@ private slots:
 
     void chartIsTheWindowsPicture_data()
     {
-        QTest::addColumn<int>("yearNumber");
-        QTest::addColumn<QString>("item"); // the view chosen after start-up
-        QTest::addColumn<ChartView>("view");
+        kCharts.addColumns();
         QTest::newRow("both") << 2026 << "" << ChartView::Both;
         QTest::newRow("temp") << 2026 << "mnuTemp" << ChartView::Temperature;
         QTest::newRow("pressure") << 2026 << "mnuQNH" << ChartView::Pressure;
@@ -57,9 +58,7 @@ private slots:
     }
     void chartIsTheWindowsPicture()
     {
-        QFETCH(int, yearNumber);
-        QFETCH(QString, item);
-        QFETCH(ChartView, view);
+        const auto [yearNumber, item, view] = kCharts.row();
         Harness h(QDateTime(QDate(yearNumber, 6, 1), QTime(12, 0)));
         QVERIFY(writeYearFile(h.yearFile(yearNumber), year(yearNumber)));
         const QByteArray before = fileBytes(h.yearFile(yearNumber));
@@ -91,13 +90,10 @@ private slots:
         // pixel (54, 32) of the window's layout.
         const QPoint inner(2 * 54, 2 * 32);
         const QRgb blue = qRgb(0, 0, 255), cream = qRgb(239, 239, 222);
-        for (int row : {2 * 170, 2 * 185}) {
-            const int y = inner.y() + row;
-            QCOMPARE(two.pixel(inner.x() + 39, y), cream);
-            QCOMPARE(two.pixel(inner.x() + 40, y), blue);
-            QCOMPARE(two.pixel(inner.x() + 41, y), blue);
-            QCOMPARE(two.pixel(inner.x() + 42, y), cream);
-        }
+        for (const int y : {inner.y() + 2 * 170, inner.y() + 2 * 185})
+            QCOMPARE((QList<QRgb>{two.pixel(inner.x() + 39, y), two.pixel(inner.x() + 40, y),
+                                  two.pixel(inner.x() + 41, y), two.pixel(inner.x() + 42, y)}),
+                     (QList<QRgb>{cream, blue, blue, cream}));
     }
 
     void csvIsTheRecordsAsText()
@@ -116,25 +112,21 @@ private slots:
         QVERIFY(QFile::resize(file, 5 * 16 + 8)); // and part of a record
         const QByteArray before = fileBytes(file);
 
-        ExportOptions options;
-        options.yearFile = file;
-        options.csv = dir.filePath(QStringLiteral("t.csv"));
-        QCOMPARE(runExport(options).exitCode, 0);
+        const QString csv = dir.filePath("t.csv");
+        QCOMPARE(runExport({.yearFile = file, .csv = csv}).exitCode, 0);
         // 0.99999 of a day is 23:59:59; the locale's decimal comma is not used.
-        QCOMPARE(fileBytes(options.csv), QByteArray("date,time,temperature_c,qnh_hpa\n"
-                                                    "2026-01-01,00:00,21.3,1013\n"
-                                                    "2026-01-01,12:00,-3.5,\n"
-                                                    "2026-01-01,18:00,,998\n"
-                                                    "2026-01-02,23:59,,1000\n"
-                                                    "1899-12-30,06:00,0,1\n"));
+        QCOMPARE(fileBytes(csv), QByteArray("date,time,temperature_c,qnh_hpa\n"
+                                            "2026-01-01,00:00,21.3,1013\n"
+                                            "2026-01-01,12:00,-3.5,\n"
+                                            "2026-01-01,18:00,,998\n"
+                                            "2026-01-02,23:59,,1000\n"
+                                            "1899-12-30,06:00,0,1\n"));
         QCOMPARE(fileBytes(file), before);
     }
 
     void saysItInOneSwedishLine_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // %1 is a folder of the test
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
+        kLines.addColumns();
         const auto row = [](const char *name, QStringList arguments, int code,
                             const char *message) {
             QTest::newRow(name) << arguments << code << QString::fromUtf8(message);
@@ -144,7 +136,6 @@ private slots:
         row("missing", {"%1/T_2023.dat", "--csv", "%1/o.csv"}, 1, "%1/T_2023.dat finns inte");
         row("over the limit", {"%1/T_2027.dat", "--png", "%1/o.png"}, 1,
             "%1/T_2027.dat: 536870928 byte är för stort för en årsfil (högst 536870912)");
-        row("no value", {"%1/T_2026.dat", "--csv"}, 2, "Värde saknas efter '--csv'.");
         row("bad view", {"%1/T_2026.dat", "--png=%1/o.png", "--view", "all"}, 2,
             "--view ska vara both, temp eller pressure, inte 'all'.");
         row("bad scale", {"%1/T_2026.dat", "--png", "%1/o.png", "--scale", "0.5"}, 2,
@@ -161,9 +152,7 @@ private slots:
     }
     void saysItInOneSwedishLine()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
+        auto [arguments, exitCode, message] = kLines.row();
         QTemporaryDir dir;
         QVERIFY(writeYearFile(dir.filePath("T_2026.dat"), year(2026)));
         QVERIFY(writeYearFile(dir.filePath("data.dat"), year(2026)));

@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "DayNumber.h"
 #include "ImportOptions.h"
 #include "SampleStamp.h"
@@ -24,23 +25,21 @@ QString input(const QTemporaryDir &dir, const char *name, const QByteArray &text
     return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
 }
 
-// "T_2024.dat 2024-03-01 12:00:00 -3.50 1013"; a missing temperature is "-".
+// The records of every year file in name order, "2024-03-01 12:00:00 -3.50 1013" each; a
+// missing temperature is "-". A record outside its file's year or not on a whole second (as
+// the logger stamps) is a line saying so.
 QStringList recordLines(const QString &folder)
 {
     QStringList lines;
-    const QStringList files =
-        QDir(folder).entryList({QStringLiteral("T_*.dat")}, QDir::Files, QDir::Name);
-    for (const QString &file : files) {
+    for (const QString &file : QDir(folder).entryList({"T_*.dat"}, QDir::Files, QDir::Name)) {
         for (const DataRecord &r : readYearFile(QDir(folder).filePath(file)).records) {
             const long second = std::lround(double(r.timeOfDay) * 86400);
-            // Stored as the logger stores a stamp: whole seconds over the day.
-            if (r.timeOfDay != float(double(second) / 86400))
-                lines << QStringLiteral("%1: time of day %2 is not whole seconds")
-                             .arg(file)
-                             .arg(double(r.timeOfDay), 0, 'g', 9);
-            lines << QStringLiteral("%1 %2 %3 %4 %5")
-                         .arg(file, DayNumber::toDate(r.dayNumber).toString("yyyy-MM-dd"),
-                              QTime(0, 0).addSecs(int(second)).toString("hh:mm:ss"),
+            const QString date = DayNumber::toDate(r.dayNumber).toString("yyyy-MM-dd");
+            if (r.timeOfDay != float(double(second) / 86400) ||
+                file != "T_" + date.left(4) + ".dat")
+                lines << file + " holds " + QString::number(r.timeOfDay, 'g', 9) + " of " + date;
+            lines << QStringLiteral("%1 %2 %3 %4")
+                         .arg(date, QTime(0, 0).addSecs(int(second)).toString("hh:mm:ss"),
                               std::isnan(r.temp) ? QStringLiteral("-")
                                                  : QString::number(double(r.temp), 'f', 2))
                          .arg(r.qnh);
@@ -58,14 +57,8 @@ struct Run
 Run import(const QStringList &arguments)
 {
     Run run;
-    const ParsedImportOptions parsed = parseImportOptions(arguments);
-    if (!parsed.options) {
-        run.status = 2;
-        run.err = parsed.error;
-        return run;
-    }
     QTextStream out(&run.out), err(&run.err);
-    run.status = runImport(*parsed.options, stockholm, out, err);
+    run.status = runImport(parseImportOptions(arguments).options.value(), stockholm, out, err);
     return run;
 }
 
@@ -83,15 +76,11 @@ DataRecord at(const char *localTime, int qnh, float temp)
 
 const QByteArray kStationBlock =
     "Stationsnamn;Stationsnummer;Stationsnät;Mäthöjd (meter över marken)\n"
-    "Stockholm-Observatoriekullen A;98230;SMHIs stationsnät;2.0\n"
-    "\n"
-    "Parameternamn;Beskrivning;Enhet\n"
-    "%1;momentanvärde, 1 gång/tim;%2\n"
-    "\n"
-    "Tidsperiod (fr.o.m);Tidsperiod (t.o.m);Höjd (meter över havet);Latitud (decimalgrader);"
-    "Longitud (decimalgrader)\n"
-    "2006-04-01 00:00:00;2024-12-31 23:00:00;43.133;59.3417;18.0549\n"
-    "\n"
+    "Stockholm-Observatoriekullen A;98230;SMHIs "
+    "stationsnät;2.0\n\nParameternamn;Beskrivning;Enhet\n"
+    "%1;momentanvärde, 1 gång/tim;%2\n\nTidsperiod (fr.o.m);Tidsperiod (t.o.m);"
+    "Höjd (meter över havet);Latitud (decimalgrader);Longitud (decimalgrader)\n"
+    "2006-04-01 00:00:00;2024-12-31 23:00:00;43.133;59.3417;18.0549\n\n"
     "Datum;Tid (UTC);%1;Kvalitet;;Tidsutsnitt:\n";
 
 QByteArray stationFile(const char *parameter, const char *unit, const QByteArray &rows)
@@ -107,138 +96,108 @@ class tst_Import : public QObject
 {
     Q_OBJECT
 
+    // second: empty for one file; options: split at commas; records: as recordLines gives them,
+    // joined by "; "; report: expected on stderr, or empty
+    static constexpr DataTable<QByteArray, QByteArray, QString, QString, QString> kReadsEachForm{
+        "first", "second", "options", "records", "report"};
+    static constexpr DataTable<QStringList, QString> kBadOptions{"arguments", "error"};
+    static constexpr DataTable<QByteArray, QStringList, QString> kBadInputStops{"file", "options",
+                                                                                "message"};
+
 private slots:
     void readsEachForm_data()
     {
-        QTest::addColumn<QByteArray>("first");
-        QTest::addColumn<QByteArray>("second"); // empty: one file
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QStringList>("records");
-        QTest::addColumn<QString>("report"); // expected on stderr, or empty
-
-        QTest::newRow("comma, ISO with zones, across spring and New Year")
-            << QByteArray("time,temperature,pressure\n"
-                          "2024-03-31T00:30:00Z,1.5,1013.4\n"
-                          "2024-03-31T01:30:00Z,1.25,1013.6\n"
-                          "2024-12-31T23:30:00+00:00,-4,999.5\n")
-            << QByteArray() << QStringList()
-            << QStringList{"T_2024.dat 2024-03-31 01:30:00 1.50 1013",
-                           "T_2024.dat 2024-03-31 03:30:00 1.25 1014",
-                           "T_2025.dat 2025-01-01 00:30:00 -4.00 1000"}
-            << QString();
-        QTest::newRow("semicolon, decimal comma, date and time columns, local time")
-            << QByteArray("Datum;Tid;Temperatur (°C);Lufttryck (hPa)\n"
-                          "2024-02-01;08:30;-12,5;1020,0\n"
-                          "2024-07-01;08:30:59;\"21,3\";1001\n")
-            << QByteArray() << QStringList()
-            << QStringList{"T_2024.dat 2024-02-01 08:30:00 -12.50 1020",
-                           "T_2024.dat 2024-07-01 08:30:59 21.30 1001"}
-            << QString();
-        QTest::newRow("tab, named columns, Fahrenheit and inches of mercury")
-            << QByteArray("when\tout\tbaro\n2024-05-01 14:00\t68\t29.92\n") << QByteArray()
-            << QStringList{"--time",     "when", "--temperature", "out",
-                           "--pressure", "baro", "--fahrenheit",  "--inhg"}
-            << QStringList{"T_2024.dat 2024-05-01 14:00:00 20.00 1013"} << QString();
-        QTest::newRow("kPa, times given as UTC")
-            << QByteArray("timestamp;temp;qnh\n2024-06-01 10:00;15,0;101,26\n") << QByteArray()
-            << QStringList{"--kpa", "--utc"}
-            << QStringList{"T_2024.dat 2024-06-01 12:00:00 15.00 1013"} << QString();
-        QTest::newRow("local time through the autumn hour that comes twice")
-            << QByteArray("date,temp\n2024-10-27 01:30,5\n2024-10-27 02:00,6\n"
-                          "2024-10-27 02:30,7\n2024-10-27 02:00,8\n2024-10-27 02:30,9\n"
-                          "2024-10-27 03:00,10\n")
-            << QByteArray() << QStringList()
-            << QStringList{"T_2024.dat 2024-10-27 01:30:00 5.00 0",
-                           "T_2024.dat 2024-10-27 02:00:00 6.00 0",
-                           "T_2024.dat 2024-10-27 02:30:00 7.00 0",
-                           "T_2024.dat 2024-10-27 02:00:00 8.00 0",
-                           "T_2024.dat 2024-10-27 02:30:00 9.00 0",
-                           "T_2024.dat 2024-10-27 03:00:00 10.00 0"}
-            << QString();
-        QTest::newRow("daily extremes, low at 06:00 and high at 15:00 unless given")
-            << QByteArray("Datum;Max;Tid max;Min;Tid min\n"
-                          "2024-01-10;-2,0;;-9,5;\n"
-                          "2024-01-11;1,5;13:20;-4,0;23:10\n")
-            << QByteArray() << QStringList{"--high",      "Max",     "--low",      "Min",
-                                           "--high-time", "Tid max", "--low-time", "Tid min"}
-            << QStringList{"T_2024.dat 2024-01-10 06:00:00 -9.50 0",
-                           "T_2024.dat 2024-01-10 15:00:00 -2.00 0",
-                           "T_2024.dat 2024-01-11 13:20:00 1.50 0",
-                           "T_2024.dat 2024-01-11 23:10:00 -4.00 0"}
-            << QString();
-        QTest::newRow("station files, temperature and pressure joined, UTC to local")
-            << stationFile("Lufttemperatur", "celsius",
-                           "2024-10-27;00:00:00;5.1;G;;Kvalitetskontrollerade historiska data\n"
-                           "2024-10-27;01:00:00;4.9;G;;Tidsperiod (fr.o.m.) = 2006-04-01\n"
-                           "2024-10-27;02:00:00;4.5;Y;;\n")
-            << stationFile("Lufttryck reducerat havsytans nivå", "hektopascal",
-                           "2024-10-27;00:00:00;1012.3;G;;\n"
-                           "2024-10-27;01:00:00;1012.9;G;;\n"
-                           "2024-10-27;03:00:00;1013.6;G;;\n")
-            << QStringList()
-            << QStringList{"T_2024.dat 2024-10-27 02:00:00 5.10 1012",
-                           "T_2024.dat 2024-10-27 02:00:00 4.90 1013",
-                           "T_2024.dat 2024-10-27 03:00:00 4.50 0",
-                           "T_2024.dat 2024-10-27 04:00:00 - 1014"}
-            << QString();
-        QTest::newRow("empty cells are no reading")
-            << QByteArray("time,temperature,pressure\n2024-04-01T00:00,,1010\n"
-                          "2024-04-01T00:10,3.0,\n2024-04-01T00:20,,\n,,\n")
-            << QByteArray() << QStringList()
-            << QStringList{"T_2024.dat 2024-04-01 00:00:00 - 1010",
-                           "T_2024.dat 2024-04-01 00:10:00 3.00 0",
-                           "T_2024.dat 2024-04-01 00:20:00 - 0"}
-            << QString();
-        QTest::newRow("bad lines skipped and counted")
-            << QByteArray("time,temperature\n2024-04-01T00:00,1.0\n2024-13-01T00:10,2.0\n"
-                          "2024-04-01T00:20,abc\n2024-04-01T00:30,4.0\n")
-            << QByteArray() << QStringList{"--skip-bad-lines"}
-            << QStringList{"T_2024.dat 2024-04-01 00:00:00 1.00 0",
-                           "T_2024.dat 2024-04-01 00:30:00 4.00 0"}
-            << QStringLiteral("kalvik-import: first.csv: 2 felaktiga rader hoppades över; den "
-                              "första: first.csv, rad 3: \"2024-13-01T00:10\" är ingen tid\n");
+        kReadsEachForm.addColumns();
+        const auto row = [](const char *name, const QByteArray &first, const QByteArray &second,
+                            const char *options, const char *records, const char *report = "") {
+            QTest::newRow(name) << first << second << QString::fromUtf8(options)
+                                << QString::fromUtf8(records) << QString::fromUtf8(report);
+        };
+        row("comma, ISO with zones, across spring and New Year",
+            "time,temperature,pressure\n2024-03-31T00:30:00Z,1.5,1013.4\n"
+            "2024-03-31T01:30:00Z,1.25,1013.6\n2024-12-31T23:30:00+00:00,-4,999.5\n",
+            {}, "",
+            "2024-03-31 01:30:00 1.50 1013; 2024-03-31 03:30:00 1.25 1014; "
+            "2025-01-01 00:30:00 -4.00 1000");
+        row("semicolon, decimal comma, date and time columns, local time",
+            "Datum;Tid;Temperatur (°C);Lufttryck (hPa)\n2024-02-01;08:30;-12,5;1020,0\n"
+            "2024-07-01;08:30:59;\"21,3\";1001\n",
+            {}, "", "2024-02-01 08:30:00 -12.50 1020; 2024-07-01 08:30:59 21.30 1001");
+        row("tab, named columns, Fahrenheit and inches of mercury",
+            "when\tout\tbaro\n2024-05-01 14:00\t68\t29.92\n", {},
+            "--time,when,--temperature,out,--pressure,baro,--fahrenheit,--inhg",
+            "2024-05-01 14:00:00 20.00 1013");
+        row("kPa, times given as UTC", "timestamp;temp;qnh\n2024-06-01 10:00;15,0;101,26\n", {},
+            "--kpa,--utc", "2024-06-01 12:00:00 15.00 1013");
+        row("local time through the autumn hour that comes twice",
+            "date,temp\n2024-10-27 01:30,5\n2024-10-27 02:00,6\n2024-10-27 02:30,7\n"
+            "2024-10-27 02:00,8\n2024-10-27 02:30,9\n2024-10-27 03:00,10\n",
+            {}, "",
+            "2024-10-27 01:30:00 5.00 0; 2024-10-27 02:00:00 6.00 0; "
+            "2024-10-27 02:30:00 7.00 0; 2024-10-27 02:00:00 8.00 0; 2024-10-27 02:30:00 9.00 0; "
+            "2024-10-27 03:00:00 10.00 0");
+        row("daily extremes, low at 06:00 and high at 15:00 unless given",
+            "Datum;Max;Tid max;Min;Tid min\n2024-01-10;-2,0;;-9,5;\n"
+            "2024-01-11;1,5;13:20;-4,0;23:10\n",
+            {}, "--high,Max,--low,Min,--high-time,Tid max,--low-time,Tid min",
+            "2024-01-10 06:00:00 -9.50 0; 2024-01-10 15:00:00 -2.00 0; "
+            "2024-01-11 13:20:00 1.50 0; 2024-01-11 23:10:00 -4.00 0");
+        row("station files, temperature and pressure joined, UTC to local",
+            stationFile("Lufttemperatur", "celsius",
+                        "2024-10-27;00:00:00;5.1;G;;Kvalitetskontrollerade historiska data\n"
+                        "2024-10-27;01:00:00;4.9;G;;Tidsperiod (fr.o.m.) = 2006-04-01\n"
+                        "2024-10-27;02:00:00;4.5;Y;;\n"),
+            stationFile("Lufttryck reducerat havsytans nivå", "hektopascal",
+                        "2024-10-27;00:00:00;1012.3;G;;\n2024-10-27;01:00:00;1012.9;G;;\n"
+                        "2024-10-27;03:00:00;1013.6;G;;\n"),
+            "",
+            "2024-10-27 02:00:00 5.10 1012; 2024-10-27 02:00:00 4.90 1013; "
+            "2024-10-27 03:00:00 4.50 0; 2024-10-27 04:00:00 - 1014");
+        row("empty cells are no reading",
+            "time,temperature,pressure\n2024-04-01T00:00,,1010\n2024-04-01T00:10,3.0,\n"
+            "2024-04-01T00:20,,\n,,\n",
+            {}, "",
+            "2024-04-01 00:00:00 - 1010; 2024-04-01 00:10:00 3.00 0; 2024-04-01 00:20:00 - 0");
+        row("bad lines skipped and counted",
+            "time,temperature\n2024-04-01T00:00,1.0\n2024-13-01T00:10,2.0\n"
+            "2024-04-01T00:20,abc\n2024-04-01T00:30,4.0\n",
+            {}, "--skip-bad-lines", "2024-04-01 00:00:00 1.00 0; 2024-04-01 00:30:00 4.00 0",
+            "kalvik-import: first.csv: 2 felaktiga rader hoppades över; den första: first.csv, "
+            "rad 3: \"2024-13-01T00:10\" är ingen tid\n");
     }
 
     void readsEachForm()
     {
-        QFETCH(QByteArray, first);
-        QFETCH(QByteArray, second);
-        QFETCH(QStringList, options);
-        QFETCH(QStringList, records);
-        QFETCH(QString, report);
+        const auto [first, second, options, records, report] = kReadsEachForm.row();
         QTemporaryDir inputs, data;
         QStringList arguments{"--folder", data.path()};
-        arguments << options << input(inputs, "first.csv", first);
+        arguments << options.split(',', Qt::SkipEmptyParts) << input(inputs, "first.csv", first);
         if (!second.isEmpty())
             arguments << input(inputs, "second.csv", second);
         const Run run = import(arguments);
         QCOMPARE(run.err, report);
         QCOMPARE(run.status, 0);
-        QCOMPARE(recordLines(data.path()), records);
+        QCOMPARE(recordLines(data.path()).join("; "), records);
     }
 
     // Exit status 2 with one line naming the option.
     void badOptions_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("no folder") << QStringList{"a.csv"} << "ange årsfilernas mapp med --folder";
-        QTest::newRow("no file") << QStringList{"--folder", "x"}
-                                 << "ingen fil att importera angiven";
-        QTest::newRow("two pressure units")
-            << QStringList{"--folder", "x", "--kpa", "--inhg", "a.csv"}
-            << "--kpa och --inhg kan inte anges samtidigt";
-        QTest::newRow("extremes and a temperature column")
-            << QStringList{"--folder", "x", "--high", "Max", "--temperature", "T", "a.csv"}
-            << "--high och --low kan inte blandas med --temperature eller --pressure";
-        QTest::newRow("unknown") << QStringList{"--folder", "x", "--celsius", "a.csv"}
-                                 << "Unknown option 'celsius'.";
+        kBadOptions.addColumns();
+        const auto row = [](const char *name, const QStringList &arguments, const char *error) {
+            QTest::newRow(name) << arguments << QString::fromUtf8(error);
+        };
+        row("no file", {"--folder", "x"}, "ingen fil att importera angiven");
+        row("two pressure units", {"--folder", "x", "--kpa", "--inhg", "a.csv"},
+            "--kpa och --inhg kan inte anges samtidigt");
+        row("extremes and a temperature column",
+            {"--folder", "x", "--high", "Max", "--temperature", "T", "a.csv"},
+            "--high och --low kan inte blandas med --temperature eller --pressure");
     }
 
     void badOptions()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, error);
+        const auto [arguments, error] = kBadOptions.row();
         const ParsedImportOptions parsed = parseImportOptions(arguments);
         QVERIFY(!parsed.options && !parsed.help && !parsed.version);
         QCOMPARE(parsed.error, error);
@@ -247,38 +206,31 @@ private slots:
     // One line naming the file, the line and the fault; nothing is written.
     void badInputStops_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("a month 13")
-            << QByteArray("time,temperature\n2024-04-01T00:00,1\n2024-13-01T00:00,1\n")
-            << QStringList() << "in.csv, rad 3: \"2024-13-01T00:00\" är ingen tid";
-        QTest::newRow("not a number")
-            << QByteArray("time;temperature\n2024-04-01T00:00;1,5 C\n") << QStringList()
-            << "in.csv, rad 2: \"1,5 C\" är ingen temperatur";
-        QTest::newRow("beyond any reading")
-            << QByteArray("time,temperature\n2024-04-01T00:00,75\n") << QStringList()
-            << "in.csv, rad 2: temperaturen 75.0 °C kan inte stämma";
-        QTest::newRow("a pressure in the wrong unit")
-            << QByteArray("time,qnh\n2024-04-01T00:00,101.3\n") << QStringList()
-            << "in.csv, rad 2: lufttrycket 101.3 hPa kan inte stämma";
-        QTest::newRow("too few fields")
-            << QByteArray("time,temperature,pressure\n2024-04-01T00:00,1,1000\n2024-04-01\n")
-            << QStringList() << "in.csv, rad 3: för få fält (1, minst 3 behövs)";
-        QTest::newRow("a named column missing")
-            << QByteArray("time,temperature\n2024-04-01T00:00,1\n")
-            << QStringList{"--temperature", "ute"} << "in.csv, rad 1: kolumnen \"ute\" finns inte";
-        QTest::newRow("no time column")
-            << QByteArray("när,temperature\n2024-04-01T00:00,1\n") << QStringList()
-            << "in.csv, rad 1: ingen kolumn med tid hittades (ange den med --time, och --date "
-               "om datum och klockslag står i var sin)";
+        kBadInputStops.addColumns();
+        const auto row = [](const char *name, const char *file, const char *message,
+                            const QStringList &options = {}) {
+            QTest::newRow(name) << QByteArray(file) << options << QString::fromUtf8(message);
+        };
+        row("a month 13", "time,temperature\n2024-04-01T00:00,1\n2024-13-01T00:00,1\n",
+            "in.csv, rad 3: \"2024-13-01T00:00\" är ingen tid");
+        row("not a number", "time;temperature\n2024-04-01T00:00;1,5 C\n",
+            "in.csv, rad 2: \"1,5 C\" är ingen temperatur");
+        row("beyond any reading", "time,temperature\n2024-04-01T00:00,75\n",
+            "in.csv, rad 2: temperaturen 75.0 °C kan inte stämma");
+        row("a pressure in the wrong unit", "time,qnh\n2024-04-01T00:00,101.3\n",
+            "in.csv, rad 2: lufttrycket 101.3 hPa kan inte stämma");
+        row("too few fields", "time,temperature,pressure\n2024-04-01T00:00,1,1000\n2024-04-01\n",
+            "in.csv, rad 3: för få fält (1, minst 3 behövs)");
+        row("a named column missing", "time,temperature\n2024-04-01T00:00,1\n",
+            "in.csv, rad 1: kolumnen \"ute\" finns inte", {"--temperature", "ute"});
+        row("no time column", "när,temperature\n2024-04-01T00:00,1\n",
+            "in.csv, rad 1: ingen kolumn med tid hittades (ange den med --time, och --date om "
+            "datum och klockslag står i var sin)");
     }
 
     void badInputStops()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, options);
-        QFETCH(QString, message);
+        const auto [file, options, message] = kBadInputStops.row();
         QTemporaryDir inputs, data;
         const Run run = import(QStringList{"--folder", data.path()} + options +
                                QStringList{input(inputs, "in.csv", file)});
@@ -318,15 +270,11 @@ private slots:
         const Run replaced = import(arguments + QStringList{"--replace-range"});
         QCOMPARE(replaced.err, QString());
         QCOMPARE(replaced.status, 0);
-        QCOMPARE(recordLines(data.path()),
-                 (QStringList{"T_2024.dat 2024-03-01 00:00:00 1.00 1000",
-                              "T_2024.dat 2024-03-01 01:00:00 2.00 1001",
-                              "T_2024.dat 2024-03-01 01:30:00 10.00 0",
-                              "T_2024.dat 2024-03-01 02:30:00 11.00 0",
-                              "T_2024.dat 2024-03-01 04:00:00 5.00 1004",
-                              "T_2024.dat 2024-03-02 00:00:00 6.00 1005",
-                              "T_2025.dat 2025-01-01 00:00:00 12.00 0",
-                              "T_2025.dat 2025-06-01 00:00:00 9.00 1010"}));
+        QCOMPARE(recordLines(data.path()).join("; "),
+                 "2024-03-01 00:00:00 1.00 1000; 2024-03-01 01:00:00 2.00 1001; "
+                 "2024-03-01 01:30:00 10.00 0; 2024-03-01 02:30:00 11.00 0; "
+                 "2024-03-01 04:00:00 5.00 1004; 2024-03-02 00:00:00 6.00 1005; "
+                 "2025-01-01 00:00:00 12.00 0; 2025-06-01 00:00:00 9.00 1010");
     }
 
     // A dry run says what it would write, per year, and writes nothing.
@@ -378,15 +326,11 @@ private slots:
         const std::vector<DataRecord> records = readYearFile(year).records;
         QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + appended);
         for (int i = 0; i < int(records.size()); ++i) {
-            const QDateTime expected = i < kJanuaryMinutes
-                                           ? monthStart.addSecs(60 * i)
-                                           : march.addSecs(60 * (i - kJanuaryMinutes));
-            const DataRecord e = at(expected, 0, 0);
-            if (records[std::size_t(i)].dayNumber != e.dayNumber ||
-                records[std::size_t(i)].timeOfDay != e.timeOfDay)
-                QFAIL(qPrintable(QStringLiteral("record %1 is not %2")
-                                     .arg(i)
-                                     .arg(expected.toString(Qt::ISODate))));
+            const DataRecord r = records[std::size_t(i)],
+                             e = at(i < kJanuaryMinutes ? monthStart.addSecs(60 * i)
+                                                        : march.addSecs(60 * (i - kJanuaryMinutes)),
+                                    0, 0);
+            QCOMPARE(std::pair(r.dayNumber, r.timeOfDay), std::pair(e.dayNumber, e.timeOfDay));
         }
     }
 };

@@ -1,4 +1,5 @@
 #include "Barometer.h"
+#include "DataColumns.h"
 #include "DataRecord.h"
 #include "LoggerOptions.h"
 #include "LoggerTest.h"
@@ -14,55 +15,63 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-QDateTime utc(const QString &text)
-{
-    return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
-}
-
-} // namespace
-
 // kalvik-logger: its schedule, stamps, QNH and options as plain functions,
 // then whole runs on a fake clock and the program itself.
 class tst_Logger : public QObject
 {
     Q_OBJECT
 
+    // after, next: UTC (Stockholm is +01 in winter, +02 in summer)
+    static constexpr DataTable<int, QString, QString> kSchedule{"interval", "after", "next"};
+    // taken: UTC, secondOfDay: local
+    static constexpr DataTable<QString, int, int, int> kStamp{"taken", "dayNumber", "secondOfDay",
+                                                              "year"};
+    // busyMs: the port is in use that long, qnh: as the logger writes it (0 no reading), calls: to
+    // the library
+    static constexpr DataTable<double, double, int, int, int> kOnce{"stationHpa", "altitude",
+                                                                    "busyMs", "qnh", "calls"};
+    static constexpr DataTable<QString, QString> kPlanted{"planted", "named"};
+    // start: local, set to 12:00 on 10 June 35 minutes later; newest: the last record on disk
+    // (empty: none); records: in T_2026.dat after the run
+    static constexpr DataTable<QString, QString, int, bool> kClock{"start", "newest", "records",
+                                                                   "reported"};
+    // files: name=value in iio:device3, split at spaces; pressureChannel: else the next device is
+    // the barometer; kilopascals: 0 for no reading
+    static constexpr DataTable<QString, bool, double> kBarometer{"files", "pressureChannel",
+                                                                 "kilopascals"};
+    // arguments: FOLDER stands for a temporary folder
+    static constexpr DataTable<QString, int, QString> kRefusals{"arguments", "status", "message"};
+
+    static QDateTime utc(const QString &text)
+    {
+        return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+    }
+
 private slots:
     void schedule_data()
     {
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<QString>("after"); // UTC; Stockholm is +01 in winter, +02 in summer
-        QTest::addColumn<QString>("next");
+        kSchedule.addColumns();
         const auto row = [](const char *name, int interval, const char *after, const char *next) {
             QTest::newRow(name) << interval << QString(after) << QString(next);
         };
         row("10:03:27 -> 10:10", 10, "2026-03-14T09:03:27Z", "2026-03-14T09:10:00Z");
         row("on a slot -> the next", 10, "2026-03-14T09:10:00Z", "2026-03-14T09:20:00Z");
         row("7 min restarts at midnight", 7, "2026-03-14T22:55:30Z", "2026-03-14T23:00:00Z");
-        row("spring: 01:50 -> 03:00 summer time", 10, "2026-03-29T00:50:00Z",
-            "2026-03-29T01:00:00Z");
+        row("spring: 01:50 -> 03:00", 10, "2026-03-29T00:50:00Z", "2026-03-29T01:00:00Z");
         row("spring: hourly 01:30 -> 03:00", 60, "2026-03-29T00:30:00Z", "2026-03-29T01:00:00Z");
-        row("autumn: 02:50 summer -> 02:00 winter", 10, "2026-10-25T00:50:00Z",
-            "2026-10-25T01:00:00Z");
+        row("autumn: 02:50 -> 02:00 again", 10, "2026-10-25T00:50:00Z", "2026-10-25T01:00:00Z");
         row("autumn: hourly, 02:00 twice", 60, "2026-10-25T00:00:00Z", "2026-10-25T01:00:00Z");
     }
 
     void schedule()
     {
-        QFETCH(int, interval);
-        QFETCH(QString, after);
-        QFETCH(QString, next);
+        const auto [interval, after, next] = kSchedule.row();
         QCOMPARE(nextSampleTime(utc(after), interval, stockholm).toUTC(), utc(next));
     }
 
     void stamp_data()
     {
-        QTest::addColumn<QString>("taken"); // UTC
-        QTest::addColumn<int>("dayNumber");
-        QTest::addColumn<int>("secondOfDay"); // local
-        QTest::addColumn<int>("year");
+        kStamp.addColumns();
         const auto row = [](const char *name, const char *taken, int day, int second, int year) {
             QTest::newRow(name) << QString(taken) << day << second << year;
         };
@@ -76,71 +85,81 @@ private slots:
 
     void stamp()
     {
-        QFETCH(QString, taken);
-        QFETCH(int, dayNumber);
-        QFETCH(int, secondOfDay);
-        QFETCH(int, year);
+        const auto [taken, dayNumber, secondOfDay, year] = kStamp.row();
         const SampleStamp s = stampOf(utc(taken).toTimeZone(stockholm));
         QCOMPARE(s.dayNumber, dayNumber);
         QCOMPARE(s.timeOfDay, float(secondOfDay / 86400.0));
         QCOMPARE(s.year, year);
     }
 
-    void qnh_data()
+    // One sample with --once through the stand-in library, which says why it
+    // has no reading, and a barometer that reads stationHpa.
+    void once_data()
     {
-        QTest::addColumn<double>("stationHpa");
-        QTest::addColumn<double>("altitude");
-        QTest::addColumn<int>("qnh"); // as the logger writes it; 0: no reading
+        kOnce.addColumns();
+        const auto row = [](const char *name, double hPa, double altitude, int qnh, int busyMs = 0,
+                            int calls = 1) {
+            QTest::newRow(name) << hPa << altitude << busyMs << qnh << calls;
+        };
         // The ICAO standard atmosphere's pressure at each height is 1013 at sea level.
-        QTest::newRow("ICAO 0 m") << 1013.25 << 0.0 << 1013;
-        QTest::newRow("ICAO 3000 m") << 701.09 << 3000.0 << 1013;
-        QTest::newRow("1000 hPa at 100 m") << 1000.0 << 100.0 << 1012;
-        QTest::newRow("below sea level") << 1030.0 << -100.0 << 1018;
+        row("ICAO 0 m", 1013.25, 0, 1013);
+        row("ICAO 3000 m", 701.09, 3000, 1013);
+        row("1000 hPa at 100 m", 1000, 100, 1012);
+        row("below sea level", 1030, -100, 1018);
         // What a year file may not hold as a reading is written as none.
-        QTest::newRow("highest kept") << 1090.0 << 0.0 << 1090;
-        QTest::newRow("above the highest") << 1091.0 << 0.0 << 0;
-        QTest::newRow("below the lowest") << 849.0 << 0.0 << 0;
+        row("highest kept", 1090, 0, 1090);
+        row("above the highest", 1091, 0, 0);
+        row("below the lowest", 849, 0, 0);
+        // The port is tried again while in use, for up to 2 s.
+        row("port busy for 1.8 s", 1000, 0, 1000, 1800, 10);
+        row("port busy beyond 2 s", 1000, 0, 1000, 5000, 11);
     }
 
-    // One sample through the logger, from a barometer that reads stationHpa.
-    void qnh()
+    void once()
     {
-        QFETCH(double, stationHpa);
-        QFETCH(double, altitude);
-        QFETCH(int, qnh);
-        QTemporaryDir program, iio;
+        const auto [stationHpa, altitude, busyMs, qnh, calls] = kOnce.row();
+        QTemporaryDir program;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        QVERIFY(QDir(iio.path()).mkpath("iio:device0"));
-        writeText(iio.filePath("iio:device0/in_pressure_input"),
+        QVERIFY(QDir(program.path()).mkpath("iio:device0"));
+        writeText(program.filePath("iio:device0/in_pressure_input"),
                   QByteArray::number(stationHpa / 10, 'f', 6));
+        writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
         FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
-        LoggerOptions options;
-        options.folder = program.path();
-        options.once = true;
-        options.altitude = altitude;
-        const LoggerRun run = runLogger(options, clock, program.path(), iio.path());
-        QCOMPARE(run.status, 0);
+        const QDateTime free = clock.time.addMSecs(busyMs);
+        clock.onWake = [&](const QDateTime &t) {
+            writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");
+        };
+        clock.onWake(clock.time);
+        const auto [status, out, err] =
+            runLogger({.folder = program.path(), .altitude = altitude, .once = true}, clock,
+                      program.path(), program.path());
+        QCOMPARE(status, 0);
+        QFile log(program.filePath("smt160-calls.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count('\n'), calls);
         const auto records = readYearFile(program.filePath("T_2026.dat")).records;
         QCOMPARE(records.size(), std::size_t(1));
         QCOMPARE(records[0].qnh, qnh);
-        QCOMPARE(run.err.contains("QNH skrivs som 0"), qnh == 0);
+        const bool reading = busyMs < 2000; // else the logger gives up on the port
+        QCOMPARE(!std::isnan(records[0].temp), reading);
+        QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
+        QCOMPARE(err.contains("QNH skrivs som 0"), qnh == 0);
     }
 
     // Each wrong value is a row of the tools' command-line table (tests/tools).
     void goodOptions()
     {
-        const LoggerOptions none = *parseLoggerOptions({}, "/opt/kalvik").options;
-        QCOMPARE(none.folder, QString("/opt/kalvik"));
-        QVERIFY(none.intervalMinutes == 10 && none.port == 889 && none.offset == -1.1);
-        const LoggerOptions set =
-            *parseLoggerOptions({"--port", "0x201", "--offset", "0,5", "--altitude=42.5"}, "/x")
-                 .options;
+        const auto parsed = [](const QStringList &arguments) {
+            return *parseLoggerOptions(arguments, "/opt/kalvik").options;
+        };
+        const LoggerOptions none = parsed({});
+        QVERIFY(none.folder == "/opt/kalvik" && none.intervalMinutes == 10 && none.port == 889 &&
+                none.offset == -1.1 && none.mqtt.host.isEmpty());
+        const LoggerOptions set = parsed({"--port", "0x201", "--offset", "0,5", "--altitude=42.5"});
         QVERIFY(set.port == 513 && set.offset == 0.5 && set.altitude == 42.5);
-        QVERIFY(set.mqtt.host.isEmpty());
-        const MqttOptions mqtt = parseLoggerOptions({"--mqtt", "mqtts://hub.lan", "--mqtt-prefix",
-                                                     "hus/väder", "--mqtt-discovery-prefix="},
-                                                    "/x")
-                                     .options->mqtt;
+        const MqttOptions mqtt = parsed({"--mqtt", "mqtts://hub.lan", "--mqtt-prefix", "hus/väder",
+                                         "--mqtt-discovery-prefix="})
+                                     .mqtt;
         QVERIFY(mqtt.host == "hub.lan" && mqtt.port == 8883 && mqtt.tls &&
                 mqtt.prefix == "hus/väder" && mqtt.discoveryPrefix.isEmpty() &&
                 mqtt.station == stationFromHostName(QSysInfo::machineHostName()));
@@ -154,7 +173,6 @@ private slots:
     {
         QTemporaryDir program, data, iio;
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        const QString pressureFile = iio.filePath("iio:device0/in_pressure_input");
 
         // A record later than the first samples (the clock is behind), then a torn one.
         const DataRecord late = stampRecord(local("2025-12-31T23:59:00"), 1010, 3.0f);
@@ -174,18 +192,17 @@ private slots:
             if (unplugged(t))
                 QDir(iio.filePath("iio:device0")).removeRecursively();
             else if (QDir(iio.path()).mkpath("iio:device0"))
-                writeText(pressureFile, QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
+                writeText(iio.filePath("iio:device0/in_pressure_input"),
+                          QByteArray::number(100.0 + sinceStart / 100, 'f', 4));
             if (t == local("2026-01-01T00:15:00"))
                 QVERIFY(QDir(data.path()).rmdir("T_2026.dat"));
         };
         setReadings(clock.time);
         clock.onWake = setReadings;
 
-        LoggerOptions options;
-        options.folder = data.path();
-        options.altitude = 0.0;
-        options.earliestYear = 2025;
-        const auto [status, out, err] = runLogger(options, clock, program.path(), iio.path());
+        const auto [status, out, err] =
+            runLogger({.folder = data.path(), .altitude = 0.0, .earliestYear = 2025}, clock,
+                      program.path(), iio.path());
         QCOMPARE(status, 0);
 
         // The sensor's reading less 1.1 C; QNH 0 while the barometer is unplugged.
@@ -212,8 +229,7 @@ private slots:
     // it is stopped and then says how many were lost.
     void refusesWhatIsPlanted_data()
     {
-        QTest::addColumn<QString>("planted");
-        QTest::addColumn<QString>("named");
+        kPlanted.addColumns();
         const auto row = [](const char *planted, const char *named) {
             QTest::newRow(planted) << QString(planted) << QString::fromUtf8(named);
         };
@@ -226,8 +242,7 @@ private slots:
 
     void refusesWhatIsPlanted()
     {
-        QFETCH(QString, planted);
-        QFETCH(QString, named);
+        const auto [planted, named] = kPlanted.row();
         if (planted == "foreign" && ::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         QTemporaryDir data, elsewhere;
@@ -247,18 +262,17 @@ private slots:
             return ::symlink(target.constData(), at) == 0;
         };
         QVERIFY(plant());
-        struct stat before
-        {
+        const auto state = [&] { // what lies under the name: its type and size
+            struct stat st = {};
+            return ::lstat(name.constData(), &st) == 0 ? std::pair(st.st_mode, st.st_size)
+                                                       : std::pair(mode_t(0), off_t(-1));
         };
-        QCOMPARE(::lstat(name.constData(), &before), 0);
+        const auto before = state();
 
         for (const bool once : {true, false}) {
             FakeLoggerClock clock(local("2027-01-01T00:00:30"), local("2027-01-01T00:25:00"));
-            LoggerOptions options;
-            options.folder = data.path();
-            options.once = once;
-            const auto [status, out, err] =
-                runLogger(options, clock, data.path(), data.filePath("none"));
+            const auto [status, out, err] = runLogger({.folder = data.path(), .once = once}, clock,
+                                                      data.path(), data.filePath("none"));
             QCOMPARE(status, once ? 1 : 0);
             QVERIFY2(err.contains(named) && !err.contains("finns inte"), qPrintable(err));
             const QString lost = "2 mätning(ar) kunde inte skrivas och går förlorade (den första "
@@ -266,11 +280,7 @@ private slots:
                                  data.filePath("T_2027.dat");
             QVERIFY2(once || err.contains(lost), qPrintable(err));
         }
-        struct stat after
-        {
-        };
-        QCOMPARE(::lstat(name.constData(), &after), 0);
-        QVERIFY(after.st_mode == before.st_mode && after.st_size == before.st_size);
+        QCOMPARE(state(), before);
         QFile file(victim);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), original);
@@ -280,10 +290,7 @@ private slots:
     // until it is right; a clock a little behind the last record is only slow.
     void waitsForTheClock_data()
     {
-        QTest::addColumn<QString>("start");  // local; set to 12:00 on 10 June 35 minutes later
-        QTest::addColumn<QString>("newest"); // the last record on disk; empty: none
-        QTest::addColumn<int>("records");    // in T_2026.dat after the run
-        QTest::addColumn<bool>("reported");
+        kClock.addColumns();
         QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
                                       << "" << 3 << true;
         QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
@@ -294,10 +301,7 @@ private slots:
 
     void waitsForTheClock()
     {
-        QFETCH(QString, start);
-        QFETCH(QString, newest);
-        QFETCH(int, records);
-        QFETCH(bool, reported);
+        const auto [start, newest, records, reported] = kClock.row();
         QTemporaryDir data;
         if (!newest.isEmpty())
             QVERIFY(
@@ -310,11 +314,8 @@ private slots:
                 clock.end = set.addSecs(25 * 60);
             }
         };
-        LoggerOptions options;
-        options.folder = data.path();
-        options.earliestYear = 2026;
-        const auto [status, out, err] =
-            runLogger(options, clock, data.path(), data.filePath("none"));
+        const auto [status, out, err] = runLogger({.folder = data.path(), .earliestYear = 2026},
+                                                  clock, data.path(), data.filePath("none"));
         QCOMPARE(status, 0);
 
         QCOMPARE(QDir(data.path()).entryList({"T_*.dat"}), QStringList{"T_2026.dat"});
@@ -323,70 +324,25 @@ private slots:
         QCOMPARE(err.count("klockan går rätt nu (2026-06-10 12:00:00)"), reported ? 1 : 0);
     }
 
-    // Through the stand-in library, which says why it has no reading.
-    void busyPortIsTriedAgain_data()
-    {
-        QTest::addColumn<int>("busyMs");
-        QTest::addColumn<int>("calls");
-        QTest::addColumn<bool>("reading");
-        QTest::newRow("free") << 0 << 1 << true;
-        QTest::newRow("busy for 1.8 s") << 1800 << 10 << true;
-        QTest::newRow("busy beyond 2 s") << 5000 << 11 << false;
-    }
-
-    void busyPortIsTriedAgain()
-    {
-        QFETCH(int, busyMs);
-        QFETCH(int, calls);
-        QFETCH(bool, reading);
-        QTemporaryDir program;
-        QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, program.filePath("libSMT160.so")));
-        writeText(program.filePath("smt160-reason.txt"), "porten används av ett annat program");
-        FakeLoggerClock clock(local("2026-05-01T12:00:00"), local("2026-05-02T12:00:00"));
-        const QDateTime free = clock.time.addMSecs(busyMs);
-        clock.onWake = [&](const QDateTime &t) {
-            writeText(program.filePath("smt160-reading.txt"), t < free ? "nan" : "5");
-        };
-        clock.onWake(clock.time);
-        LoggerOptions options;
-        options.folder = program.path();
-        options.once = true;
-        const auto [status, out, err] =
-            runLogger(options, clock, program.path(), program.filePath("none"));
-        QCOMPARE(status, 0);
-        QFile log(program.filePath("smt160-calls.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll().count('\n'), calls);
-        const auto records = readYearFile(program.filePath("T_2026.dat")).records;
-        QCOMPARE(records.size(), std::size_t(1));
-        QCOMPARE(!std::isnan(records[0].temp), reading);
-        QCOMPARE(err.contains("port 889: porten används av ett annat program"), !reading);
-    }
-
     // in_pressure_input is read in recordsAcrossNewYear.
     void barometer_data()
     {
-        QTest::addColumn<QStringList>("files");    // name=value in iio:device3
-        QTest::addColumn<bool>("pressureChannel"); // else the next device is the barometer
-        QTest::addColumn<double>("kilopascals");   // 0: no reading
+        kBarometer.addColumns();
         QTest::newRow("raw + offset")
-            << QStringList{"in_pressure_raw=331", "in_pressure_offset=25000",
-                           "in_pressure_scale=0.004"}
-            << true << 101.324;
-        QTest::newRow("scale missing") << QStringList{"in_pressure_raw=25331"} << true << 0.0;
-        QTest::newRow("no pressure channel") << QStringList{"in_temp_input=21000"} << false << 0.0;
+            << "in_pressure_raw=331 in_pressure_offset=25000 in_pressure_scale=0.004" << true
+            << 101.324;
+        QTest::newRow("scale missing") << "in_pressure_raw=25331" << true << 0.0;
+        QTest::newRow("no pressure channel") << "in_temp_input=21000" << false << 0.0;
     }
 
     void barometer()
     {
-        QFETCH(QStringList, files);
-        QFETCH(bool, pressureChannel);
-        QFETCH(double, kilopascals);
+        const auto [files, pressureChannel, kilopascals] = kBarometer.row();
         QTemporaryDir iio;
         QDir root(iio.path());
         QVERIFY(root.mkpath("iio:device3") && root.mkpath("iio:device12"));
         writeText(root.filePath("iio:device12/in_pressure_input"), "99.0");
-        for (const QString &f : files)
+        for (const QString &f : files.split(' '))
             writeText(root.filePath("iio:device3/" + f.section('=', 0, 0)),
                       f.section('=', 1).toLatin1());
 
@@ -400,33 +356,27 @@ private slots:
 
     void refusesToStart_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // FOLDER stands for a temporary folder
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
+        kRefusals.addColumns();
         QTest::newRow("read-only folder")
-            << QStringList{"--folder", "FOLDER/ro"} << 1 << "kan inte skriva i mappen";
-        QTest::newRow("no folder") << QStringList{"--folder", "FOLDER/saknas"} << 1 << "finns inte";
+            << "--folder FOLDER/ro" << 1 << "kan inte skriva i mappen";
+        QTest::newRow("no folder") << "--folder FOLDER/saknas" << 1 << "finns inte";
         QTest::newRow("barometer without altitude")
-            << QStringList{"--folder", "FOLDER/rw", "--barometer", "FOLDER"} << 2 << "--altitude";
+            << "--folder FOLDER/rw --barometer FOLDER" << 2 << "--altitude";
         QTest::newRow("MQTT password readable by all")
-            << QStringList{"--folder",           "FOLDER/rw",          "--mqtt",
-                           "mqtt://127.0.0.1:1", "--mqtt-credentials", "FOLDER/mqtt"}
-            << 2 << "kan läsas av alla";
+            << "--folder FOLDER/rw --mqtt mqtt://127.0.0.1:1 --mqtt-credentials FOLDER/mqtt" << 2
+            << "kan läsas av alla";
     }
 
     // The program itself, as a service manager starts it; as an ordinary
     // user, since root may write anywhere.
     void refusesToStart()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        QFETCH(QString, message);
+        auto [arguments, status, message] = kRefusals.row();
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("ro") && QDir(dir.path()).mkdir("rw"));
         for (const auto &[name, mode] : {std::pair{"", 0755}, {"/rw", 0777}, {"/ro", 0555}})
             QCOMPARE(::chmod(QFile::encodeName(dir.path() + name).constData(), mode_t(mode)), 0);
-        arguments.replaceInStrings("FOLDER", dir.path());
-        arguments << "--once";
+        arguments.replace("FOLDER", dir.path());
         writeText(dir.filePath("mqtt"), "kalvik\nhemligt\n", 0644);
 
         QProcess logger;
@@ -436,7 +386,7 @@ private slots:
                 if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
                     ::_exit(99);
             });
-        logger.start(KALVIK_LOGGER_PATH, arguments);
+        logger.start(KALVIK_LOGGER_PATH, (arguments + " --once").split(' '));
         QVERIFY(logger.waitForFinished(10000));
         const QString err = QString::fromUtf8(logger.readAllStandardError());
         QCOMPARE(logger.exitCode(), status);

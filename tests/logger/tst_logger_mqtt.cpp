@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "DayNumber.h"
 #include "LoggerTest.h"
 #include "YearFile.h"
@@ -19,13 +20,6 @@
 
 namespace {
 
-// Debian puts the broker in /usr/sbin, which an ordinary user's PATH may lack.
-QString broker()
-{
-    const QString found = QStandardPaths::findExecutable("mosquitto");
-    return found.isEmpty() ? QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}) : found;
-}
-
 sockaddr_in loopback(int port)
 {
     sockaddr_in a{};
@@ -35,19 +29,18 @@ sockaddr_in loopback(int port)
     return a;
 }
 
-// A socket on 127.0.0.1 at a port the kernel picks. Listening, it takes
-// connections and never answers them: a broker that hangs.
+// A socket listening on 127.0.0.1 at a port the kernel picks, which takes
+// connections and never answers them: a broker that hangs. Once it is
+// closed, the port is free for a broker of the test's own.
 struct LocalSocket
 {
-    explicit LocalSocket(bool listen)
+    LocalSocket()
     {
         sockaddr_in a = loopback(0);
         socklen_t size = sizeof a;
         if (::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0)
+            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0 && ::listen(fd, 8) == 0)
             port = ntohs(a.sin_port);
-        if (listen)
-            ::listen(fd, 8);
     }
     ~LocalSocket() { ::close(fd); }
     LocalSocket(const LocalSocket &) = delete;
@@ -77,7 +70,7 @@ public:
         conf.write("persistence false\nlog_dest stderr\nlog_type error\n");
         if (::geteuid() == 0)
             conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
-        conf.write(QByteArray(config).replace("PORT", QByteArray::number(port)));
+        conf.write("listener " + QByteArray::number(port) + " 127.0.0.1\n" + config);
         m_arguments = {"-c", conf.fileName()};
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Gone with the test even if the test itself dies.
@@ -87,7 +80,8 @@ public:
 
     bool start()
     {
-        m_process.start(broker(), m_arguments);
+        // Debian's, in /usr/sbin, which an ordinary user's PATH may lack.
+        m_process.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}), m_arguments);
         QElapsedTimer waited;
         waited.start();
         while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
@@ -167,26 +161,26 @@ class tst_LoggerMqtt : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_keys; // a CA with a server certificate for 127.0.0.1, and a CA nobody uses
+    // reading: the stand-in sensor's value; barometer: 101.0 kPa at 0 m, QNH 1010; broker: plain,
+    // password, tls or silent; secret: the password or CA the logger is given; logLine: said once
+    // on standard error (empty: published)
+    static constexpr DataTable<QByteArray, bool, QString, QString, QString> kOnce{
+        "reading", "barometer", "broker", "secret", "logLine"};
+
+    // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's
+    // and one nobody uses.
+    QTemporaryDir m_keys;
 
 private slots:
     void initTestCase()
     {
-        const QString k = m_keys.path() + "/";
-        const QStringList ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-        QVERIFY(run("openssl", QStringList{"req", "-x509"} + ec +
-                                   QStringList{"-keyout", k + "ca.key", "-out", k + "ca.crt",
-                                               "-days", "2", "-subj", "/CN=Kalvik test CA"}));
-        QVERIFY(run("openssl", QStringList{"req", "-x509"} + ec +
-                                   QStringList{"-keyout", k + "other.key", "-out", k + "other.crt",
-                                               "-days", "2", "-subj", "/CN=Another CA"}));
-        QVERIFY(run("openssl", QStringList{"req"} + ec +
-                                   QStringList{"-keyout", k + "server.key", "-out",
-                                               k + "server.csr", "-subj", "/CN=127.0.0.1"}));
-        writeText(k + "san.cnf", "subjectAltName=IP:127.0.0.1\n");
-        QVERIFY(run("openssl", {"x509", "-req", "-in", k + "server.csr", "-CA", k + "ca.crt",
-                                "-CAkey", k + "ca.key", "-CAcreateserial", "-days", "2", "-extfile",
-                                k + "san.cnf", "-out", k + "server.crt"}));
+        qputenv("TZ", "Europe/Stockholm"); // the logger's local time, as the test reads it
+        for (const QString name : {"ca", "other"})
+            QVERIFY(run("openssl",
+                        {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                         "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                         "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                         m_keys.filePath(name + ".key"), "-out", m_keys.filePath(name + ".crt")}));
     }
 
     // --once through the stand-in sensor library and a fake barometer: the
@@ -194,11 +188,7 @@ private slots:
     // broker keeps is that record.
     void once_data()
     {
-        QTest::addColumn<QByteArray>("reading"); // the stand-in sensor's value
-        QTest::addColumn<bool>("barometer");     // 101.0 kPa at 0 m: QNH 1010
-        QTest::addColumn<QString>("broker");     // plain, password, tls, silent
-        QTest::addColumn<QString>("secret");     // the password or CA the logger is given
-        QTest::addColumn<QString>("logLine");    // said once on standard error; empty: published
+        kOnce.addColumns();
         const auto row = [](const char *name, const char *reading, bool barometer,
                             const char *broker, const char *secret, const char *logLine) {
             QTest::newRow(name) << QByteArray(reading) << barometer << QString(broker)
@@ -216,11 +206,7 @@ private slots:
 
     void once()
     {
-        QFETCH(QByteArray, reading);
-        QFETCH(bool, barometer);
-        QFETCH(QString, broker);
-        QFETCH(QString, secret);
-        QFETCH(QString, logLine);
+        const auto [reading, barometer, broker, secret, logLine] = kOnce.row();
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(KALVIK_LOGGER_PATH, d + "kalvik-logger"));
@@ -231,34 +217,33 @@ private slots:
 
         // Both bound at once, so that they differ; plainPort is where the test reads.
         const auto [port, plainPort] = [] {
-            const LocalSocket a(false), b(false);
+            const LocalSocket a, b;
             return std::pair{a.port, b.port};
         }();
-        QByteArray config = "listener PORT 127.0.0.1\nallow_anonymous true\n";
-        QStringList args{"--once",     "--offset", "0",
-                         "--altitude", "0",        "--mqtt-station",
-                         "test",       "--mqtt",   QStringLiteral("mqtt://127.0.0.1:%1").arg(port)};
+        QByteArray config = "allow_anonymous true\n";
+        QStringList args = QString("--once --offset 0 --altitude 0 --mqtt-station test").split(' ');
+        args << "--mqtt" << QStringLiteral("mqtt://127.0.0.1:%1").arg(port);
         QStringList login;
         if (barometer)
             args << "--barometer" << d + "iio:device0";
         if (broker == "password") {
             QVERIFY(run("mosquitto_passwd", {"-b", "-c", d + "passwd", "kalvik", "rätt"}));
-            config = "listener PORT 127.0.0.1\nallow_anonymous false\npassword_file " +
-                     QFile::encodeName(d + "passwd") + "\n";
+            config =
+                "allow_anonymous false\npassword_file " + QFile::encodeName(d + "passwd") + "\n";
             writeText(d + "credentials", "kalvik\n" + secret.toUtf8() + "\n", 0640);
             args << "--mqtt-credentials" << d + "credentials";
             login = QStringList{"-u", "kalvik", "-P", "rätt"};
         } else if (broker == "tls") {
             const QByteArray k = QFile::encodeName(m_keys.path() + "/");
-            config = "listener PORT 127.0.0.1\ncafile " + k + "ca.crt\ncertfile " + k +
-                     "server.crt\nkeyfile " + k + "server.key\nallow_anonymous true\n";
+            config = "cafile " + k + "ca.crt\ncertfile " + k + "ca.crt\nkeyfile " + k +
+                     "ca.key\nallow_anonymous true\n";
             args.replaceInStrings("mqtt://", "mqtts://");
             args << "--mqtt-ca" << m_keys.path() + "/" + secret;
         }
         Broker mosquitto(dir.path(),
                          config + "listener " + QByteArray::number(plainPort) + " 127.0.0.1\n",
                          port);
-        LocalSocket silent(true);
+        LocalSocket silent;
         if (broker == "silent")
             args.replaceInStrings(QString::number(port), QString::number(silent.port));
         else
@@ -268,9 +253,6 @@ private slots:
         QElapsedTimer took;
         took.start();
         const QDateTime started = QDateTime::currentDateTime();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TZ", "Europe/Stockholm");
-        logger.setProcessEnvironment(env);
         logger.start(d + "kalvik-logger", args);
         QVERIFY(logger.waitForFinished(15000));
         QVERIFY2(took.elapsed() < 6500, qPrintable(QString::number(took.elapsed())));
@@ -334,8 +316,7 @@ private slots:
         QTemporaryDir dir;
         const QString d = dir.path() + "/";
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
-        Broker mosquitto(dir.path(), "listener PORT 127.0.0.1\nallow_anonymous true\n",
-                         LocalSocket(false).port);
+        Broker mosquitto(dir.path(), "allow_anonymous true\n", LocalSocket().port);
         QVERIFY(mosquitto.start());
 
         const QDateTime from(QDate(2026, 12, 7), QTime(14, 0), stockholm);
@@ -372,14 +353,11 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        LoggerOptions options;
-        options.folder = dir.path();
-        options.intervalMinutes = 1;
-        options.offset = 0;
-        options.mqtt.url = QStringLiteral("mqtt://127.0.0.1:%1").arg(mosquitto.port);
-        options.mqtt.host = "127.0.0.1";
-        options.mqtt.port = mosquitto.port;
-        options.mqtt.station = "test";
+        const QStringList args =
+            QStringLiteral("--interval 1 --offset 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
+                .arg(mosquitto.port)
+                .split(' ');
+        const LoggerOptions options = *parseLoggerOptions(args, dir.path()).options;
         const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
         QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));

@@ -15,16 +15,11 @@ mkdir -p "$ART" "$WORK/data" "$WORK/root"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
-# chrome ARGS...: headless Chromium with a fresh profile, nothing but 127.0.0.1.
+# chrome ARGS...: headless Chromium with a fresh profile (gone with $WORK), nothing but 127.0.0.1.
 chrome() {
-    local profile
-    profile=$(mktemp -d)
     timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
         --disable-background-networking --disable-component-update --disable-sync \
-        --hide-scrollbars --user-data-dir="$profile" "$@" 2>/dev/null
-    local status=$?
-    rm -rf "$profile"
-    return $status
+        --hide-scrollbars --user-data-dir="$(mktemp -d -p "$WORK")" "$@" 2>/dev/null
 }
 
 # Last year whole and this year up to today, a sample every ten minutes.

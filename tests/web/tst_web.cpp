@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "SampleYear.h"
 #include "SiteFiles.h"
 #include "WebCharts.h"
@@ -25,23 +26,30 @@ class tst_Web : public QObject
 {
     Q_OBJECT
 
-private:
-    static constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    // expected: from the table's heading on
+    static constexpr DataTable<int, QString, QString> kPeriodFigures{"year", "records", "expected"};
+    static constexpr DataTable<QString, QString> kSwedishNumbers{"shown", "expected"};
+    static constexpr DataTable<QDateTime, QStringList, QString> kNowPage{"now", "shown", "absent"};
+    static constexpr DataTable<QString, Refresh> kRefresh{"change", "how"};
+    static constexpr DataTable<QString, QStringList> kIncremental{"added", "rewritten"};
+    // folder: below a temporary folder holding a site
+    static constexpr DataTable<QString, QString, QString> kBadInput{"folder", "out", "expected"};
 
+private:
     // "2024-02-29 13:05 -3.5 1013"; "nan" for a temperature that is not a number.
     static DataRecord sample(const QString &line)
     {
-        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        const QStringList f = line.simplified().split(' ');
         const QDate date = QDate::fromString(f[0], Qt::ISODate);
-        const QTime time = QTime::fromString(f[1], QStringLiteral("hh:mm"));
+        const QTime time = QTime::fromString(f[1], "hh:mm");
         return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
                 float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
-                f[2] == QLatin1String("nan") ? kNaN : f[2].toFloat()};
+                f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
     }
     static std::vector<DataRecord> samples(const QString &lines)
     {
         std::vector<DataRecord> records;
-        for (const QString &line : lines.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        for (const QString &line : lines.split(';', Qt::SkipEmptyParts))
             records.push_back(sample(line));
         return records;
     }
@@ -49,12 +57,11 @@ private:
     static QString text(const QByteArray &html)
     {
         QString t = QString::fromUtf8(html);
-        t.remove(QRegularExpression(QStringLiteral("<style>.*</style>"),
+        t.remove(QRegularExpression("<style>.*</style>",
                                     QRegularExpression::DotMatchesEverythingOption));
-        t.remove(QRegularExpression(QStringLiteral("</?(strong|a)( [^>]*)?>")));
-        t.replace(QRegularExpression(QStringLiteral("<[^>]*>")), QStringLiteral(" "));
-        t.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "))
-            .replace(QChar(0xa0), QLatin1Char(' '));
+        t.remove(QRegularExpression("</?(strong|a)( [^>]*)?>"));
+        t.replace(QRegularExpression("<[^>]*>"), " ");
+        t.replace("&nbsp;", " ").replace(QChar(0xa0), ' ');
         return t.simplified();
     }
     static QByteArray read(const QString &path)
@@ -70,27 +77,27 @@ private:
             const QString name = f.fileName();
             if (name.startsWith(QLatin1String(SiteFiles::kTempPrefix)))
                 continue; // a temporary file is never served
-            if ((name.endsWith(QLatin1String(".html")) && !bytes.endsWith("</html>\n")) ||
-                (name.endsWith(QLatin1String(".svg")) && !bytes.endsWith("</svg>\n")) ||
-                (name.endsWith(QLatin1String(".png")) && QImage::fromData(bytes, "PNG").isNull()))
+            if ((name.endsWith(".html") && !bytes.endsWith("</html>\n")) ||
+                (name.endsWith(".svg") && !bytes.endsWith("</svg>\n")) ||
+                (name.endsWith(".png") && QImage::fromData(bytes, "PNG").isNull()))
                 return name;
         }
         return {};
     }
 
     // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January
-    // and 2 March, the day of "now" in the incremental cases.
-    static void writeTwoYears(const QString &folder)
+    // and, unless cut short there as the logger had it then, 2 March, the day
+    // of "now" in the incremental cases.
+    static void writeTwoYears(const QString &folder, bool untilMarch = true)
     {
-        QVERIFY(writeYearFile(
-            folder + QStringLiteral("/T_2025.dat"),
-            samples(QStringLiteral("2025-03-02 12:00 10.0 1030; 2025-12-31 00:10 -2.0 1005;"
-                                   "2025-12-31 14:00 0.5 1001; 2025-12-31 23:50 1.5 998"))));
-        QVERIFY(writeYearFile(
-            folder + QStringLiteral("/T_2026.dat"),
-            samples(QStringLiteral("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0;"
-                                   "2026-01-01 00:30 -1.0 1000; 2026-03-02 10:00 2.0 1012;"
-                                   "2026-03-02 11:00 4.0 1012"))));
+        std::vector<DataRecord> y2026 =
+            samples("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0; 2026-01-01 00:30 -1.0 1000;"
+                    "2026-03-02 10:00 2.0 1012; 2026-03-02 11:00 4.0 1012");
+        y2026.resize(untilMarch ? 5 : 3);
+        QVERIFY(writeYearFile(folder + "/T_2026.dat", y2026));
+        QVERIFY(writeYearFile(folder + "/T_2025.dat",
+                              samples("2025-03-02 12:00 10.0 1030; 2025-12-31 00:10 -2.0 1005;"
+                                      "2025-12-31 14:00 0.5 1001; 2025-12-31 23:50 1.5 998")));
     }
 
 private slots:
@@ -99,9 +106,7 @@ private slots:
     // A month's or the year's figures as the year page shows them.
     void periodFigures_data()
     {
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("records");
-        QTest::addColumn<QString>("expected"); // from the table's heading on
+        kPeriodFigures.addColumns();
         // The month's mean is the mean of the days' means (2 and 10), not of the samples.
         QTest::newRow("leap day")
             << 2024
@@ -119,13 +124,6 @@ private slots:
                "under 0 °C) 1 Sommardagar (högsta minst 25 °C) 0 Tropiska nätter (lägsta minst "
                "20 °C) 0 Medellufttryck (QNH) 1030,0 hPa Högsta lufttryck 1040 hPa 31 dec Lägsta "
                "lufttryck 1020 hPa 29 feb Dagar med temperatur 2";
-        QTest::newRow("one sample")
-            << 2026 << "2026-05-17 03:00 12.5 1003"
-            << "Maj Medeltemperatur 12,5 °C Högsta temperatur 12,5 °C 17 maj Lägsta temperatur "
-               "12,5 °C 17 maj Frostdagar (lägsta under 0 °C) 0 Isdagar (högsta under 0 °C) 0 "
-               "Sommardagar (högsta minst 25 °C) 0 Tropiska nätter (lägsta minst 20 °C) 0 "
-               "Medellufttryck (QNH) 1003,0 hPa Högsta lufttryck 1003 hPa 17 maj Lägsta "
-               "lufttryck 1003 hPa 17 maj Dagar med temperatur 1";
         QTest::newRow("month without samples")
             << 2026 << "2026-03-31 23:59 1 1000; 2026-05-01 00:00 2 1001"
             << "April Inga mätningar. Maj";
@@ -154,9 +152,7 @@ private slots:
     }
     void periodFigures()
     {
-        QFETCH(int, year);
-        QFETCH(QString, records);
-        QFETCH(QString, expected);
+        const auto [year, records, expected] = kPeriodFigures.row();
         const std::vector<DaySummary> days = summarizeDays(year, samples(records));
         const QString page = text(yearPage({year, {year}, days, {}}));
         QVERIFY2(page.contains(expected), qPrintable(page));
@@ -198,8 +194,7 @@ private slots:
 
     void swedishNumbers_data()
     {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("expected");
+        kSwedishNumbers.addColumns();
         QTest::newRow("minus sign") << WebText::temperature(-3.25) << "\u22123,3\u00a0°C";
         QTest::newRow("no minus zero") << WebText::temperature(-0.04) << "0,0\u00a0°C";
         QTest::newRow("pressure") << WebText::pressure(1013.45, 1) << "1013,5\u00a0hPa";
@@ -207,69 +202,54 @@ private slots:
     }
     void swedishNumbers()
     {
-        QFETCH(QString, shown);
-        QFETCH(QString, expected);
+        const auto [shown, expected] = kSwedishNumbers.row();
         QCOMPARE(shown, expected);
     }
 
     void nowPage_data()
     {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QString>("absent");
+        kNowPage.addColumns();
         const QString yesterday =
-            QStringLiteral("I går, 2025-12-31 Högsta 1,5 °C kl. 23:50 Lägsta −2,0 °C kl. 00:10");
+            "I går, 2025-12-31 Högsta 1,5 °C kl. 23:50 Lägsta −2,0 °C kl. 00:10";
         QTest::newRow("year boundary")
             << QDateTime(QDate(2026, 1, 1), QTime(0, 40))
             << QStringList{QStringLiteral("Just nu −1,0 °C Temperatur kl. 00:30 Lufttryck (QNH) "
                                           "1000 hPa, kl. 00:30"),
                            QStringLiteral("I dag, 2026-01-01 Högsta −1,0 °C kl. 00:30 Lägsta −1,5 "
                                           "°C kl. 00:10"),
-                           yesterday,
-                           QStringLiteral("Januari 2026 Högsta −1,0 °C 1 jan Lägsta −1,5 °C 1 jan"),
-                           QStringLiteral("Året 2026 Högsta −1,0 °C 1 jan")}
-            << QStringLiteral("Inga nya mätningar");
-        QTest::newRow("an hour old")
-            << QDateTime(QDate(2026, 1, 1), QTime(1, 30)) << QStringList{yesterday}
-            << QStringLiteral("Inga nya mätningar");
+                           yesterday, "Januari 2026 Högsta −1,0 °C 1 jan Lägsta −1,5 °C 1 jan",
+                           "Året 2026 Högsta −1,0 °C 1 jan"}
+            << "Inga nya mätningar";
+        QTest::newRow("an hour old") << QDateTime(QDate(2026, 1, 1), QTime(1, 30))
+                                     << QStringList{yesterday} << "Inga nya mätningar";
         QTest::newRow("older")
             << QDateTime(QDate(2026, 1, 1), QTime(1, 31))
             << QStringList{QStringLiteral(
                                "Inga nya mätningar: den senaste är från 2026-01-01 kl. 00:30"),
-                           QStringLiteral("Temperatur senast uppmätt kl. 00:30")}
+                           "Temperatur senast uppmätt kl. 00:30"}
             << QString();
-        QTest::newRow("next day")
-            << QDateTime(QDate(2026, 1, 2), QTime(8, 0))
-            << QStringList{QStringLiteral("I dag, 2026-01-02 Ingen temperatur uppmätt."),
-                           QStringLiteral("Temperatur senast uppmätt i går kl. 00:30")}
-            << QStringLiteral("I går, 2025-12-31");
+        QTest::newRow("next day") << QDateTime(QDate(2026, 1, 2), QTime(8, 0))
+                                  << QStringList{"I dag, 2026-01-02 Ingen temperatur uppmätt.",
+                                                 "Temperatur senast uppmätt i går kl. 00:30"}
+                                  << "I går, 2025-12-31";
     }
     void nowPage()
     {
-        QFETCH(QDateTime, now);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, absent);
+        const auto [now, shown, absent] = kNowPage.row();
         QTemporaryDir dir;
-        writeTwoYears(dir.path());
-        // Only this year's file up to 1 January, as the logger had it then.
-        QVERIFY(writeYearFile(
-            dir.filePath(QStringLiteral("T_2026.dat")),
-            samples(QStringLiteral("2026-01-01 00:10 -1.5 999; 2026-01-01 00:20 nan 0;"
-                                   "2026-01-01 00:30 -1.0 1000"))));
-        const WebResult result =
-            runWeb({dir.path(), dir.filePath(QStringLiteral("site")), {}}, now);
+        writeTwoYears(dir.path(), false);
+        const WebResult result = runWeb({dir.path(), dir.filePath("site"), {}}, now);
         QCOMPARE(result.message, QString());
-        const QString page = text(read(dir.filePath(QStringLiteral("site/index.html"))));
+        const QString page = text(read(dir.filePath("site/index.html")));
         for (const QString &s : shown)
-            QVERIFY2(page.contains(s), qPrintable(s + QStringLiteral("\n in: ") + page));
+            QVERIFY2(page.contains(s), qPrintable(s + "\n in: " + page));
         if (!absent.isEmpty())
             QVERIFY2(!page.contains(absent), qPrintable(page));
     }
 
     void refreshReadsWhatChanged_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<Refresh>("how");
+        kRefresh.addColumns();
         QTest::newRow("nothing") << "" << Refresh::Unchanged;
         QTest::newRow("one sample appended") << "append" << Refresh::Appended;
         QTest::newRow("shortened") << "truncate" << Refresh::Reread;
@@ -278,29 +258,28 @@ private slots:
     }
     void refreshReadsWhatChanged()
     {
-        QFETCH(QString, change);
-        QFETCH(Refresh, how);
+        const auto [change, how] = kRefresh.row();
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("T_2026.dat"));
+        const QString path = dir.filePath("T_2026.dat");
         std::vector<DataRecord> records = samples(QStringLiteral(
             "2026-03-01 10:00 1 1000; 2026-03-02 10:00 2 1001; 2026-03-02 11:00 3 1002"));
         QVERIFY(writeYearFile(path, records));
         YearSummary summary;
         summary.year = 2026;
         QCOMPARE(refreshYear(summary, path).how, Refresh::Reread);
-        const DataRecord extra = sample(QStringLiteral("2026-03-02 12:00 -4 990"));
-        if (change == QLatin1String("append")) {
+        const DataRecord extra = sample("2026-03-02 12:00 -4 990");
+        if (change == "append") {
             records.push_back(extra);
             QVERIFY(appendRecord(path, extra).ok);
-        } else if (change == QLatin1String("truncate")) {
+        } else if (change == "truncate") {
             records.pop_back();
             QVERIFY(QFile::resize(path, qint64(records.size() * kRecordSize)));
-        } else if (change == QLatin1String("replace")) {
+        } else if (change == "replace") {
             records.push_back(extra);
-            QVERIFY(writeYearFile(path + QStringLiteral(".new"), records));
-            QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+            QVERIFY(writeYearFile(path + ".new", records));
+            QVERIFY(::rename(QFile::encodeName(path + ".new").constData(),
                              QFile::encodeName(path).constData()) == 0);
-        } else if (change == QLatin1String("rewrite")) {
+        } else if (change == "rewrite") {
             records.back() = extra;
             records.push_back(extra);
             QVERIFY(writeYearFile(path, records)); // the same file, its last record changed
@@ -312,8 +291,7 @@ private slots:
 
     void incrementalRunRewritesOnlyWhatChanged_data()
     {
-        QTest::addColumn<QString>("added");
-        QTest::addColumn<QStringList>("rewritten");
+        kIncremental.addColumns();
         // The day's mean (3), extremes and QNH stay: only the newest sample's pages change.
         QTest::newRow("a sample like the others")
             << "2026-03-02 11:30 3 1012" << QStringList{"48-timmar.svg", "index.html"};
@@ -323,30 +301,29 @@ private slots:
     }
     void incrementalRunRewritesOnlyWhatChanged()
     {
-        QFETCH(QString, added);
-        QFETCH(QStringList, rewritten);
+        const auto [added, rewritten] = kIncremental.row();
         QTemporaryDir dir;
         writeTwoYears(dir.path());
-        const QString site = dir.filePath(QStringLiteral("site"));
+        const QString site = dir.filePath("site");
         const QDateTime now(QDate(2026, 3, 2), QTime(11, 35));
         QCOMPARE(runWeb({dir.path(), site, {}}, now).message, QString());
-        const QStringList files = QDir(site).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(files, (QStringList{"2025.html", "2025.png", "2026.html", "2026.png",
-                                     "48-timmar.svg", "index.html", "klimat.html", "klimat.svg"}));
+        const QStringList files = QDir(site).entryList(QDir::Files, QDir::Name) << "../site.cache";
+        QCOMPARE(files,
+                 (QStringList{"2025.html", "2025.png", "2026.html", "2026.png", "48-timmar.svg",
+                              "index.html", "klimat.html", "klimat.svg", "../site.cache"}));
         const utimbuf old{946684800, 946684800}; // 2000-01-01
-        for (const QString &name : files + QStringList{QStringLiteral("../site.cache")})
+        for (const QString &name : files)
             QCOMPARE(::utime(QFile::encodeName(QDir(site).filePath(name)).constData(), &old), 0);
 
-        QVERIFY(appendRecord(dir.filePath(QStringLiteral("T_2026.dat")), sample(added)).ok);
+        QVERIFY(appendRecord(dir.filePath("T_2026.dat"), sample(added)).ok);
         const WebResult second = runWeb({dir.path(), site, {}}, now);
         QCOMPARE(second.message, QString());
         QStringList changed;
-        for (const QString &name : files + QStringList{QStringLiteral("../site.cache")}) {
+        for (const QString &name : files)
             if (QFileInfo(QDir(site).filePath(name)).lastModified().toSecsSinceEpoch() !=
                 old.modtime)
                 changed << name;
-        }
-        QCOMPARE(changed, rewritten + QStringList{QStringLiteral("../site.cache")});
+        QCOMPARE(changed, rewritten + QStringList{"../site.cache"});
         QCOMPARE(second.written, rewritten.size() + 1);
     }
 
@@ -354,26 +331,21 @@ private slots:
     void yearChartIsTheWindowsPicture()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("T_2024.dat"));
+        const QString path = dir.filePath("T_2024.dat");
         QVERIFY(writeYearFile(path, sampleYear(2024, 60, 5)));
         YearSummary summary;
         summary.year = 2024;
         refreshYear(summary, path);
-        ExportOptions options;
-        options.yearFile = path;
-        options.png = dir.filePath(QStringLiteral("export.png"));
-        options.scale = kYearChartScale;
-        QCOMPARE(runExport(options).exitCode, 0);
+        const QString png = dir.filePath("export.png");
+        QCOMPARE(runExport({.yearFile = path, .png = png, .scale = kYearChartScale}).exitCode, 0);
         QImage chart = yearChartImage(summary).convertToFormat(QImage::Format_RGB32);
         chart.setDevicePixelRatio(1); // a PNG file does not keep it
-        QCOMPARE(chart, QImage(options.png).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(chart, QImage(png).convertToFormat(QImage::Format_RGB32));
     }
 
     void badInputGivesOneLine_data()
     {
-        QTest::addColumn<QString>("folder"); // below a temporary folder holding a site
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("expected");
+        kBadInput.addColumns();
         const auto row = [](const char *name, const char *folder, const char *out,
                             const char *expected) {
             QTest::newRow(name) << QString(folder) << QString(out) << QString::fromUtf8(expected);
@@ -388,15 +360,13 @@ private slots:
     }
     void badInputGivesOneLine()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, out);
-        QFETCH(QString, expected);
+        const auto [folder, out, expected] = kBadInput.row();
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data")));
-        writeTwoYears(dir.filePath(QStringLiteral("data")));
+        QVERIFY(QDir(dir.path()).mkdir("data"));
+        writeTwoYears(dir.filePath("data"));
         const WebOptions first{dir.filePath("data"), dir.filePath("site"), {}};
         QCOMPARE(runWeb(first, QDateTime::currentDateTime()).exitCode, 0);
-        const QByteArray page = read(dir.filePath(QStringLiteral("site/index.html")));
+        const QByteArray page = read(dir.filePath("site/index.html"));
 
         QProcess run;
         run.start(QStringLiteral(KALVIK_WEB),
@@ -405,8 +375,7 @@ private slots:
         QCOMPARE(run.exitCode(), 1);
         QCOMPARE(QString::fromLocal8Bit(run.readAllStandardError()),
                  expected.arg(dir.path()) + QLatin1Char('\n'));
-        QCOMPARE(read(dir.filePath(QStringLiteral("site/index.html"))),
-                 page); // the last good page stays
+        QCOMPARE(read(dir.filePath("site/index.html")), page); // the last good page stays
     }
 
     // Killed in the middle of writing a file, the site holds whole files
@@ -423,7 +392,7 @@ private slots:
     {
         QFETCH(int, limit);
         QTemporaryDir dir;
-        const QString site = dir.filePath(QStringLiteral("site"));
+        const QString site = dir.filePath("site");
         const auto run = [&](int seed, int fileLimit) {
             for (int year : {2024, 2025, 2026})
                 writeSampleYear(dir.filePath(QStringLiteral("T_%1.dat").arg(year)), year, 600,
@@ -443,12 +412,8 @@ private slots:
         QCOMPARE(brokenFile(site), QString());
         QCOMPARE(QDir(site).entryList(QDir::Files), pages);
         QVERIFY(run(1, std::numeric_limits<int>::max()));
-        QCOMPARE(
-            QDir(site).entryList({QStringLiteral(".kalvik-web-*")}, QDir::Files | QDir::Hidden),
-            QStringList());
-        QCOMPARE(QDir(dir.path())
-                     .entryList({QStringLiteral(".kalvik-web-*")}, QDir::Files | QDir::Hidden),
-                 QStringList());
+        for (const QString &folder : {site, dir.path()}) // the site and the cache's folder
+            QCOMPARE(QDir(folder).entryList({".kalvik-web-*"}, QDir::Files | QDir::Hidden), {});
     }
 };
 

@@ -8,9 +8,9 @@ enum class ChartView { Both, Temperature, Pressure };
 
 struct ExportOptions
 {
-    QString yearFile;
-    QString png; // empty: no picture
-    QString csv; // empty: no table
+    QString yearFile{};
+    QString png{}; // empty: no picture
+    QString csv{}; // empty: no table
     ChartView view = ChartView::Both;
     double scale = 1.0; // device pixels per pixel of the window's layout
 };

@@ -28,13 +28,13 @@ struct LoggerOptions
     int intervalMinutes = 10;
     std::int32_t port = 889;
     double offset = -1.1; // added to the sensor's value, as the window corrects it
-    QString barometer;    // an IIO device folder; empty: the first with a pressure channel
-    std::optional<double> altitude; // metres above sea level
+    QString barometer{};  // an IIO device folder; empty: the first with a pressure channel
+    std::optional<double> altitude{}; // metres above sea level
     bool once = false;
     // Samples dated before this year come from a clock not yet set: the
     // program cannot have been built after them.
     int earliestYear = KALVIK_BUILD_YEAR;
-    MqttOptions mqtt;
+    MqttOptions mqtt{};
 };
 
 inline constexpr int kMinIntervalMinutes = 1;
