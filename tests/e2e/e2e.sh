@@ -2,8 +2,8 @@
 # End to end: starts the built program from a fresh program folder and drives
 # it only through the X server, as a user would: what only a real X server,
 # window manager and the built programs show. The views, the cross-hair, the
-# table's Esc, the colours and following the file are the window tests'. Run
-# inside an X server:
+# table's Esc, the curves' colours and following the file are the window
+# tests'. Run inside an X server:
 #   xvfb-run -a -s "-screen 0 1280x1024x24" tests/e2e/e2e.sh BUILD_DIR
 # Screenshots of a failing run are kept in BUILD_DIR/tests/e2e/artifacts.
 set -uo pipefail
@@ -67,6 +67,7 @@ done
 DX=$((X + 54)); DY=$((TOP + 32)) # the diagram's inner area
 MENU_Y=$(((Y + TOP) / 2))
 
+[ "$(count 255 128 128 "726x1+$DX+$((DY + 168))")" -gt 100 ] && pass "0 C line" || fail "no 0 C line"
 CALLS=$(cat "$PROG/smt160-calls.log" 2>/dev/null)
 [ "$CALLS" = "GetTemp 889 11" ] && pass "one GetTemp(889, 11)" || fail "sensor calls: $CALLS"
 convert "$CUR" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$ART/kalvik.png" # for the README
