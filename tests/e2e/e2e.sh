@@ -122,6 +122,10 @@ if open_file "$PROG/Skadad/T_2004.dat"; then
     [ -z "$(xdotool search --onlyvisible --name '^Kalvik$' 2>/dev/null)" ] || fail "more than one message for the damaged record"
 fi
 
+# --- no key: the cycle timer reads the sensor again, after the start and the port answer
+for ((i = 0; i < 40 && $(wc -l <"$PROG/smt160-calls.log") < 3; i++)); do sleep 1; done
+[ "$(wc -l <"$PROG/smt160-calls.log")" -ge 3 ] && pass "the cycle timer reads the sensor" || fail "no reading from the timer"
+
 # --- the end -------------------------------------------------------------------------
 key ctrl+q
 timeout 10 tail --pid="$PID" -f /dev/null
