@@ -10,6 +10,7 @@
 #include "BenchYearFiles.h"
 #include "DataListBox.h"
 #include "DataTableModel.h"
+#include "DayNumber.h"
 #include "DiagramCanvas.h"
 #include "SampleYear.h"
 #include "frmKalvik.h"
@@ -38,6 +39,7 @@ extern char **environ;
 namespace {
 
 constexpr int kYear = 2026;
+const std::int32_t kYearStartDay = std::int32_t(DayNumber::fromDate(QDate(kYear, 1, 1)));
 
 class QuietSensor : public SensorLibrary
 {
@@ -100,6 +102,11 @@ frmKalvik &window(int intervalSeconds)
     return *w;
 }
 
+DataListBox *tableOf(const frmKalvik &w)
+{
+    return w.findChild<DataListBox *>(QStringLiteral("List1"));
+}
+
 void BM_ViewSwitchAllWithRepaint(benchmark::State &state)
 {
     frmKalvik &w = window(int(state.range(0)));
@@ -114,10 +121,11 @@ void BM_TableReady(benchmark::State &state)
 {
     frmKalvik &w = window(int(state.range(0)));
     for (auto _ : state) {
-        w.VisaData();
-        w.List1->show();
-        w.List1->repaint();
-        w.List1->hide();
+        w.VisaData(readYearPass(w.dataFileName(), kYearStartDay));
+        DataListBox *list = tableOf(w);
+        list->show();
+        list->repaint();
+        list->hide();
     }
 }
 
@@ -129,9 +137,9 @@ void BM_TableReadyInQListView(benchmark::State &state)
     QListView view;
     view.setUniformItemSizes(true);
     view.setModel(w.tableModel());
-    view.setGeometry(w.List1->geometry());
+    view.setGeometry(tableOf(w)->geometry());
     for (auto _ : state) {
-        w.VisaData();
+        w.VisaData(readYearPass(w.dataFileName(), kYearStartDay));
         view.show();
         view.scrollToBottom();
         view.repaint();
@@ -180,9 +188,9 @@ long residentKiB()
 void BM_ReadingAfterOneNewRecord(benchmark::State &state)
 {
     frmKalvik &w = window(int(state.range(0)));
-    QFile file(w.DataFileName);
+    QFile file(w.dataFileName());
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        qFatal("cannot append to %s", qPrintable(w.DataFileName));
+        qFatal("cannot append to %s", qPrintable(w.dataFileName()));
     DataRecord last;
     if (!file.seek(file.size() - qint64(kRecordSize)) ||
         file.read(reinterpret_cast<char *>(&last), sizeof last) != sizeof last)

@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -71,27 +72,11 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-// One redraw reads the year file once: the loaders and the table that run
-// inside it share that read.
-class frmKalvik::OneReadPerRedraw
+static void initResources()
 {
-public:
-    explicit OneReadPerRedraw(frmKalvik &window) : m_window(window)
-    {
-        m_window.startRedraw();
-        m_window.m_inRedraw = true;
-    }
-    ~OneReadPerRedraw()
-    {
-        m_window.m_inRedraw = false;
-        m_window.m_pass.reset();
-    }
-    OneReadPerRedraw(const OneReadPerRedraw &) = delete;
-    OneReadPerRedraw &operator=(const OneReadPerRedraw &) = delete;
-
-private:
-    frmKalvik &m_window;
-};
+    // The pointer's image is in a static library, which does not register it by itself.
+    Q_INIT_RESOURCE(kalvik);
+}
 
 KalvikEnvironment KalvikEnvironment::forProgram(const QString &programFolder,
                                                 const QString &dataFolder)
@@ -111,11 +96,11 @@ frmKalvik::frmKalvik(KalvikEnvironment environment, QWidget *parent)
     setWindowTitle(QStringLiteral("Kalvik"));
     setFont(KalvikLayout::font(kWindowFont));
 
-    m_client = new ClientArea(this); // also brings the images
+    initResources();
+    m_client = new ClientArea(this); // also brings the icon
     setWindowIcon(QIcon(QStringLiteral(":/kalvik/atom.xpm")));
     setCentralWidget(m_client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    static_cast<ClientElements &>(*this) = *m_client;
 
     createMenus();
     wireDiagram();
@@ -132,37 +117,37 @@ frmKalvik::~frmKalvik() = default;
 
 void frmKalvik::createMenus()
 {
-    auto add = [this](QMenu *menu, QAction *&action, const char *name, const QString &text,
-                      QKeySequence shortcut, void (frmKalvik::*slot)()) {
-        action = menu->addAction(text);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, slot);
+    struct Command
+    {
+        const char *name;
+        const char *text;
+        QKeySequence shortcut;
+        void (frmKalvik::*slot)();
     };
-
-    mnuArkiv = menuBar()->addMenu(QStringLiteral("&Arkiv"));
-    mnuArkiv->setObjectName(QStringLiteral("mnuArkiv"));
-    add(mnuArkiv, mnuExit, "mnuExit", QStringLiteral("Avsluta"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-        &frmKalvik::mnuExit_Click);
-    add(mnuArkiv, mnuOpen, "mnuOpen", QStringLiteral("\u00d6ppna"),
-        QKeySequence(Qt::CTRL | Qt::Key_O), &frmKalvik::mnuOpen_Click);
-
-    mnuConfig = menuBar()->addMenu(QStringLiteral("Konfig"));
-    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
-    add(mnuConfig, mnuPortAdr, "mnuPortAdr", QStringLiteral("PortAdress"),
-        QKeySequence(Qt::CTRL | Qt::Key_P), &frmKalvik::mnuPortAdr_Click);
-
-    mnuVisa = menuBar()->addMenu(QStringLiteral("Visa"));
-    mnuVisa->setObjectName(QStringLiteral("mnuVisa"));
-    add(mnuVisa, mnuVisaAllt, "mnuVisaAllt", QStringLiteral("Visa Temp o Tryck"),
-        QKeySequence(Qt::CTRL | Qt::Key_A), &frmKalvik::mnuVisaAllt_Click);
-    add(mnuVisa, mnuTemp, "mnuTemp", QStringLiteral("Bara Temp"),
-        QKeySequence(Qt::CTRL | Qt::Key_T), &frmKalvik::mnuTemp_Click);
-    add(mnuVisa, mnuQNH, "mnuQNH", QStringLiteral("Bara Tryck"), QKeySequence(Qt::CTRL | Qt::Key_H),
-        &frmKalvik::mnuQNH_Click);
+    auto addMenu = [this](const char *name, const QString &title,
+                          std::initializer_list<Command> commands) {
+        QMenu *menu = menuBar()->addMenu(title);
+        menu->setObjectName(QString::fromLatin1(name));
+        for (const Command &command : commands) {
+            QAction *action = menu->addAction(QString::fromUtf8(command.text));
+            action->setObjectName(QString::fromLatin1(command.name));
+            action->setShortcut(command.shortcut);
+            connect(action, &QAction::triggered, this, command.slot);
+        }
+    };
+    addMenu("mnuArkiv", QStringLiteral("&Arkiv"),
+            {{"mnuExit", "Avsluta", Qt::CTRL | Qt::Key_Q, &frmKalvik::mnuExit_Click},
+             {"mnuOpen", "\u00d6ppna", Qt::CTRL | Qt::Key_O, &frmKalvik::mnuOpen_Click}});
+    addMenu("mnuConfig", QStringLiteral("Konfig"),
+            {{"mnuPortAdr", "PortAdress", Qt::CTRL | Qt::Key_P, &frmKalvik::mnuPortAdr_Click}});
+    addMenu(
+        "mnuVisa", QStringLiteral("Visa"),
+        {{"mnuVisaAllt", "Visa Temp o Tryck", Qt::CTRL | Qt::Key_A, &frmKalvik::mnuVisaAllt_Click},
+         {"mnuTemp", "Bara Temp", Qt::CTRL | Qt::Key_T, &frmKalvik::mnuTemp_Click},
+         {"mnuQNH", "Bara Tryck", Qt::CTRL | Qt::Key_H, &frmKalvik::mnuQNH_Click}});
 
     // A command on the bar itself, without a drop-down list.
-    mnuData = menuBar()->addAction(QStringLiteral("DataTabell"));
+    QAction *mnuData = menuBar()->addAction(QStringLiteral("DataTabell"));
     mnuData->setObjectName(QStringLiteral("mnuData"));
     connect(mnuData, &QAction::triggered, this, &frmKalvik::mnuData_Click);
 
@@ -171,6 +156,7 @@ void frmKalvik::createMenus()
 
 void frmKalvik::wireDiagram()
 {
+    DiagramCanvas *diagram = m_client->diagram;
     diagram->setToolTip(QStringLiteral("Klicka med v\u00e4nster eller h\u00f6ger musknapp"));
     diagram->setCursor(QCursor(QPixmap(QStringLiteral(":/kalvik/crosspointer.xpm")), 15, 16));
 
@@ -194,7 +180,7 @@ void frmKalvik::wireDiagram()
 void frmKalvik::createList()
 {
     m_table = new DataTableModel(this);
-    List1 = new DataListBox(diagram);
+    List1 = new DataListBox(m_client->diagram);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(m_table);
     List1->setGeometry(toPixels(kListTwips));
@@ -240,7 +226,7 @@ void frmKalvik::Form_Activate()
     const QString &yearFolder = m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder;
     DataFileName =
         yearFolder + QDir::separator() + QStringLiteral("T_") + CurYear + QStringLiteral(".dat");
-    lblSthlm->setText(lblSthlm->text() + QLatin1Char(' ') + CurYear);
+    m_client->lblSthlm->setText(m_client->lblSthlm->text() + QLatin1Char(' ') + CurYear);
     // The first reading blocks the window: what stands before it must be on
     // screen by then, not the layout's sample text. The wait pointer stays on
     // through the reading of the year.
@@ -254,10 +240,11 @@ void frmKalvik::Form_Activate()
     // The reading is on screen beside the title and the empty diagram before
     // a large year is read.
     repaint();
-    OneReadPerRedraw read(*this);
-    GetQNHRecordData();
-    GetRecordData();
-    VisaData();
+    redraw([this](const YearPass &pass) {
+        GetQNHRecordData(pass);
+        GetRecordData(pass);
+        VisaData(pass);
+    });
 }
 
 void frmKalvik::keyPressEvent(QKeyEvent *event)
@@ -319,9 +306,9 @@ void frmKalvik::VisaTemp()
 
 void frmKalvik::showTemperatureLabel()
 {
-    lblTempC->setText(temperatureText(TempNu, QLocale()));
+    m_client->lblTempC->setText(temperatureText(TempNu, QLocale()));
     // While no reading stands, the label's tooltip says why, as the sensor tells it.
-    lblTempC->setToolTip(std::isfinite(TempNu) ? QString() : m_env.sensor->lastReason());
+    m_client->lblTempC->setToolTip(std::isfinite(TempNu) ? QString() : m_env.sensor->lastReason());
 }
 
 void frmKalvik::reportSensorLoadError()
@@ -375,11 +362,6 @@ void frmKalvik::report(const QString &text)
     m_env.dialogs->message(this, text);
 }
 
-void frmKalvik::startRedraw()
-{
-    m_redrawFailure.clear();
-}
-
 void frmKalvik::reportLoadFailure(const QString &procedure, const QString &reason)
 {
     // One cause gets one box per redraw: the readers after the first that met
@@ -395,23 +377,23 @@ void frmKalvik::reportLoadFailure(const QString &procedure, const QString &reaso
            (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
 }
 
-const YearPass &frmKalvik::yearPass()
+void frmKalvik::redraw(const RedrawSteps &steps)
 {
-    if (!m_pass || !m_inRedraw) {
-        m_pass.reset(); // the curves of the last read go before the next is made
-        const std::int32_t start = yearStartDayFromName(DataFileName).value_or(YearStartDay);
-        if (m_inRedraw) {
-            // What a redraw reads is what the readings then follow.
-            m_follower.reset();
-            m_follower = std::make_unique<YearFollower>(DataFileName, start);
-            m_pass = m_follower->readWhole();
-        } else {
-            m_pass = readYearPass(DataFileName, start);
-        }
-        if (m_pass->ok)
-            m_failureStanding = false;
-    }
-    return *m_pass;
+    const QScopedValueRollback busy(m_busy, true);
+    m_redrawFailure.clear();
+    const YearPass pass = readWholeYear();
+    steps(pass);
+}
+
+YearPass frmKalvik::readWholeYear()
+{
+    const std::int32_t start = yearStartDayFromName(DataFileName).value_or(YearStartDay);
+    m_follower.reset(); // the curves of the last read go before the next are made
+    m_follower = std::make_unique<YearFollower>(DataFileName, start);
+    YearPass pass = m_follower->readWhole();
+    if (pass.ok)
+        m_failureStanding = false;
+    return pass;
 }
 
 bool frmKalvik::takeYearFromName(const QString &procedure)
@@ -423,37 +405,35 @@ bool frmKalvik::takeYearFromName(const QString &procedure)
         return false;
     }
     YearStartDay = *start;
-    diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
+    m_client->diagram->setDaysShown(DayNumber::toDate(YearStartDay).daysInYear());
     return true;
 }
 
-void frmKalvik::GetRecordData()
+void frmKalvik::GetRecordData(const YearPass &pass)
 {
-    const YearPass &pass = yearPass();
     if (!pass.ok) {
         reportLoadFailure(QStringLiteral("GetRecordData"), pass.errorString);
         return;
     }
     if (!takeYearFromName(QStringLiteral("GetRecordData")))
         return;
-    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
-    diagram->drawSegments(pass.temperature.segments);
+    m_client->diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    m_client->diagram->drawSegments(pass.temperature.segments);
     if (pass.records > 0)
         DayValues = pass.temperature.lastDayValues;
     reportFindings(QStringLiteral("GetRecordData"), pass);
 }
 
-void frmKalvik::GetQNHRecordData()
+void frmKalvik::GetQNHRecordData(const YearPass &pass)
 {
     if (!takeYearFromName(QStringLiteral("GetQNHRecordData")))
         return;
-    const YearPass &pass = yearPass();
     if (!pass.ok) {
         reportLoadFailure(QStringLiteral("GetQNHRecordData"), pass.errorString);
         return;
     }
-    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
-    diagram->drawSegments(pass.pressure.segments);
+    m_client->diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    m_client->diagram->drawSegments(pass.pressure.segments);
     if (pass.records > 0) {
         QNHSeries = pass.pressure.series;
         DayValues = pass.pressure.lastDayValues;
@@ -471,33 +451,32 @@ void frmKalvik::reportFindings(const QString &procedure, const YearPass &pass)
 
 // View modes -----------------------------------------------------------------------
 
-void frmKalvik::showView(View view, const std::function<void()> &draw)
+void frmKalvik::showView(View view, const RedrawSteps &steps)
 {
     m_view = view;
-    for (QLabel *label : Label1)
+    for (QLabel *label : m_client->Label1)
         label->setVisible(view != View::Temperature);
-    diagram->clear();
+    m_client->diagram->clear();
     WaitCursor wait;
-    OneReadPerRedraw read(*this);
-    draw();
+    redraw(steps);
 }
 
 void frmKalvik::mnuTemp_Click()
 {
-    showView(View::Temperature, [this] { GetRecordData(); });
+    showView(View::Temperature, [this](const YearPass &pass) { GetRecordData(pass); });
 }
 
 void frmKalvik::mnuQNH_Click()
 {
-    showView(View::Pressure, [this] { GetQNHRecordData(); });
+    showView(View::Pressure, [this](const YearPass &pass) { GetQNHRecordData(pass); });
 }
 
 void frmKalvik::mnuVisaAllt_Click()
 {
-    showView(View::Both, [this] {
-        GetQNHRecordData();
-        GetRecordData();
-        VisaData();
+    showView(View::Both, [this](const YearPass &pass) {
+        GetQNHRecordData(pass);
+        GetRecordData(pass);
+        VisaData(pass);
     });
 }
 
@@ -517,14 +496,15 @@ void frmKalvik::mnuOpen_Click()
     }
     DataFileName = chosen;
     m_view = View::Both;
-    diagram->clear();
+    m_client->diagram->clear();
     // The title shows the year that the loaders read from the name.
     m_client->setTitleYear(fileTail(DataFileName).left(4));
     WaitCursor wait;
-    OneReadPerRedraw read(*this);
-    GetQNHRecordData();
-    GetRecordData();
-    VisaData();
+    redraw([this](const YearPass &pass) {
+        GetQNHRecordData(pass);
+        GetRecordData(pass);
+        VisaData(pass);
+    });
 }
 
 // On another screen or at another desktop scale the diagram starts afresh in
@@ -534,18 +514,22 @@ void frmKalvik::redrawCurves()
     if (!m_started)
         return;
     WaitCursor wait;
-    OneReadPerRedraw read(*this);
+    redraw([this](const YearPass &pass) { drawCurvesOfView(pass); });
+}
+
+void frmKalvik::drawCurvesOfView(const YearPass &pass)
+{
     if (m_view != View::Temperature)
-        GetQNHRecordData();
+        GetQNHRecordData(pass);
     if (m_view != View::Pressure)
-        GetRecordData();
+        GetRecordData(pass);
 }
 
 // Following the logger ------------------------------------------------------------
 
 void frmKalvik::followYearFile()
 {
-    if (!m_follower || m_inRedraw || m_following)
+    if (!m_follower || m_busy)
         return;
     if (m_crossHeld) {
         // The picture stays as it is under the cross-hair, so that the release
@@ -554,7 +538,7 @@ void frmKalvik::followYearFile()
         return;
     }
     m_followPending = false;
-    const QScopedValueRollback following(m_following, true);
+    const QScopedValueRollback busy(m_busy, true);
     switch (m_follower->follow()) {
     case YearFollower::Change::None:
         return;
@@ -567,7 +551,7 @@ void frmKalvik::followYearFile()
         return;
     case YearFollower::Change::Unreadable: {
         const QScopedValueRollback quiet(m_quietFailures, true);
-        startRedraw();
+        m_redrawFailure.clear();
         reportLoadFailure(m_view == View::Temperature ? QStringLiteral("GetRecordData")
                                                       : QStringLiteral("GetQNHRecordData"),
                           m_follower->errorString());
@@ -580,16 +564,16 @@ void frmKalvik::followYearFile()
 // the same drawing as the view's command, so the same pixels.
 void frmKalvik::showAddedRecords()
 {
-    diagram->clear();
-    diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
+    m_client->diagram->clear();
+    m_client->diagram->setLineStyle(DiagramCanvas::LineStyle::Solid);
     if (m_view != View::Temperature) {
         const PressureCurve pressure = m_follower->pressure();
-        diagram->drawSegments(pressure.segments);
+        m_client->diagram->drawSegments(pressure.segments);
         QNHSeries = pressure.series;
     }
     if (m_view != View::Pressure)
-        diagram->drawSegments(m_follower->temperature().segments);
-    Label1[1]->setText(lastQnhCaption(m_follower->findings().headingQnh));
+        m_client->diagram->drawSegments(m_follower->temperature().segments);
+    m_client->Label1[1]->setText(lastQnhCaption(m_follower->findings().headingQnh));
     followTable(m_follower->records(), false);
 }
 
@@ -598,15 +582,12 @@ void frmKalvik::redrawFromWholeFile()
 {
     const QScopedValueRollback quiet(m_quietFailures, true);
     WaitCursor wait;
-    diagram->clear();
-    OneReadPerRedraw read(*this);
-    if (m_view != View::Temperature)
-        GetQNHRecordData();
-    if (m_view != View::Pressure)
-        GetRecordData();
-    const YearPass &pass = yearPass();
-    Label1[1]->setText(lastQnhCaption(pass.findings.headingQnh));
-    followTable(pass.records, true);
+    m_client->diagram->clear();
+    redraw([this](const YearPass &pass) {
+        drawCurvesOfView(pass);
+        m_client->Label1[1]->setText(lastQnhCaption(pass.findings.headingQnh));
+        followTable(pass.records, true);
+    });
 }
 
 void frmKalvik::followTable(qint64 records, bool reread)
@@ -629,29 +610,29 @@ void frmKalvik::followTable(qint64 records, bool reread)
 
 void frmKalvik::drawCrossHair(float x, float y)
 {
-    const DiagramScaleMap &map = diagram->scaleMap();
+    const DiagramScaleMap &map = m_client->diagram->scaleMap();
     const double top = map.kTop, height = map.kHeight, left = map.kLeft, width = map.kWidth;
-    diagram->drawLine(QPointF(x, top), QPointF(x, top + height));
-    diagram->drawLine(QPointF(left, y), QPointF(left + width, y));
+    m_client->diagram->drawLine(QPointF(x, top), QPointF(x, top + height));
+    m_client->diagram->drawLine(QPointF(left, y), QPointF(left + width, y));
 }
 
 void frmKalvik::picDiagram_MouseDown(int Button, int Shift, float X, float Y)
 {
     Q_UNUSED(Shift);
     m_crossHeld = true;
-    diagram->setLineStyle(DiagramCanvas::LineStyle::Dotted);
+    m_client->diagram->setLineStyle(DiagramCanvas::LineStyle::Dotted);
     CrossX = kNoCross;
     CrossY = kNoCross;
-    diagram->setForeColor(QColor(255, 255, 0));
-    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    m_client->diagram->setForeColor(QColor(255, 255, 0));
+    m_client->diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
     drawCrossHair(X, Y);
     CrossY = Y;
     CrossX = X;
     if (Button == 1)
-        lblYCord->setText(temperatureCaption(Y, QLocale()));
+        m_client->lblYCord->setText(temperatureCaption(Y, QLocale()));
     else if (Button == 2)
-        lblYCord->setText(pressureCaption(Y));
-    lblXCord->setText(dateCaption(X, YearStartDay));
+        m_client->lblYCord->setText(pressureCaption(Y));
+    m_client->lblXCord->setText(dateCaption(X, YearStartDay));
 }
 
 void frmKalvik::picDiagram_MouseMove(int Button, int Shift, float X, float Y)
@@ -659,17 +640,17 @@ void frmKalvik::picDiagram_MouseMove(int Button, int Shift, float X, float Y)
     Q_UNUSED(Shift);
     if (Button != 1 && Button != 2)
         return;
-    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    m_client->diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
     if (CrossX != kNoCross && CrossY != kNoCross)
         drawCrossHair(CrossX, CrossY);
     drawCrossHair(X, Y);
     CrossY = Y;
     CrossX = X;
     if (Button == 1)
-        lblYCord->setText(temperatureCaption(Y, QLocale()));
+        m_client->lblYCord->setText(temperatureCaption(Y, QLocale()));
     else
-        lblYCord->setText(pressureCaption(Y));
-    lblXCord->setText(dateCaption(X, YearStartDay));
+        m_client->lblYCord->setText(pressureCaption(Y));
+    m_client->lblXCord->setText(dateCaption(X, YearStartDay));
 }
 
 void frmKalvik::picDiagram_MouseUp(int Button, int Shift, float X, float Y)
@@ -678,11 +659,11 @@ void frmKalvik::picDiagram_MouseUp(int Button, int Shift, float X, float Y)
     Q_UNUSED(Shift);
     Q_UNUSED(X);
     Q_UNUSED(Y);
-    diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
+    m_client->diagram->setDrawMode(DiagramCanvas::DrawMode::Xor);
     drawCrossHair(CrossX, CrossY);
-    diagram->setDrawMode(DiagramCanvas::DrawMode::Copy);
-    lblYCord->clear();
-    lblXCord->clear();
+    m_client->diagram->setDrawMode(DiagramCanvas::DrawMode::Copy);
+    m_client->lblYCord->clear();
+    m_client->lblXCord->clear();
     m_crossHeld = false;
     if (m_followPending)
         followYearFile();
@@ -693,14 +674,13 @@ void frmKalvik::picDiagram_Click()
     List1->hide();
 }
 
-void frmKalvik::VisaData()
+void frmKalvik::VisaData(const YearPass &pass)
 {
     m_table->clear();
-    const YearPass &pass = yearPass();
     List1->hide();
     m_table->setFile(DataFileName, pass.records);
     scrollTableToEnd();
-    Label1[1]->setText(lastQnhCaption(pass.findings.headingQnh));
+    m_client->Label1[1]->setText(lastQnhCaption(pass.findings.headingQnh));
     if (!pass.ok)
         reportLoadFailure(QStringLiteral("VisaData"), pass.errorString);
 }

@@ -8,6 +8,7 @@
 #include "frmKalvik.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -86,13 +87,40 @@ struct Harness
         window = std::make_unique<frmKalvik>(std::move(env));
     }
 
+    // An element of the window by its objectName.
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *element = window->findChild<T *>(QString::fromLatin1(name));
+        if (!element)
+            qFatal("no element %s", name);
+        return element;
+    }
+    QLabel *label(const char *name) const { return find<QLabel>(name); }
+    DiagramCanvas *diagram() const { return find<DiagramCanvas>("picDiagramArea"); }
+    DataListBox *list() const { return find<DataListBox>("List1"); }
+
+    // The client area as it is on screen.
+    QImage client() const { return window->centralWidget()->grab().toImage(); }
+    // The diagram alone in its own pixels, without the table and labels lying on it.
+    QImage diagramPicture() const
+    {
+        QImage image(diagram()->keptImage().size(), QImage::Format_RGB32);
+        image.setDevicePixelRatio(diagram()->pixelRatio());
+        diagram()->render(&image, {}, {}, QWidget::DrawWindowBackground);
+        return image;
+    }
+
     QString yearFile(int year) const { return dir.filePath(QStringLiteral("T_%1.dat").arg(year)); }
 
-    // Form_Load, then the start-up work, as the program starts.
-    void start()
+    // Form_Load, then the start-up work, as the program starts; with records,
+    // this year's file holds them first.
+    bool start(std::span<const DataRecord> records = {})
     {
+        if (!records.empty() && !writeYearFile(yearFile(clock.date().year()), records))
+            return false;
         window->Form_Load();
         window->Form_Activate();
+        return true;
     }
 
     QTemporaryDir dir;

@@ -34,15 +34,6 @@ class tst_Cycle : public QObject
                f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) ==
                    qint64(bytes.size());
     }
-    // The diagram as it is on screen, without the table lying over it.
-    static QImage picture(const Harness &h)
-    {
-        const bool shown = h.window->List1->isVisible();
-        h.window->List1->hide();
-        const QImage image = h.window->diagram->grab().toImage();
-        h.window->List1->setVisible(shown);
-        return image;
-    }
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -52,22 +43,19 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QList<int>>("ports"); // PortAdr, GamePortAdr and ParPortAdr afterwards
         QTest::addColumn<QStringList>("immediate"); // the calls the answer makes at once
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("caption"); // a whole tick writes it
+        QTest::addColumn<QString>("caption");       // a whole tick writes it
         QTest::addColumn<QString>("nextTick");
         // clang-format off
-        // How each kind of answer reaches the sensor; the answers themselves are
-        // read by interpretPortAnswer. The double reads 22.4, shown as 21.3
-        // after the correction. A tick at 14:05:33 while the dialog is
-        // open reads the ports as they stood; the answer comes at 14:06:03.
-        QTest::newRow("208 hex") << "208" << QList<int>{208, 520, 889} << QStringList{"GetTemp 520 16"} << "21.3 C" << "21.3 C  14:05:33" << "GetTempGame 520 16";
+        // How each kind of answer reaches the sensor (interpretPortAnswer reads
+        // the answers). The double's 22.4 is shown as 21,3 in the user's locale.
+        // A tick at 14:05:33 while the dialog is open reads the ports as they stood.
         // The highest game port: still the game port, corrected at once as at every tick.
-        QTest::newRow("520") << "520" << QList<int>{520, 520, 889} << QStringList{"GetTemp 520 16"} << "21.3 C" << "21.3 C  14:05:33" << "GetTempGame 520 16";
-        QTest::newRow("521") << "521" << QList<int>{521, 520, 521} << QStringList{"GetTemp 521 11"} << "21.3 C" << "21.3 C  14:06:03" << "GetTemp 521 11";
+        QTest::newRow("520") << "520" << QList<int>{520, 520, 889} << QStringList{"GetTemp 520 16"} << "21,3 C  14:05:33" << "GetTempGame 520 16";
+        QTest::newRow("521") << "521" << QList<int>{521, 520, 521} << QStringList{"GetTemp 521 11"} << "21,3 C  14:06:03" << "GetTemp 521 11";
         // Not above 520: stored as a parallel port, but read on the game port.
-        QTest::newRow("209") << "209" << QList<int>{209, 520, 209} << QStringList{"GetTempGame 520 16"} << "21.3 C" << "21.3 C  14:06:03" << "GetTempGame 520 16";
-        QTest::newRow("not a number") << "abc" << QList<int>{889, 520, 889} << QStringList() << "21.3 C" << "21.3 C  14:05:33" << "GetTemp 889 11";
-        QTest::newRow("cancel") << QString() << QList<int>{889, 520, 889} << QStringList() << "21.3 C" << "21.3 C  14:05:33" << "GetTemp 889 11";
+        QTest::newRow("209") << "209" << QList<int>{209, 520, 209} << QStringList{"GetTempGame 520 16"} << "21,3 C  14:06:03" << "GetTempGame 520 16";
+        QTest::newRow("not a number") << "abc" << QList<int>{889, 520, 889} << QStringList() << "21,3 C  14:05:33" << "GetTemp 889 11";
+        QTest::newRow("cancel") << QString() << QList<int>{889, 520, 889} << QStringList() << "21,3 C  14:05:33" << "GetTemp 889 11";
         // clang-format on
     }
 
@@ -76,9 +64,9 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QList<int>, ports);
         QFETCH(QStringList, immediate);
-        QFETCH(QString, label);
         QFETCH(QString, caption);
         QFETCH(QString, nextTick);
+        QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
         Harness h;
         h.start();
         h.sensor->calls.clear();
@@ -90,11 +78,11 @@ private slots:
         h.window->mnuPortAdr_Click();
 
         QVERIFY(h.dialogs->inputPrompt.startsWith(u"V\u00e4lj GamePortAdress 201 - 208 Hex\n"));
-        QCOMPARE(QList<int>({h.window->PortAdr, h.window->GamePortAdr, h.window->ParPortAdr}),
-                 ports);
+        const PortState now = h.window->ports();
+        QCOMPARE(QList<int>({now.portAdr, now.gamePortAdr, now.parPortAdr}), ports);
         // The tick while the dialog was open, then what the answer reads at once.
         QCOMPARE(h.sensor->calls, QStringList{"GetTemp 889 11"} + immediate);
-        QCOMPARE(h.window->lblTempC->text(), label);
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("21,3 C"));
         QCOMPARE(h.window->windowTitle(), caption);
         const bool refused = answer == QLatin1String("abc");
         QCOMPARE(h.dialogs->messages,
@@ -105,64 +93,28 @@ private slots:
         QCOMPARE(h.sensor->calls, QStringList(nextTick));
     }
 
-    // In the user's locale; the texts themselves are temperatureText's.
-    void tickWithTheTableOpenChangesOnlyTheTemperature()
-    {
-        QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
-        Harness h;
-        QVERIFY(writeYearFile(h.yearFile(2026), sampleYear(2026, 60, 3)));
-        h.start();
-        h.window->mnuData_Click();
-        const QImage diagram = h.window->diagram->keptImage();
-        const QString qnh = h.window->Label1[1]->text();
-        const int rows = h.window->tableModel()->rowCount();
-        h.sensor->reading = 5.0f;
-        h.window->Cycle_Timer();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("3,9 C"));
-        QCOMPARE(h.window->windowTitle(), QStringLiteral("3,9 C  14:05:33"));
-        QVERIFY(h.window->List1->isVisible());
-        QCOMPARE(h.window->tableModel()->rowCount(), rows);
-        QCOMPARE(h.window->Label1[1]->text(), qnh);
-        QCOMPARE(h.window->diagram->keptImage(), diagram);
-    }
-
     void followsTheFile_data()
     {
         QTest::addColumn<QString>("view");   // the command drawn last
         QTest::addColumn<QString>("change"); // what happens to the file before the tick
         QTest::addColumn<QString>("table");  // hidden, end, up (shown, scrolled up)
         QTest::addColumn<bool>("crossHair"); // a button held across the tick
-        QTest::newRow("both") << "mnuVisaAllt"
-                              << "append"
-                              << "hidden" << false;
-        QTest::newRow("Bara Temp") << "mnuTemp"
-                                   << "append"
-                                   << "hidden" << false;
-        QTest::newRow("Bara Tryck") << "mnuQNH"
-                                    << "append"
-                                    << "hidden" << false;
-        QTest::newRow("table at the end") << "mnuVisaAllt"
-                                          << "append"
-                                          << "end" << false;
-        QTest::newRow("table scrolled up") << "mnuVisaAllt"
-                                           << "append"
-                                           << "up" << false;
-        QTest::newRow("cross-hair held") << "mnuVisaAllt"
-                                         << "append"
-                                         << "hidden" << true;
-        QTest::newRow("truncated") << "mnuQNH"
-                                   << "truncate"
-                                   << "end" << false;
-        QTest::newRow("replaced") << "mnuVisaAllt"
-                                  << "replace"
-                                  << "up" << false;
-        QTest::newRow("last record rewritten") << "mnuTemp"
-                                               << "rewrite"
-                                               << "hidden" << false;
+        // clang-format off
+        QTest::newRow("both") << "mnuVisaAllt" << "append" << "hidden" << false;
+        QTest::newRow("Bara Temp") << "mnuTemp" << "append" << "hidden" << false;
+        QTest::newRow("Bara Tryck") << "mnuQNH" << "append" << "hidden" << false;
+        QTest::newRow("table at the end") << "mnuVisaAllt" << "append" << "end" << false;
+        QTest::newRow("table scrolled up") << "mnuVisaAllt" << "append" << "up" << false;
+        QTest::newRow("cross-hair held") << "mnuVisaAllt" << "append" << "hidden" << true;
+        QTest::newRow("truncated") << "mnuQNH" << "truncate" << "end" << false;
+        QTest::newRow("replaced") << "mnuVisaAllt" << "replace" << "up" << false;
+        QTest::newRow("last record rewritten") << "mnuTemp" << "rewrite" << "hidden" << false;
+        QTest::newRow("nothing added") << "mnuVisaAllt" << "none" << "end" << false;
+        // clang-format on
     }
 
     // After one reading the window shows what its own command would draw from
-    // the file now, and the heading Ctrl+A would write.
+    // the file now, and the heading Ctrl+A would write; nothing added, nothing changes.
     void followsTheFile()
     {
         QFETCH(QString, view);
@@ -171,13 +123,12 @@ private slots:
         QFETCH(bool, crossHair);
         Harness h;
         const QString path = h.yearFile(2026);
-        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
-        h.start();
+        QVERIFY(h.start(firstOf(kDrawn)));
         h.window->findChild<QAction *>(view)->trigger();
         if (table != QLatin1String("hidden"))
             h.window->mnuData_Click();
         if (table == QLatin1String("up"))
-            h.window->List1->setTopIndex(100);
+            h.list()->setTopIndex(100);
 
         std::vector<DataRecord> now;
         if (change == QLatin1String("append")) {
@@ -191,35 +142,37 @@ private slots:
         } else if (change == QLatin1String("replace")) {
             now = firstOf(kDrawn + 10, 4); // another file under the name
             QVERIFY(writeYearFile(path, now));
+        } else if (change == QLatin1String("none")) {
+            now = firstOf(kDrawn);
         } else {
             now = firstOf(kDrawn + 5);
             now[kDrawn - 1].temp = -20.0f; // the last record drawn is no longer the same
             QVERIFY(writeAt(path, kDrawn - 1, std::span(now).subspan(kDrawn - 1)));
         }
-        const QImage before = picture(h), kept = h.window->diagram->keptImage();
+        const QImage before = h.diagramPicture(), kept = h.diagram()->keptImage();
         if (crossHair)
             h.window->picDiagram_MouseDown(1, 0, 100.0f, 30.0f);
         h.window->Cycle_Timer();
         if (crossHair) { // nothing redrawn under it; the release catches up
-            QCOMPARE(h.window->diagram->keptImage(), kept);
+            QCOMPARE(h.diagram()->keptImage(), kept);
             h.window->picDiagram_MouseUp(1, 0, 100.0f, 30.0f);
         }
 
-        const QImage followed = picture(h);
-        const QString heading = h.window->Label1[1]->text();
-        QVERIFY(followed != before);
+        const QImage followed = h.diagramPicture();
+        const QString heading = h.label("Label1_1")->text();
+        QCOMPARE(followed != before, change != QLatin1String("none"));
         QCOMPARE(h.window->tableModel()->rowCount(), int(now.size()));
-        QCOMPARE(h.window->List1->isVisible(), table != QLatin1String("hidden"));
+        QCOMPARE(h.list()->isVisible(), table != QLatin1String("hidden"));
         if (table == QLatin1String("up"))
-            QCOMPARE(h.window->List1->topIndex(), 100);
+            QCOMPARE(h.list()->topIndex(), 100);
         else
-            QVERIFY(h.window->List1->isScrolledToEnd());
+            QVERIFY(h.list()->isScrolledToEnd());
         QCOMPARE(h.dialogs->messages, QStringList());
 
         h.window->findChild<QAction *>(view)->trigger();
-        QCOMPARE(followed, picture(h));
+        QCOMPARE(followed, h.diagramPicture());
         h.window->mnuVisaAllt_Click();
-        QCOMPARE(heading, h.window->Label1[1]->text());
+        QCOMPARE(heading, h.label("Label1_1")->text());
     }
 
     // A file gone from under the window is told once, not at every reading;
@@ -228,20 +181,19 @@ private slots:
     {
         Harness h;
         const QString path = h.yearFile(2026);
-        QVERIFY(writeYearFile(path, firstOf(kDrawn)));
-        h.start();
-        const QImage drawn = picture(h);
+        QVERIFY(h.start(firstOf(kDrawn)));
+        const QImage drawn = h.diagramPicture();
         QVERIFY(QFile::remove(path));
         h.window->Cycle_Timer();
         h.window->Cycle_Timer();
         QCOMPARE(h.dialogs->messages,
                  QStringList("Fel i Sub GetQNHRecordData\n" + path + " finns inte"));
-        QCOMPARE(picture(h), drawn);
+        QCOMPARE(h.diagramPicture(), drawn);
         QVERIFY(writeYearFile(path, firstOf(kDrawn + 30)));
         h.window->Cycle_Timer();
-        const QImage followed = picture(h);
+        const QImage followed = h.diagramPicture();
         h.window->mnuVisaAllt_Click();
-        QCOMPARE(followed, picture(h));
+        QCOMPARE(followed, h.diagramPicture());
         QCOMPARE(h.dialogs->messages.size(), 1);
     }
 
@@ -259,12 +211,12 @@ private slots:
         Harness h(QDateTime(QDate(2026, 3, 14), QTime(14, 5)), folder.path(),
                   std::make_unique<LibrarySensor>(folder.path()));
         h.start();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("--.- C"));
-        QCOMPARE(h.window->lblTempC->toolTip(), QStringLiteral("ingen signal från givaren"));
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), QStringLiteral("ingen signal från givaren"));
         tell("smt160-reading.txt", "20.0");
         h.window->Cycle_Timer();
-        QCOMPARE(h.window->lblTempC->text(), QStringLiteral("18.9 C"));
-        QCOMPARE(h.window->lblTempC->toolTip(), QString());
+        QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("18.9 C"));
+        QCOMPARE(h.label("lblTempC")->toolTip(), QString());
     }
 };
 

@@ -1,181 +1,236 @@
+#include "DataRow.h"
 #include "DataTableModel.h"
 #include "KalvikHarness.h"
+#include "ReferencePicture.h"
 
-#include <QLabel>
 #include <QtTest>
 
-// The year drawn onto the diagram, the three views and opening another
-// year's file, through the window.
+// The year drawn onto the diagram, the three views, opening another year's
+// file, reading the diagram with the mouse and the data table, through the window.
 class tst_Diagram : public QObject
 {
     Q_OBJECT
 
-    // Two days: bars at x 0 (column 0) and the pressure line from x 1 to x 3.
-    static std::vector<DataRecord> twoDays(int year)
+    Harness r; // a year of hourly readings, for the read-out and the table
+
+    // Bars that cross 0 C and lie over the pressure value "1013" (x 355), and
+    // pressure lines from x 1 to x 2 whose highest and lowest differ.
+    static std::vector<DataRecord> days(int year)
     {
         const QDate jan1(year, 1, 1);
-        return {sample(jan1, 0.1f, 0, 10.0f), sample(jan1.addDays(1), 0.1f, 1020, 30.0f),
-                sample(jan1.addDays(3), 0.1f, 1020, 30.0f)};
+        const auto at = [&jan1](int day, float time, std::int32_t qnh, float temp) {
+            return sample(jan1.addDays(day), time, qnh, temp);
+        };
+        return {at(0, 0.1f, 0, 1.4f),     at(0, 0.2f, 0, 2.6f),     at(1, 0.1f, 1010, 30.0f),
+                at(1, 0.2f, 1015, 30.0f), at(1, 0.3f, 1012, 30.0f), at(2, 0.1f, 1020, 30.0f),
+                at(10, 0.1f, 0, -3.5f),   at(10, 0.2f, 0, 2.0f),    at(355, 0.1f, 0, -3.0f),
+                at(355, 0.2f, 0, 3.0f)};
     }
-    static QColor at(const Harness &h, int x, int y)
+
+    // What a cross-hair changed: black where the picture is as before.
+    static QImage changes(const QImage &on, const QImage &before)
     {
-        return QColor(h.window->diagram->keptImage().pixel(x, y));
-    }
-    static const inline QColor red{255, 0, 0}, blue{0, 0, 255}, purple{156, 0, 158},
-        green{0, 116, 0}, cream{239, 239, 222};
-    static bool hasBar(const Harness &h) { return at(h, 0, 126) == red; }        // y 30
-    static bool hasPressure(const Harness &h) { return at(h, 3, 139) == green; } // y 33
-    static int visiblePressureLabels(const Harness &h)
-    {
-        return int(std::ranges::count_if(h.window->Label1, &QLabel::isVisible));
+        QImage result = on;
+        for (int y = 0; y < on.height(); ++y)
+            for (int x = 0; x < on.width(); ++x)
+                result.setPixel(x, y, (on.pixel(x, y) ^ before.pixel(x, y)) | 0xff000000u);
+        return result;
     }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        QVERIFY(r.start(sampleYear(2026, 60, 11)));
+        QVERIFY(QTest::qWaitForWindowExposed(r.window.get()));
+    }
 
     void views_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("pressure"); // the nine labels of its scale
         QTest::addColumn<bool>("tableShown");
-        QTest::newRow("Bara Temp") << "mnuTemp" << false << true;
-        QTest::newRow("Bara Tryck") << "mnuQNH" << true << true;
-        QTest::newRow("Visa Temp o Tryck") << "mnuVisaAllt" << true << false;
+        QTest::newRow("Bara Temp") << "mnuTemp" << true;
+        QTest::newRow("Bara Tryck") << "mnuQNH" << true;
+        QTest::newRow("Visa Temp o Tryck") << "mnuVisaAllt" << false;
     }
 
-    // The curves each view draws are the end-to-end test's.
+    // Each view's curves and pressure scale; the table shown before it kept,
+    // or refilled and put away.
     void views()
     {
         QFETCH(QString, item);
-        QFETCH(bool, pressure);
         QFETCH(bool, tableShown);
         Harness h;
-        QVERIFY(writeYearFile(h.yearFile(2026), twoDays(2026)));
-        h.start();
+        QVERIFY(h.start(days(2026)));
         h.window->mnuData_Click();
         h.window->findChild<QAction *>(item)->trigger();
-        QCOMPARE(visiblePressureLabels(h), pressure ? 9 : 0);
-        QCOMPARE(h.window->List1->isVisible(), tableShown);
-        QCOMPARE(h.window->tableModel()->rowCount(), 3);
+        QCOMPARE(h.list()->isVisible(), tableShown);
+        QCOMPARE(h.window->tableModel()->rowCount(), 10);
+        h.list()->hide();
+        QVERIFY(matchesReference(h.client(), QTest::currentDataTag()));
         QVERIFY(!QApplication::overrideCursor());
     }
 
     void open_data()
     {
-        QTest::addColumn<QString>("chosen"); // empty: Cancel
-        QTest::addColumn<int>("year");       // of the records in it; 0: none
-        QTest::addColumn<QString>("title");  // the year in the title afterwards
+        QTest::addColumn<QString>("chosen");  // empty: Cancel
+        QTest::addColumn<int>("year");        // of the records in it; 0: none
+        QTest::addColumn<QString>("title");   // the year shown afterwards
+        QTest::addColumn<QString>("picture"); // Bara Temp: as it was
         QTest::addColumn<QString>("message");
         // The year comes from the file's name, not from the digits in its folder.
-        QTest::newRow("another year") << "Data2/T_2004.dat" << 2004 << "2004" << QString();
-        QTest::newRow("an empty year") << "T_2027.dat" << 0 << "2027" << QString();
-        QTest::newRow("upper-case .DAT") << "T_2004.DAT" << 2004 << "2004" << QString();
-        QTest::newRow("cancel") << "" << 0 << "2026" << QString();
+        QTest::newRow("another year") << "Data2/T_2004.dat" << 2004 << "2004"
+                                      << "open 2004" << QString();
+        QTest::newRow("an empty year") << "T_2027.dat" << 0 << "2027"
+                                       << "open 2027" << QString();
+        QTest::newRow("upper-case .DAT") << "T_2004.DAT" << 2004 << "2004"
+                                         << "open 2004" << QString();
+        QTest::newRow("cancel") << "" << 0 << "2026"
+                                << "Bara Temp" << QString();
         // Four digits of a year, but not ending in .dat: refused before anything changes.
         QTest::newRow("no year in the name")
             << "T_2004.txt" << 2004 << "2026"
+            << "Bara Temp"
             << "T_2004.txt: namnet måste sluta på ett årtal och .dat, till exempel T_2026.dat";
     }
 
+    // The title, both curves and the table of the file opened, the pressure
+    // scale hidden as the view left it; or nothing changed.
     void open()
     {
         QFETCH(QString, chosen);
         QFETCH(int, year);
         QFETCH(QString, title);
+        QFETCH(QString, picture);
         QFETCH(QString, message);
         Harness h;
-        QVERIFY(writeYearFile(h.yearFile(2026), twoDays(2026)));
         const QString path = h.dir.filePath(chosen);
         if (!chosen.isEmpty()) {
             QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            QVERIFY(writeYearFile(path, year ? twoDays(year) : std::vector<DataRecord>()));
+            QVERIFY(writeYearFile(path, year ? days(year) : std::vector<DataRecord>()));
             h.dialogs->file = path;
         }
+        QVERIFY(h.start(days(2026)));
         const QByteArray own = fileBytes(h.yearFile(2026)), bytes = fileBytes(path);
-        h.start();
-        h.window->mnuTemp_Click(); // pressure labels hidden, and they stay so
+        h.window->mnuTemp_Click();
         h.window->mnuData_Click();
-        const QImage before = h.window->diagram->keptImage();
         h.window->mnuOpen_Click();
 
-        const bool opened = title != QLatin1String("2026"), empty = opened && !year;
+        const bool opened = title != QLatin1String("2026");
         QCOMPARE(h.dialogs->lastOpen.startPath, h.yearFile(2026));
         QCOMPARE(h.dialogs->messages, message.isEmpty() ? QStringList() : QStringList(message));
-        QCOMPARE(h.window->DataFileName, opened ? path : h.yearFile(2026));
-        // The read-out's dates follow the year shown.
-        QCOMPARE(h.window->YearStartDay,
-                 std::int32_t(DayNumber::fromDate(QDate(title.toInt(), 1, 1))));
-        QCOMPARE(h.window->lblSthlm->text(),
-                 QStringLiteral("Temperaturstatestik f\u00f6r S\u00f6dra Stockholm   ") + title);
-        if (opened) // both curves, the pressure labels still hidden
-            QVERIFY(hasBar(h) == !empty && hasPressure(h) == !empty);
-        else
-            QCOMPARE(h.window->diagram->keptImage(), before);
-        QCOMPARE(visiblePressureLabels(h), 0);
-        QCOMPARE(h.window->List1->isVisible(), !opened);
-        QCOMPARE(h.window->tableModel()->rowCount(), empty ? 0 : 3);
-        QCOMPARE(h.window->Label1[1]->text(), empty ? "QNH 0" : "QNH 1020");
+        QCOMPARE(h.window->dataFileName(), opened ? path : h.yearFile(2026));
+        QCOMPARE(h.list()->isVisible(), !opened);
+        QCOMPARE(h.window->tableModel()->rowCount(), year || !opened ? 10 : 0);
+        h.list()->hide();
+        QVERIFY(matchesReference(h.client(), picture));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(fileBytes(h.yearFile(2026)), own);
         QCOMPARE(fileBytes(path), bytes);
+        // The read-out's dates follow the year shown.
+        h.window->picDiagram_MouseDown(4, 0, 0.0f, 0.0f);
+        QCOMPARE(h.label("lblXCord")->text(), title + QStringLiteral("-01-01"));
     }
 
-    void barsAndPressureLinesAtTheirPixels()
+    void buttonsRead_data()
     {
-        Harness h;
-        const QDate jan1(2026, 1, 1);
-        // Temperatures high in the diagram so that the bars stay clear of
-        // the pressure vertices below them.
-        const std::vector<DataRecord> records{
-            sample(jan1, 0.1f, 0, 1.4f), // x 0: bar y 39..37
-            sample(jan1, 0.2f, 0, 2.6f),
-            sample(jan1.addDays(1), 0.1f, 1010, 30.0f), // x 1: QNH 1010, 1015, 1012
-            sample(jan1.addDays(1), 0.2f, 1015, 30.0f),
-            sample(jan1.addDays(1), 0.3f, 1012, 30.0f),
-            sample(jan1.addDays(2), 0.1f, 1020, 30.0f), // x 2: QNH 1020
-            sample(jan1.addDays(10), 0.1f, 0, -3.5f),   // x 10: blue 44..40, red 40..38
-            sample(jan1.addDays(10), 0.2f, 0, 2.0f),
-        };
-        QVERIFY(writeYearFile(h.yearFile(2026), records));
-        h.start();
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("value"); // "kvar": left as it stood
+        QTest::newRow("left reads the temperature")
+            << int(Qt::LeftButton) << QPoint(100, 100) << "2026-02-20"
+            << "16.2 C";
+        QTest::newRow("right reads the pressure")
+            << int(Qt::RightButton) << QPoint(50, 168) << "2026-01-26"
+            << "QNH  1013";
+        QTest::newRow("middle reads the date only")
+            << int(Qt::MiddleButton) << QPoint(10, 10) << "2026-01-06"
+            << "kvar";
+    }
 
-        // Column = 1.989 x, row = 4.2 y. x 0: red from y 37 to 39 (rows 155..164).
-        // x 10 (column 20): blue from y 44 (row 185) to the 0 C line, red on to
-        // y 38 (row 160). Highest QNH 1015 at x 1 (column 2, row 160) to 1020 at
-        // x 2 (column 4, row 139); lowest 1010 (row 181) to 1020, drawn last.
-        const std::pair<QPoint, QColor> pixels[] = {
-            {{0, 155}, red},    {{0, 164}, red},    {{0, 154}, cream},  {{0, 165}, cream},
-            {{20, 185}, blue},  {{20, 169}, blue},  {{20, 168}, red},   {{20, 160}, red},
-            {{20, 159}, cream}, {{19, 175}, cream}, {{2, 160}, purple}, {{2, 181}, green},
-            {{4, 139}, green}};
-        for (const auto &[pixel, color] : pixels)
-            QCOMPARE(at(h, pixel.x(), pixel.y()), color);
-
-        // A bar across the pressure value "1013" at the right edge lies over its
-        // digits, as over the grid; the rest of the picture stays as it was.
-        const auto shown = [&h] {
-            return h.window->diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        };
-        const QImage keptBefore = h.window->diagram->keptImage(), shownBefore = shown();
-        std::vector<DataRecord> crossing = records;
-        crossing.push_back(sample(jan1.addDays(355), 0.1f, 0, -3.0f)); // column 706, the "0"
-        crossing.push_back(sample(jan1.addDays(355), 0.2f, 0, 3.0f));
-        QVERIFY(writeYearFile(h.yearFile(2026), crossing));
-        h.window->mnuVisaAllt_Click();
-        const QImage kept = h.window->diagram->keptImage();
-        QImage expected = shownBefore;
-        int digitPixelsCrossed = 0;
-        for (int y = 0; y < kept.height(); ++y) {
-            for (int x = 0; x < kept.width(); ++x) {
-                if (kept.pixel(x, y) == keptBefore.pixel(x, y))
-                    continue;
-                const QColor under(shownBefore.pixel(x, y));
-                digitPixelsCrossed += under != cream && under != QColor(255, 128, 128);
-                expected.setPixel(x, y, kept.pixel(x, y));
-            }
+    // The cross-hair is dotted yellow in exclusive-or, from edge to edge; a
+    // move takes the old one away, and the release leaves the diagram as it was.
+    void buttonsRead()
+    {
+        QFETCH(int, button);
+        QFETCH(QPoint, at);
+        QFETCH(QString, date);
+        QFETCH(QString, value);
+        const QImage before = r.diagramPicture();
+        r.label("lblYCord")->setText(QStringLiteral("kvar"));
+        QTest::mousePress(r.diagram(), Qt::MouseButton(button), {}, at);
+        QCOMPARE(r.label("lblXCord")->text(), date);
+        QCOMPARE(r.label("lblYCord")->text(), value);
+        QVERIFY(matchesReference(changes(r.diagramPicture(), before),
+                                 QStringLiteral("cross-hair ") + QTest::currentDataTag()));
+        if (button == Qt::LeftButton) {
+            QTest::mouseMove(r.diagram(), QPoint(300, 200));
+            QTest::mouseMove(r.diagram(), QPoint(301, 201));
+            QCOMPARE(r.label("lblYCord")->text(), QStringLiteral("-7.9 C"));
+            QVERIFY(matchesReference(changes(r.diagramPicture(), before), "cross-hair moved"));
         }
-        QVERIFY(digitPixelsCrossed > 0);
-        QCOMPARE(shown(), expected);
+        QTest::mouseRelease(r.diagram(), Qt::MouseButton(button), {}, at);
+        QCOMPARE(r.diagramPicture(), before);
+        QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), QString());
+    }
+
+    void otherButtonsDuringAReadOutChangeNothing_data()
+    {
+        QTest::addColumn<int>("buttons"); // held in a move
+        QTest::newRow("none") << 0;
+        QTest::newRow("left and right") << 3;
+        QTest::newRow("left and middle") << 5;
+        QTest::newRow("middle") << 4;
+    }
+
+    // During a left read-out, moves with no button or two read nothing, a
+    // second button starts no second read-out, and nothing stays behind.
+    void otherButtonsDuringAReadOutChangeNothing()
+    {
+        QFETCH(int, buttons);
+        const QImage before = r.diagramPicture();
+        QTest::mousePress(r.diagram(), Qt::LeftButton, {}, QPoint(20, 20));
+        const QImage pressed = r.diagramPicture();
+        const QString labels = r.label("lblXCord")->text() + r.label("lblYCord")->text();
+        r.window->picDiagram_MouseMove(buttons, 0, 200.0f, 60.0f);
+        QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+        QCOMPARE(r.diagramPicture(), pressed);
+        QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), labels);
+        QTest::mouseRelease(r.diagram(), Qt::LeftButton, {}, QPoint(200, 50));
+        QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+        QCOMPARE(r.diagramPicture(), before);
+    }
+
+    void tableListsEveryRecordAndShowsTheNewest()
+    {
+        const std::vector<DataRecord> records = sampleYear(2026, 60, 11);
+        QCOMPARE(r.window->tableModel()->index(0).data().toString(),
+                 dataRow(records.front(), QLocale()));
+        QCOMPARE(r.label("Label1_1")->text(), QStringLiteral("QNH") + qnhPiece(records.back().qnh));
+        r.window->mnuData_Click();
+        DataListBox *list = r.list();
+        QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        // Scrolled as far as it goes towards the last row: the newest rows fill the view.
+        QCOMPARE(list->topIndex(), int(records.size()) - list->visibleRows());
+        QVERIFY(list->visibleRows() > 10);
+        r.window->mnuData_Click(); // away again
+    }
+
+    // A double click in the table is the table's; a read-out on the diagram
+    // afterwards leaves it as it was, and its click puts the table away.
+    void doubleClickInTheTableBelongsToTheTable()
+    {
+        const QImage before = r.diagramPicture();
+        r.window->mnuData_Click();
+        QTest::mouseDClick(r.list()->viewport(), Qt::LeftButton, {}, QPoint(40, 30));
+        QVERIFY(r.list()->isVisible());
+        QCOMPARE(r.diagramPicture(), before);
+        QTest::mousePress(r.diagram(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(r.diagram(), QPoint(120, 90));
+        QTest::mouseRelease(r.diagram(), Qt::LeftButton, {}, QPoint(120, 90));
+        QCOMPARE(r.diagramPicture(), before);
+        QVERIFY(!r.list()->isVisible());
     }
 };
 

@@ -67,8 +67,8 @@ private slots:
         if (!item.isEmpty())
             h.window->findChild<QAction *>(item)->trigger();
         // The chart leaves out the reading of right now.
-        for (QLabel *l :
-             {h.window->lblTempC, h.window->lblRubrik[0], h.window->Image1[0], h.window->Image1[1]})
+        for (QLabel *l : {h.label("lblTempC"), h.label("lblRubrik_0"), h.label("Image1_0"),
+                          h.label("Image1_1")})
             l->hide();
         const QImage window =
             h.window->centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);

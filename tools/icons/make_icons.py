@@ -86,7 +86,7 @@ def cross():
 
 if __name__ == '__main__':
     p, pal = atom()
-    write_xpm('src/app/resources/atom.xpm', 'atom_xpm', p, pal)
+    write_xpm('src/chart/resources/atom.xpm', 'atom_xpm', p, pal)
     p, pal = cross()
     write_xpm('src/app/resources/crosspointer.xpm', 'crosspointer_xpm', p, pal)
     svg = 'packaging/icons/kalvik.svg'

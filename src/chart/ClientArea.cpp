@@ -31,7 +31,7 @@ QPalette labelPalette(const QPalette &base, QRgb text, std::optional<QRgb> backg
 static void initResources()
 {
     // The images live in a static library, whose resources are not registered by themselves.
-    Q_INIT_RESOURCE(kalvik);
+    Q_INIT_RESOURCE(chart);
 }
 
 ClientArea::ClientArea(QWidget *parent) : QWidget(parent)

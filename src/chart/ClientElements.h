@@ -7,7 +7,7 @@ class QFrame;
 class QLabel;
 
 // The elements of the client area under the names the window uses; the window
-// takes them over from the area that builds them.
+// reaches them through the area that builds them.
 struct ClientElements
 {
     QFrame *picDiagram = nullptr;
