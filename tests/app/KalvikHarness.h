@@ -2,6 +2,7 @@
 
 #include "DataListBox.h"
 #include "DataRecord.h"
+#include "DataTableModel.h"
 #include "DayNumber.h"
 #include "DiagramCanvas.h"
 #include "SampleYear.h"
@@ -32,10 +33,11 @@ public:
         return reading;
     }
     QString loadError() const override { return error; }
+    QString lastReason() const override { return reason; }
 
     QStringList calls;
     float reading = 22.4f;
-    QString error;
+    QString error, reason;
     std::function<void()> whileReading; // runs inside GetTemp, as the window waits
 };
 
@@ -65,22 +67,19 @@ public:
     OpenFileRequest lastOpen;
 };
 
-// A window with fakes behind its seams (or a sensor of the test's own),
-// living in a program folder of its own.
+// A window with fakes behind its seams, living in a program folder of its
+// own, or in the folders given.
 struct Harness
 {
     explicit Harness(QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(14, 5, 33)),
-                     QString folder = QString(), std::unique_ptr<SensorLibrary> ownSensor = nullptr,
-                     QString dataFolder = QString())
+                     QString folder = QString(), QString dataFolder = QString())
         : clock(now)
     {
-        if (!ownSensor)
-            ownSensor = std::make_unique<FakeSensor>();
-        sensor = dynamic_cast<FakeSensor *>(ownSensor.get());
         KalvikEnvironment env;
         env.programFolder = folder.isEmpty() ? dir.path() : folder;
         env.dataFolder = dataFolder;
-        env.sensor = std::move(ownSensor);
+        env.sensor = std::make_unique<FakeSensor>();
+        sensor = static_cast<FakeSensor *>(env.sensor.get());
         env.dialogs = std::make_unique<FakeDialogs>();
         dialogs = static_cast<FakeDialogs *>(env.dialogs.get());
         env.now = [this] { return clock; };

@@ -1,5 +1,4 @@
-#include "DataRow.h"
-#include "DataTableModel.h"
+#include "DataColumns.h"
 #include "KalvikHarness.h"
 #include "ReferencePicture.h"
 
@@ -10,6 +9,14 @@
 class tst_Diagram : public QObject
 {
     Q_OBJECT
+
+    // item: the view drawn with the table shown, before Öppna; chosen: empty is
+    // Cancel; year: of the records in it, 0: none; title: the year shown afterwards.
+    static constexpr DataTable<QString, QString, int, QString, bool, QString, QString> kOpen{
+        "item", "chosen", "year", "title", "tableShown", "picture", "message"};
+    // value: "kvar" is left as it stood.
+    static constexpr DataTable<int, QPoint, QString, QString> kButtons{"button", "at", "date",
+                                                                       "value"};
 
     Harness r; // a year of hourly readings, for the read-out and the table
 
@@ -27,16 +34,6 @@ class tst_Diagram : public QObject
                 at(355, 0.2f, 0, 3.0f)};
     }
 
-    // What a cross-hair changed: black where the picture is as before.
-    static QImage changes(const QImage &on, const QImage &before)
-    {
-        QImage result = on;
-        for (int y = 0; y < on.height(); ++y)
-            for (int x = 0; x < on.width(); ++x)
-                result.setPixel(x, y, (on.pixel(x, y) ^ before.pixel(x, y)) | 0xff000000u);
-        return result;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -45,64 +42,29 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(r.window.get()));
     }
 
-    void views_data()
+    void viewsAndOpen_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("tableShown");
-        QTest::newRow("Bara Temp") << "mnuTemp" << true;
-        QTest::newRow("Bara Tryck") << "mnuQNH" << true;
-        QTest::newRow("Visa Temp o Tryck") << "mnuVisaAllt" << false;
-    }
-
-    // Each view's curves and pressure scale; the table shown before it kept,
-    // or refilled and put away.
-    void views()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, tableShown);
-        Harness h;
-        QVERIFY(h.start(days(2026)));
-        h.window->mnuData_Click();
-        h.window->findChild<QAction *>(item)->trigger();
-        QCOMPARE(h.list()->isVisible(), tableShown);
-        QCOMPARE(h.window->tableModel()->rowCount(), 10);
-        h.list()->hide();
-        QVERIFY(matchesReference(h.client(), QTest::currentDataTag()));
-        QVERIFY(!QApplication::overrideCursor());
-    }
-
-    void open_data()
-    {
-        QTest::addColumn<QString>("chosen");  // empty: Cancel
-        QTest::addColumn<int>("year");        // of the records in it; 0: none
-        QTest::addColumn<QString>("title");   // the year shown afterwards
-        QTest::addColumn<QString>("picture"); // Bara Temp: as it was
-        QTest::addColumn<QString>("message");
+        kOpen.addColumns();
+        // clang-format off
+        QTest::newRow("Bara Temp") << "mnuTemp" << "" << 0 << "2026" << true << "Bara Temp" << "";
+        QTest::newRow("Bara Tryck") << "mnuQNH" << "" << 0 << "2026" << true << "Bara Tryck" << "";
+        QTest::newRow("Visa Temp o Tryck") << "mnuVisaAllt" << "" << 0 << "2026" << false << "Visa Temp o Tryck" << "";
         // The year comes from the file's name, not from the digits in its folder.
-        QTest::newRow("another year") << "Data2/T_2004.dat" << 2004 << "2004"
-                                      << "open 2004" << QString();
-        QTest::newRow("an empty year") << "T_2027.dat" << 0 << "2027"
-                                       << "open 2027" << QString();
-        QTest::newRow("upper-case .DAT") << "T_2004.DAT" << 2004 << "2004"
-                                         << "open 2004" << QString();
-        QTest::newRow("cancel") << "" << 0 << "2026"
-                                << "Bara Temp" << QString();
+        QTest::newRow("another year") << "mnuTemp" << "Data2/T_2004.dat" << 2004 << "2004" << false << "open 2004" << "";
+        QTest::newRow("an empty year") << "mnuTemp" << "T_2027.dat" << 0 << "2027" << false << "open 2027" << "";
+        QTest::newRow("upper-case .DAT") << "mnuTemp" << "T_2004.DAT" << 2004 << "2004" << false << "open 2004" << "";
         // Four digits of a year, but not ending in .dat: refused before anything changes.
-        QTest::newRow("no year in the name")
-            << "T_2004.txt" << 2004 << "2026"
-            << "Bara Temp"
+        QTest::newRow("no year in the name") << "mnuTemp" << "T_2004.txt" << 2004 << "2026" << true << "Bara Temp"
             << "T_2004.txt: namnet måste sluta på ett årtal och .dat, till exempel T_2026.dat";
+        // clang-format on
     }
 
-    // The title, both curves and the table of the file opened, the pressure
-    // scale hidden as the view left it; or nothing changed.
-    void open()
+    // Each view's curves and pressure scale, the table shown before it kept or
+    // refilled and put away; then the title, both curves and the table of the
+    // file opened, the pressure scale as the view left it; or nothing changed.
+    void viewsAndOpen()
     {
-        QFETCH(QString, chosen);
-        QFETCH(int, year);
-        QFETCH(QString, title);
-        QFETCH(QString, picture);
-        QFETCH(QString, message);
+        const auto [item, chosen, year, title, tableShown, picture, message] = kOpen.row();
         Harness h;
         const QString path = h.dir.filePath(chosen);
         if (!chosen.isEmpty()) {
@@ -112,15 +74,15 @@ private slots:
         }
         QVERIFY(h.start(days(2026)));
         const QByteArray own = fileBytes(h.yearFile(2026)), bytes = fileBytes(path);
-        h.window->mnuTemp_Click();
         h.window->mnuData_Click();
+        h.find<QAction>(qPrintable(item))->trigger();
         h.window->mnuOpen_Click();
 
         const bool opened = title != QLatin1String("2026");
         QCOMPARE(h.dialogs->lastOpen.startPath, h.yearFile(2026));
         QCOMPARE(h.dialogs->messages, message.isEmpty() ? QStringList() : QStringList(message));
         QCOMPARE(h.window->dataFileName(), opened ? path : h.yearFile(2026));
-        QCOMPARE(h.list()->isVisible(), !opened);
+        QCOMPARE(h.list()->isVisible(), tableShown);
         QCOMPARE(h.window->tableModel()->rowCount(), year || !opened ? 10 : 0);
         h.list()->hide();
         QVERIFY(matchesReference(h.client(), picture));
@@ -134,32 +96,30 @@ private slots:
 
     void buttonsRead_data()
     {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("value"); // "kvar": left as it stood
-        QTest::newRow("left reads the temperature")
-            << int(Qt::LeftButton) << QPoint(100, 100) << "2026-02-20"
-            << "16.2 C";
-        QTest::newRow("right reads the pressure")
-            << int(Qt::RightButton) << QPoint(50, 168) << "2026-01-26"
-            << "QNH  1013";
-        QTest::newRow("middle reads the date only")
-            << int(Qt::MiddleButton) << QPoint(10, 10) << "2026-01-06"
-            << "kvar";
+        kButtons.addColumns();
+        // clang-format off
+        QTest::newRow("left reads the temperature") << 1 << QPoint(100, 100) << "2026-02-20" << "16.2 C";
+        QTest::newRow("right reads the pressure") << 2 << QPoint(50, 168) << "2026-01-26" << "QNH  1013";
+        QTest::newRow("middle reads the date only") << 4 << QPoint(10, 10) << "2026-01-06" << "kvar";
+        // clang-format on
     }
 
-    // The cross-hair is dotted yellow in exclusive-or, from edge to edge; a
-    // move takes the old one away, and the release leaves the diagram as it was.
+    // The cross-hair is dotted yellow in exclusive-or, from edge to edge. During
+    // a left read-out, moves with no button or two read nothing and a second
+    // button starts no second read-out; a move with the left takes the old
+    // cross-hair away, and the release leaves the diagram as it was.
     void buttonsRead()
     {
-        QFETCH(int, button);
-        QFETCH(QPoint, at);
-        QFETCH(QString, date);
-        QFETCH(QString, value);
+        const auto [button, at, date, value] = kButtons.row();
         const QImage before = r.diagramPicture();
         r.label("lblYCord")->setText(QStringLiteral("kvar"));
         QTest::mousePress(r.diagram(), Qt::MouseButton(button), {}, at);
+        if (button == Qt::LeftButton) {
+            for (int held : {0, 3, 5, 4})
+                r.window->picDiagram_MouseMove(held, 0, 200.0f, 60.0f);
+            QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+            QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+        }
         QCOMPARE(r.label("lblXCord")->text(), date);
         QCOMPARE(r.label("lblYCord")->text(), value);
         QVERIFY(matchesReference(changes(r.diagramPicture(), before),
@@ -175,54 +135,16 @@ private slots:
         QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), QString());
     }
 
-    void otherButtonsDuringAReadOutChangeNothing_data()
-    {
-        QTest::addColumn<int>("buttons"); // held in a move
-        QTest::newRow("none") << 0;
-        QTest::newRow("left and right") << 3;
-        QTest::newRow("left and middle") << 5;
-        QTest::newRow("middle") << 4;
-    }
-
-    // During a left read-out, moves with no button or two read nothing, a
-    // second button starts no second read-out, and nothing stays behind.
-    void otherButtonsDuringAReadOutChangeNothing()
-    {
-        QFETCH(int, buttons);
-        const QImage before = r.diagramPicture();
-        QTest::mousePress(r.diagram(), Qt::LeftButton, {}, QPoint(20, 20));
-        const QImage pressed = r.diagramPicture();
-        const QString labels = r.label("lblXCord")->text() + r.label("lblYCord")->text();
-        r.window->picDiagram_MouseMove(buttons, 0, 200.0f, 60.0f);
-        QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
-        QCOMPARE(r.diagramPicture(), pressed);
-        QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), labels);
-        QTest::mouseRelease(r.diagram(), Qt::LeftButton, {}, QPoint(200, 50));
-        QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
-        QCOMPARE(r.diagramPicture(), before);
-    }
-
-    void tableListsEveryRecordAndShowsTheNewest()
-    {
-        const std::vector<DataRecord> records = sampleYear(2026, 60, 11);
-        QCOMPARE(r.window->tableModel()->index(0).data().toString(),
-                 dataRow(records.front(), QLocale()));
-        QCOMPARE(r.label("Label1_1")->text(), QStringLiteral("QNH") + qnhPiece(records.back().qnh));
-        r.window->mnuData_Click();
-        DataListBox *list = r.list();
-        QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
-        // Scrolled as far as it goes towards the last row: the newest rows fill the view.
-        QCOMPARE(list->topIndex(), int(records.size()) - list->visibleRows());
-        QVERIFY(list->visibleRows() > 10);
-        r.window->mnuData_Click(); // away again
-    }
-
-    // A double click in the table is the table's; a read-out on the diagram
-    // afterwards leaves it as it was, and its click puts the table away.
-    void doubleClickInTheTableBelongsToTheTable()
+    // The table's place, colours, font and arrow pointer, its rows in the
+    // user's format, scrolled to the newest; the heading the newest QNH. A
+    // double click in it is the table's; a read-out on the diagram afterwards
+    // leaves the diagram as it was, and its click puts the table away.
+    void table()
     {
         const QImage before = r.diagramPicture();
         r.window->mnuData_Click();
+        QCOMPARE(r.list()->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(matchesReference(r.client(), "table of a year"));
         QTest::mouseDClick(r.list()->viewport(), Qt::LeftButton, {}, QPoint(40, 30));
         QVERIFY(r.list()->isVisible());
         QCOMPARE(r.diagramPicture(), before);

@@ -12,16 +12,12 @@ class tst_Ratio : public QObject
 {
     Q_OBJECT
 
-private:
     const int kYear = qEnvironmentVariable("KALVIK_TEST_YEAR", QStringLiteral("2024")).toInt();
     const int kDays = QDate(kYear, 1, 1).daysInYear();
     Harness h{QDateTime(QDate(kYear, 6, 1), QTime(12, 0))};
     DiagramCanvas *d = nullptr;
     qreal r = 1;
     int w = 1; // every line's width in device pixels
-
-    int column(int day) const { return d->scaleMap().column(day); }
-    int row(double y) const { return DiagramScaleMap::toPixel(d->scaleMap().transformY(y)); }
 
     void mouse(QEvent::Type type, QPoint device, Qt::MouseButtons held)
     {
@@ -62,11 +58,11 @@ private slots:
     {
         const QImage before = h.diagramPicture();
         for (int k = 0; k < kDays; ++k) {
-            const int c = column(k);
+            const int c = d->scaleMap().column(k);
             // The last day reaches to the right edge, past its bar in a year of 365 days.
             const int end = k < kDays - 1 ? c + w : d->keptImage().width();
             for (int x = c; x < end; ++x) {
-                const QPoint at(x, row(28));
+                const QPoint at(x, DiagramScaleMap::toPixel(d->scaleMap().transformY(28)));
                 mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
                 const QString date = h.label("lblXCord")->text();
                 if (k == 100 && x == c) { // the cross-hair lies on the pointer's columns
