@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Sourced by e2e.sh and a11y.sh with the build folder as $1: a fresh program
-# folder PROG with the built program, the stand-in sensor library reading
-# 22.4 C and an hourly year file of this year (YEAR). The folder, the program
+# folder PROG with the built program, the stand-in sensor library (it reads
+# 22.4 C) and an hourly year file of this year (YEAR). The folder, the program
 # (PID) and the processes listed in STOP go away on exit.
 BUILD=$(cd "${1:?build folder}" && pwd)
 PROG=$(mktemp -d)
@@ -18,7 +18,6 @@ trap cleanup EXIT
 
 cp "$BUILD/kalvik" "$PROG/"
 cp "$BUILD/tests/double/libSMT160.so" "$PROG/"
-echo 22.4 > "$PROG/smt160-reading.txt"
 "$BUILD/tools/sample/kalvik-sample" --year "$YEAR" --interval 60 --seed 3 --out "$PROG/T_$YEAR.dat" >/dev/null
 
 start_kalvik() { # start_kalvik [NAME=VALUE...]: the program on the X server; sets PID and WID

@@ -181,6 +181,8 @@ private slots:
         row("&h208", "sv_SE", "520 400 520 read");
         row("0x+5", "C", "514 400 400 invalid");
         row("", "C", "514 400 400 none");
+        row(" ", "C", "514 400 400 invalid");
+        row("0x80000000", "C", "514 400 400 invalid");
     }
 
     void interpretsPortAnswer()

@@ -15,12 +15,6 @@ struct Pauses
     std::int64_t maxNs = 0;
 };
 
-// What this machine class does to a polling loop: a pause of 10 to 50 us about
-// every millisecond, and now and then one of a few milliseconds.
-inline constexpr Pauses kMachineShortPauses{.everyNs = 1'000'000, .minNs = 10'000, .maxNs = 50'000};
-inline constexpr Pauses kMachineLongPauses{
-    .everyNs = 50'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
-
 // The line an SMT160 drives, as a polling loop would see it. Time is
 // simulated: each read advances it by the read time, jitter and pauses.
 struct SimulatedSignal
@@ -29,8 +23,7 @@ struct SimulatedSignal
     double frequencyHz = 2000.0;
     std::int64_t readNs = 1000;
     std::int64_t readJitterNs = 0;
-    Pauses shortPauses{};
-    Pauses longPauses{};
+    Pauses shortPauses{}, longPauses{};
     std::int64_t failAfterNs = 0; // 0: reads never fail
     // Every longEvery-th period is longPeriod times as long, its low half taking
     // the difference; 0: all periods alike.
@@ -43,8 +36,8 @@ class SimulatedSmt160 : public smt160::SampleSource
 {
 public:
     explicit SimulatedSmt160(const SimulatedSignal &signal)
-        : m_signal(signal), m_random(signal.seed), m_nextShort(first(signal.shortPauses)),
-          m_nextLong(first(signal.longPauses))
+        : m_signal(signal),
+          m_random(signal.seed), m_next{first(signal.shortPauses), first(signal.longPauses)}
     {}
 
     std::optional<smt160::Sample> read() override
@@ -55,7 +48,7 @@ public:
         // Every other pause falls between reading the port and taking the
         // time, so that sample's level is older than its timestamp.
         const std::int64_t pause =
-            pauseDue(m_nextShort, m_signal.shortPauses) + pauseDue(m_nextLong, m_signal.longPauses);
+            pauseDue(m_next[0], m_signal.shortPauses) + pauseDue(m_next[1], m_signal.longPauses);
         const bool staleLevel = pause > 0 && ++m_pauses % 2 == 0;
         m_now += staleLevel ? 0 : pause;
         const bool high = levelAt(double(m_now) - m_startPhase);
@@ -102,8 +95,7 @@ private:
     SimulatedSignal m_signal;
     std::mt19937 m_random;
     std::int64_t m_now = kStartNs;
-    std::int64_t m_nextShort;
-    std::int64_t m_nextLong;
+    std::int64_t m_next[2]; // the next short and long pause
     int m_pauses = 0;
     // Start somewhere inside a period, as a real call would.
     double m_startPhase = std::uniform_real_distribution(0.0, 1e9)(m_random);

@@ -145,12 +145,15 @@ private slots:
         };
         fails("stuck high", {.dutyCycle = 1.0}, MeterOutcome::NoEdgeHigh);
         fails("stuck low", {.dutyCycle = 0.0}, MeterOutcome::NoEdgeLow);
-        // The pauses of this machine class (kMachine*Pauses), on a line read with jitter.
-        const auto machine = [](double duty, double hz, const Pauses &longPauses, unsigned seed) {
+        // What this machine class does to a polling loop, on a line read with jitter: a
+        // pause of 10 to 50 us about every millisecond, and now and then one of a few ms.
+        const Pauses everyMs{.everyNs = 1'000'000, .minNs = 10'000, .maxNs = 50'000};
+        const Pauses rare{.everyNs = 50'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
+        const auto machine = [&](double duty, double hz, const Pauses &longPauses, unsigned seed) {
             return SimulatedSignal{.dutyCycle = duty,
                                    .frequencyHz = hz,
                                    .readJitterNs = 500,
-                                   .shortPauses = kMachineShortPauses,
+                                   .shortPauses = everyMs,
                                    .longPauses = longPauses,
                                    .seed = seed};
         };
@@ -158,7 +161,7 @@ private slots:
         // with long pauses more often than here, so that some come before the decision.
         const Pauses often{.everyNs = 8'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
         for (unsigned seed = 1; seed <= 20; ++seed) {
-            for (const Pauses &longPauses : {kMachineLongPauses, often}) {
+            for (const Pauses &longPauses : {rare, often}) {
                 for (const bool high : {true, false}) {
                     QTest::addRow("stuck %s, pauses every %d ms, seed %u", high ? "high" : "low",
                                   int(longPauses.everyNs / 1'000'000), seed)
@@ -172,8 +175,7 @@ private slots:
             const double t = std::array{-44.0, -12.7, 0.0, 21.3, 58.6, 129.0}[run % 20 % 6];
             const double hz = 1000.0 * std::array{1.0, 1.5, 2.0, 3.0, 4.0}[run / 20];
             QTest::addRow("%+.1f C at %.0f Hz, run %u with pauses", t, hz, run % 20)
-                << machine(dutyCycleAt(t), hz * (1.0 + 0.0037 * (run % 20)), kMachineLongPauses,
-                           100 + run % 20)
+                << machine(dutyCycleAt(t), hz * (1.0 + 0.0037 * (run % 20)), rare, 100 + run % 20)
                 << MeterOutcome::Valid << t;
         }
         // Every third period 25 % longer than the others (the median) is still
