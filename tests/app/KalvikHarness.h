@@ -67,8 +67,7 @@ public:
     OpenFileRequest lastOpen;
 };
 
-// A window with fakes behind its seams, living in a program folder of its
-// own, or in the folders given.
+// A window with fakes behind its seams, in a program folder of its own or the folders given.
 struct Harness
 {
     explicit Harness(QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(14, 5, 33)),
@@ -78,10 +77,8 @@ struct Harness
         KalvikEnvironment env;
         env.programFolder = folder.isEmpty() ? dir.path() : folder;
         env.dataFolder = dataFolder;
-        env.sensor = std::make_unique<FakeSensor>();
-        sensor = static_cast<FakeSensor *>(env.sensor.get());
-        env.dialogs = std::make_unique<FakeDialogs>();
-        dialogs = static_cast<FakeDialogs *>(env.dialogs.get());
+        env.sensor.reset(sensor = new FakeSensor);
+        env.dialogs.reset(dialogs = new FakeDialogs);
         env.now = [this] { return clock; };
         window = std::make_unique<frmKalvik>(std::move(env));
     }
@@ -98,7 +95,6 @@ struct Harness
     DiagramCanvas *diagram() const { return find<DiagramCanvas>("picDiagramArea"); }
     DataListBox *list() const { return find<DataListBox>("List1"); }
 
-    // The client area as it is on screen.
     QImage client() const { return window->centralWidget()->grab().toImage(); }
     // The diagram alone in its own pixels, without the table and labels lying on it.
     QImage diagramPicture() const
@@ -111,8 +107,7 @@ struct Harness
 
     QString yearFile(int year) const { return dir.filePath(QStringLiteral("T_%1.dat").arg(year)); }
 
-    // Form_Load, then the start-up work, as the program starts; with records,
-    // this year's file holds them first.
+    // Form_Load, then the start-up work; with records, this year's file holds them first.
     bool start(std::span<const DataRecord> records = {})
     {
         if (!records.empty() && !writeYearFile(yearFile(clock.date().year()), records))

@@ -13,9 +13,8 @@ inline QImage changes(const QImage &on, const QImage &before)
     return result;
 }
 
-// A picture compared whole with the one stored in tests/app/pictures. On a
-// difference the picture and its changes from the stored one are saved in
-// the working folder; KALVIK_WRITE_PICTURES=1 stores the picture instead.
+// A picture compared whole with the one in tests/app/pictures; on a difference it and its changes
+// are saved in the working folder. KALVIK_WRITE_PICTURES=1 stores the picture instead.
 inline bool matchesReference(const QImage &image, QString name)
 {
     name.replace(QLatin1Char(' '), QLatin1Char('-'));

@@ -5,8 +5,7 @@
 
 #include <QtTest>
 
-// The 30-second reading, following the year file, and the port-address
-// answer, through the window with a fake sensor.
+// The 30-second reading, following the year file and the port-address answer, with a fake sensor.
 class tst_Cycle : public QObject
 {
     Q_OBJECT
@@ -15,15 +14,13 @@ class tst_Cycle : public QObject
     // calls the answer makes at once; caption: a whole tick writes it.
     static constexpr DataTable<QString, QList<int>, QStringList, QString, QString> kAnswers{
         "answer", "ports", "immediate", "caption", "nextTick"};
-    // view: the command drawn last; table: hidden, end, up (shown, scrolled
-    // up); crossHair: a button held across the tick; gone: the file, for two
-    // readings before; records: in the file at the tick; from: the first
-    // written over in place, -1: a new file.
+    // view: the command drawn last; table: hidden, end, up (shown, scrolled up); crossHair: a
+    // button held across the tick; gone: the file, for two readings before; records: in the
+    // file at the tick; from: the first written over in place, -1: a new file.
     static constexpr DataTable<QString, QString, bool, bool, int, int> kChanges{
         "view", "table", "crossHair", "gone", "records", "from"};
 
-    // Hourly samples up to 13 March 2026, 11:00; the logger then adds 30 more,
-    // past midnight into 14 March.
+    // Hourly samples up to 13 March 2026, 11:00; the logger then adds 30 more, into 14 March.
     static constexpr int kDrawn = (31 + 28 + 12) * 24 + 12;
     static std::vector<DataRecord> firstOf(int n, std::uint32_t seed = 3)
     {
@@ -97,9 +94,8 @@ private slots:
         // clang-format on
     }
 
-    // After one reading the window shows what its own command would draw from
-    // the file now, and the heading Ctrl+A would write; nothing added, nothing
-    // changes. A file gone is told once, not at every reading, until it is back.
+    // After a reading the window shows what its own command would draw from the file now, and
+    // Ctrl+A's heading; nothing added, nothing changes. A file gone is told once, until it is back.
     void followsTheFile()
     {
         const auto [view, table, crossHair, gone, records, from] = kChanges.row();

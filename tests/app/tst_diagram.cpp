@@ -4,14 +4,13 @@
 
 #include <QtTest>
 
-// The year drawn onto the diagram, the three views, opening another year's
-// file, reading the diagram with the mouse and the data table, through the window.
+// The year drawn, the three views, opening another year, the mouse read-out and the data table.
 class tst_Diagram : public QObject
 {
     Q_OBJECT
 
-    // item: the view drawn with the table shown, before Öppna; chosen: empty is
-    // Cancel; year: of the records in it, 0: none; title: the year shown afterwards.
+    // item: the view drawn with the table shown, before Öppna; chosen: empty is Cancel;
+    // year: of the records in it, 0: none; title: the year shown afterwards.
     static constexpr DataTable<QString, QString, int, QString, bool, QString, QString> kOpen{
         "item", "chosen", "year", "title", "tableShown", "picture", "message"};
     // value: "kvar" is left as it stood.
@@ -59,9 +58,8 @@ private slots:
         // clang-format on
     }
 
-    // Each view's curves and pressure scale, the table shown before it kept or
-    // refilled and put away; then the title, both curves and the table of the
-    // file opened, the pressure scale as the view left it; or nothing changed.
+    // Each view's curves and pressure scale, a table shown before kept or refilled, then hidden;
+    // the opened file's title, curves and table, the scale as the view left it; or nothing changed.
     void viewsAndOpen()
     {
         const auto [item, chosen, year, title, tableShown, picture, message] = kOpen.row();
@@ -104,10 +102,9 @@ private slots:
         // clang-format on
     }
 
-    // The cross-hair is dotted yellow in exclusive-or, from edge to edge. During
-    // a left read-out, moves with no button or two read nothing and a second
-    // button starts no second read-out; a move with the left takes the old
-    // cross-hair away, and the release leaves the diagram as it was.
+    // The cross-hair is dotted yellow in exclusive-or, edge to edge. During a left read-out,
+    // moves with no button or two read nothing and a second button starts no second read-out;
+    // a move with the left takes the old cross-hair away; the release restores the diagram.
     void buttonsRead()
     {
         const auto [button, at, date, value] = kButtons.row();
@@ -117,8 +114,7 @@ private slots:
         if (button == Qt::LeftButton) {
             for (int held : {0, 3, 5, 4})
                 r.window->picDiagram_MouseMove(held, 0, 200.0f, 60.0f);
-            QTest::mousePress(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
-            QTest::mouseRelease(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
+            QTest::mouseClick(r.diagram(), Qt::RightButton, {}, QPoint(200, 50));
         }
         QCOMPARE(r.label("lblXCord")->text(), date);
         QCOMPARE(r.label("lblYCord")->text(), value);
@@ -135,10 +131,9 @@ private slots:
         QCOMPARE(r.label("lblXCord")->text() + r.label("lblYCord")->text(), QString());
     }
 
-    // The table's place, colours, font and arrow pointer, its rows in the
-    // user's format, scrolled to the newest; the heading the newest QNH. A
-    // double click in it is the table's; a read-out on the diagram afterwards
-    // leaves the diagram as it was, and its click puts the table away.
+    // The table's place, colours, font and arrow pointer, its rows in the user's format, scrolled
+    // to the newest; the heading the newest QNH. A double click in it is the table's; a read-out
+    // on the diagram afterwards leaves the diagram as it was, and its click hides the table.
     void table()
     {
         const QImage before = r.diagramPicture();

@@ -8,10 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Qt's plugin paths of a program whose folder others may write: the folder is
-// off the list from the first plugin on, a qt.conf planted there is not read,
-// and the environment is as it was. Then each Qt tool, copied beside planted
-// plugins and a qt.conf, does its work as if they were not there.
+// Qt's plugin paths of a program whose folder others may write: the folder is off the list from
+// the first plugin on, a qt.conf planted there is not read, and the environment is as it was.
+// Then each Qt tool, copied beside planted plugins and a qt.conf, works as if they were not there.
 class tst_PluginFolder : public QObject
 {
     Q_OBJECT
@@ -54,18 +53,16 @@ private slots:
         QVERIFY(QFile::copy(program, dir.filePath(name)));
         QVERIFY(QDir(dir.path()).mkpath("platforms") && QDir(dir.path()).mkpath("imageformats") &&
                 QDir(dir.path()).mkpath("data"));
-        for (const char *planted : {"platforms/libqoffscreen.so", "T_2026.dat"}) {
+        for (const auto &[planted, text] : {std::pair{"platforms/libqoffscreen.so", ""},
+                                            {"T_2026.dat", ""},
+                                            {"qt.conf", "[Paths]\nPrefix=/planted\n"}}) {
             QFile file(dir.filePath(planted));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == qstrlen(text));
         }
-        QFile conf(dir.filePath("qt.conf"));
-        QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write("[Paths]\nPrefix=/planted\n") > 0);
-        conf.close();
         // A plugin that claims PNG and leaves a mark when it is loaded.
         QVERIFY(QFile::copy(PLANTED_PLUGIN_PATH, dir.filePath("imageformats/libqplanted.so")));
 
         QProcess tool;
-        tool.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         tool.start(dir.filePath(name), arguments.replaceInStrings("DIR", dir.path()));
         QVERIFY(tool.waitForFinished(30000));
         QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,

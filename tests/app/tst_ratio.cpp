@@ -5,9 +5,8 @@
 
 #include <cmath>
 
-// The diagram at the screen's pixel ratio (run with QT_SCALE_FACTOR 1, 1.25,
-// 1.5 and 2): bars, pressure lines and the read-out in device pixels. The
-// year is 2024, 366 days, unless KALVIK_TEST_YEAR names another.
+// The diagram at the screen's pixel ratio (QT_SCALE_FACTOR 1, 1.25, 1.5, 2): bars, pressure lines
+// and the read-out in device pixels; the year 2024 (366 days) unless KALVIK_TEST_YEAR says other.
 class tst_Ratio : public QObject
 {
     Q_OBJECT
@@ -44,8 +43,7 @@ private slots:
         w = std::max(1, int(std::lround(r)));
     }
 
-    // Every bar one width on its column and the pressure line one width, in
-    // the screen's own pixels, shown one to one.
+    // Each bar one width on its column and the pressure line one width, in device pixels 1:1.
     void keptAtTheScreensRatio()
     {
         QCOMPARE(r, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());

@@ -21,8 +21,7 @@ class tst_Window : public QObject
     Harness h;
 
 private slots:
-    // Every element's place, size, colours and font, and the grid's dotted
-    // lines from their ends, as the window is built.
+    // Every element's place, size, colours and font, and the grid's dotted lines, as built.
     void layout() { QVERIFY(matchesReference(h.client(), "layout")); }
 
     void menuTree()
@@ -41,9 +40,8 @@ private slots:
                             "  mnuQNH Bara Tryck Ctrl+H", "DataTabell"}));
     }
 
-    // The first reading blocks the window: the title with the year, the
-    // temperature as it stands and the empty diagram are on screen by then,
-    // under the wait pointer.
+    // The first reading blocks the window: the title, the temperature as it stands and the
+    // empty diagram are on screen by then, under the wait pointer.
     void startUpPaintsBeforeTheFirstReading()
     {
         Harness h;
@@ -73,10 +71,9 @@ private slots:
         QVERIFY(during.copy(area(h.diagram())) != after.copy(area(h.diagram())));
     }
 
-    // Without the sensor library and this year's file: the library's error is
-    // told once, the missing file not at all; while no reading stands, the
-    // temperature's tooltip says why, as the sensor tells it. Activation may arrive
-    // both from the window system and from the start-up fallback; the work runs once.
+    // Without the library and this year's file: the library's error is told once, the missing
+    // file not at all; while no reading stands, the tooltip gives the sensor's reason. The
+    // window system and the start-up fallback may both activate; the work runs once.
     void startUpRunsOnceAndGoesOnWithoutTheLibrary()
     {
         Harness h(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0)));
@@ -89,8 +86,8 @@ private slots:
         h.window->Form_Activate();
         QCOMPARE(h.sensor->calls, QStringList(QStringLiteral("GetTemp 889 11")));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Kalvik")); // until the first tick
-        QCOMPARE(h.find<QTimer>("Cycle")->interval(), 30000);
-        QVERIFY(h.find<QTimer>("Cycle")->isActive());
+        const QTimer *cycle = h.find<QTimer>("Cycle");
+        QCOMPARE(std::pair(cycle->interval(), cycle->isActive()), std::pair(30000, true));
         QCOMPARE(h.label("lblTempC")->toolTip(), h.sensor->reason);
         h.window->Cycle_Timer();
         QCOMPARE(h.label("lblTempC")->text(), QStringLiteral("--.- C"));
@@ -113,10 +110,9 @@ private slots:
         // clang-format on
     }
 
-    // An installed window reads this year's file in the station's data folder
-    // and makes nothing beside the program; a build run in place keeps it
-    // there. A file that cannot be read, or holds what no station wrote, gives
-    // one box per redraw with the reason; the heading passes over a damaged QNH.
+    // Installed, this year's file is in the data folder and nothing is made beside the program;
+    // a build run in place keeps it there. A file unreadable or holding what no station wrote
+    // gives one box per redraw with the reason; the heading passes over a damaged QNH.
     void yearFileAtStartUp()
     {
         const auto [file, dataFolder, reason, heading] = kYearFiles.row();
@@ -204,8 +200,7 @@ private slots:
         QVERIFY(!list->isVisible());
     }
 
-    // Qt's own texts in the open dialog (tooltips, the views' headers) come
-    // from its Swedish catalogue, with our Swedish buttons.
+    // The open dialog's Qt texts (tooltips, headers) from Qt's Swedish catalogue; our buttons too.
     void openDialogSpeaksSwedish()
     {
         installSwedishTranslations(*QCoreApplication::instance());

@@ -1,6 +1,5 @@
-"""Reads Kalvik's accessibility tree as a screen reader does and checks the
-Swedish names and descriptions, that the data table's rows are there and that
-moving in the table sends the focus to the row, which is what is read out.
+"""Reads Kalvik's accessibility tree as a screen reader does: the Swedish names and descriptions,
+the data table's rows, and the focus going to the row moved to, which is what is read out.
 Usage: a11y.py WINDOW_ID (an X window id, for the key presses)."""
 import subprocess
 import sys

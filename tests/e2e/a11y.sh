@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# What a screen reader sees: starts the built program with a session bus and
-# the AT-SPI bus and reads its accessibility tree (tests/e2e/a11y.py). Run
-# inside an X server:
+# What a screen reader sees: the built program with a session bus and the AT-SPI bus, its
+# accessibility tree read by tests/e2e/a11y.py. Run inside an X server:
 #   xvfb-run -a -s "-screen 0 1280x1024x24" tests/e2e/a11y.sh BUILD_DIR
 set -uo pipefail
 

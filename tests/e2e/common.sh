@@ -1,19 +1,13 @@
 # shellcheck shell=bash
-# Sourced by e2e.sh and a11y.sh with the build folder as $1: a fresh program
-# folder PROG with the built program, the stand-in sensor library (it reads
-# 22.4 C) and an hourly year file of this year (YEAR). The folder, the program
-# (PID) and the processes listed in STOP go away on exit.
+# Sourced by e2e.sh and a11y.sh with the build folder as $1: a fresh program folder PROG with
+# the built program, the stand-in sensor library (it reads 22.4 C) and an hourly year file of
+# this year (YEAR). The folder, the program (PID) and the processes in STOP go on exit.
 BUILD=$(cd "${1:?build folder}" && pwd)
 PROG=$(mktemp -d)
 YEAR=$(date +%Y)
 STOP=()
 
-cleanup() {
-    for pid in ${PID:-} "${STOP[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    rm -rf "$PROG"
-}
+cleanup() { kill ${PID:-} "${STOP[@]}" 2>/dev/null; rm -rf "$PROG"; }
 trap cleanup EXIT
 
 cp "$BUILD/kalvik" "$PROG/"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# End to end: starts the built program from a fresh program folder and drives
-# it only through the X server, as a user would: what only a real X server,
-# window manager and the built programs show. The views, the cross-hair, the
-# table's Esc, the curves' colours and following the file are the window
-# tests'. Run inside an X server:
+# End to end: the built program from a fresh program folder, driven only through the X server
+# as a user would, for what only a real X server, window manager and the built programs show
+# (views, cross-hair, the table's Esc, colours, following the file: the window tests'). Run:
 #   xvfb-run -a -s "-screen 0 1280x1024x24" tests/e2e/e2e.sh BUILD_DIR
 # Screenshots of a failing run are kept in BUILD_DIR/tests/e2e/artifacts.
 set -uo pipefail
@@ -18,8 +16,7 @@ SHOT=0
 fail() { echo "FAIL: $*"; FAILED=1; }
 pass() { echo "ok: $*"; }
 
-# A year of another station whose last record of 10 April 2004 is damaged
-# (QNH 971689267, 9.7e37 C).
+# A year of another station whose last record (10 April 2004) is damaged: QNH 971689267, 9.7e37 C.
 mkdir -p "$PROG/Skadad"
 "$BUILD/tools/sample/kalvik-sample" --year 2004 --interval 30 --seed 9 --out "$PROG/Skadad/T_2004.dat" >/dev/null
 printf '\xc7\x94\x00\x00\x00\x00\x00\x3f\x33\xcd\xea\x39\x0a\xf3\x91\x7e' |
@@ -27,7 +24,6 @@ printf '\xc7\x94\x00\x00\x00\x00\x00\x3f\x33\xcd\xea\x39\x0a\xf3\x91\x7e' |
 sums() { (cd "$PROG" && sha256sum "T_$YEAR.dat" Skadad/T_2004.dat); }
 SUMS=$(sums)
 
-# --- screenshots as pixels ----------------------------------------------------
 shot() { # shot NAME: the whole screen, kept as an artefact
     SHOT=$((SHOT + 1))
     CUR="$ART/$(printf %02d "$SHOT")-$1.png"
@@ -41,6 +37,7 @@ same_diagram() { # same_diagram PNG: the diagram of the last shot is PNG to the 
     convert "$CUR" -crop "726x336+$DX+$DY" +repage "$ART/now.png"
     [ "$(compare -metric AE "$1" "$ART/now.png" null: 2>&1)" = 0 ]
 }
+data_menu() { xdotool mousemove $((X + 188)) "$MENU_Y" click 1; sleep 0.5; } # DataTabell
 key() { xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.4; }
 
 # --- a window manager, as every desktop has: focus and activation as users get them
@@ -51,12 +48,10 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-# --- start-up -------------------------------------------------------------------
 start_kalvik
 eval "$(xdotool getwindowgeometry --shell "$WID")" # WIDTH HEIGHT
 # Where the window is on the screen: under a window manager xdotool counts the frame twice.
-X=$(xwininfo -id "$WID" | awk '/Absolute upper-left X/ {print $4}')
-Y=$(xwininfo -id "$WID" | awk '/Absolute upper-left Y/ {print $4}')
+read -r X Y < <(xwininfo -id "$WID" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}')
 shot startup
 # The client area starts below the menu bar: the first teal row at its left edge.
 TOP=""
@@ -74,8 +69,7 @@ convert "$CUR" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$ART/kalvik.png" # for 
 convert "$CUR" -crop "726x336+$DX+$DY" +repage "$ART/year-$YEAR.png"
 
 # --- data table: clicks and a drag inside it are the table's, not the diagram's --------
-xdotool mousemove $((X + 188)) "$MENU_Y" click 1
-sleep 0.5
+data_menu
 shot table
 [ "$(count 224 223 194)" -gt 10000 ] && pass "DataTabell shows the table" || fail "no table after DataTabell"
 xdotool mousemove $((DX + 500)) $((DY + 100)) click 1
@@ -85,8 +79,7 @@ sleep 0.4
 shot table-clicked
 [ "$(count 224 223 194)" -gt 10000 ] && [ "$(count 16 16 222)" -eq 0 ] \
     && pass "clicks in the table stay in the table" || fail "a click in the table reached the diagram"
-xdotool mousemove $((X + 188)) "$MENU_Y" click 1
-sleep 0.5
+data_menu
 shot table-hidden
 same_diagram "$ART/year-$YEAR.png" && pass "DataTabell again: the diagram as before the table" || fail "the diagram changed under the table"
 
@@ -126,7 +119,6 @@ fi
 for ((i = 0; i < 40 && $(wc -l <"$PROG/smt160-calls.log") < 3; i++)); do sleep 1; done
 [ "$(wc -l <"$PROG/smt160-calls.log")" -ge 3 ] && pass "the cycle timer reads the sensor" || fail "no reading from the timer"
 
-# --- the end -------------------------------------------------------------------------
 key ctrl+q
 timeout 10 tail --pid="$PID" -f /dev/null
 wait "$PID"
@@ -135,9 +127,6 @@ PID=""
 [ "$CODE" -eq 0 ] && pass "Ctrl+Q ends with exit code 0" || fail "exit code $CODE"
 [ "$(sums)" = "$SUMS" ] && pass "year files unchanged" || fail "a year file changed"
 
-if [ "$FAILED" -ne 0 ]; then
-    echo "Screenshots: $ART"
-    exit 1
-fi
+[ "$FAILED" -eq 0 ] || { echo "Screenshots: $ART"; exit 1; }
 find "$ART" -type f ! -name kalvik.png -delete
 echo "1 passed, 0 failed"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Checks a built kalvik .deb: its files (tests/package/files.txt, every program
-# built beside kalvik among them), its menu entry and AppStream metadata
-# (desktop-file-validate, appstreamcli), lintian without errors or warnings,
-# dependencies from the linked libraries, no special bits on any file, who
-# may change what once postinst has run, and the upgrade from 1.0.
+# Checks a built kalvik .deb: files (files.txt, with every program built beside kalvik), menu
+# entry and AppStream metadata, lintian clean, Depends from the linked libraries, no special
+# bits, who may change what after postinst, and the upgrade from 1.0.
 # Usage: check.sh PACKAGE.deb BUILD_DIR
 set -uo pipefail
 
@@ -41,9 +39,8 @@ desktop-file-validate "$desktop" && grep -qx 'StartupWMClass=Kalvik' "$desktop" 
 appstreamcli validate --no-net "$TMP/root/usr/share/metainfo/se.kalvik.kalvik.metainfo.xml" &&
     pass "appstreamcli validate" || fail "appstreamcli validate"
 
-# Who may change what, as the package leaves it: every file and folder
-# root's and writable by nobody else, unless postinst's owners and modes
-# (dpkg statoverrides, taken from running it with stand-ins) say otherwise.
+# Every file and folder root's and writable by nobody else, unless postinst's owners and
+# modes (dpkg statoverrides, taken from running it with stand-ins) say otherwise.
 awk '$1 !~ /^l/ && ($2 != "root/root" || $1 ~ /^.....w|^........w/) { print $6 ": " $1 " " $2 }' \
     "$TMP/contents" | grep . && fail "in the package, not root's alone" ||
     pass "every packaged file and folder is root's, writable by root alone"
@@ -75,8 +72,7 @@ diff -u "$TMP/expected" "$TMP/overrides" &&
     pass "postinst: data folder kalvik:kalvik 0755, smt160-rawport root:kalvik 0750" ||
     fail "postinst's owners and modes"
 
-# The upgrade from 1.0, on a copy of its program folder (root:GROUP 3775,
-# year files of members and the logger) as postinst's from_1_0 leaves it.
+# postinst's from_1_0 on a copy of 1.0's folder: root:GROUP 3775, year files of members and logger.
 if [ "$(id -u)" = 0 ]; then
     old="$TMP/1.0/opt/kalvik" data="$TMP/1.0/var/lib/kalvik"
     mkdir -p "$old/T_2028.dat" "$old/haswell" "$data"

@@ -8,17 +8,13 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
-
-__attribute__((constructor)) void markLoaded()
+static __attribute__((constructor)) void markLoaded()
 {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void *>(&markLoaded), &info) != 0 && info.dli_fname)
         std::ofstream(std::filesystem::path(info.dli_fname).parent_path() / "planted-plugin-ran")
             << "ran\n";
 }
-
-} // namespace
 
 class PlantedPlugin : public QImageIOPlugin
 {
@@ -27,10 +23,7 @@ class PlantedPlugin : public QImageIOPlugin
 
 public:
     Capabilities capabilities(QIODevice *, const QByteArray &) const override { return {}; }
-    QImageIOHandler *create(QIODevice *, const QByteArray & = QByteArray()) const override
-    {
-        return nullptr;
-    }
+    QImageIOHandler *create(QIODevice *, const QByteArray &) const override { return nullptr; }
 };
 
 #include "PlantedPlugin.moc"
