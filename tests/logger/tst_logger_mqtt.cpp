@@ -3,6 +3,7 @@
 #include "LoggerTest.h"
 #include "YearFile.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,11 +23,7 @@ namespace {
 
 sockaddr_in loopback(int port)
 {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(quint16(port));
-    return a;
+    return {AF_INET, htons(quint16(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
 // A socket listening on 127.0.0.1 at a port the kernel picks, which takes
@@ -82,9 +79,8 @@ public:
     {
         // Debian's, in /usr/sbin, which an ordinary user's PATH may lack.
         m_process.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}), m_arguments);
-        QElapsedTimer waited;
-        waited.start();
-        while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
+        const QDeadlineTimer waited(5000);
+        while (m_process.waitForStarted(5000) && !accepts(port) && !waited.hasExpired())
             ::usleep(20000);
         return accepts(port);
     }
@@ -148,12 +144,6 @@ void compareState(const QByteArray &json, const DataRecord &r)
         json.constData());
 }
 
-// A helper program that must succeed.
-bool run(const QString &program, const QStringList &arguments)
-{
-    return QProcess::execute(program, arguments) == 0;
-}
-
 } // namespace
 
 // kalvik-logger publishing to a real mosquitto on 127.0.0.1.
@@ -176,11 +166,12 @@ private slots:
     {
         qputenv("TZ", "Europe/Stockholm"); // the logger's local time, as the test reads it
         for (const QString name : {"ca", "other"})
-            QVERIFY(run("openssl",
-                        {"req", "-x509", "-newkey", "ec", "-pkeyopt",
-                         "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
-                         "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                         m_keys.filePath(name + ".key"), "-out", m_keys.filePath(name + ".crt")}));
+            QVERIFY(QProcess::execute("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                                  "ec_paramgen_curve:prime256v1", "-nodes", "-days",
+                                                  "2", "-subj", "/CN=127.0.0.1", "-addext",
+                                                  "subjectAltName=IP:127.0.0.1", "-keyout",
+                                                  m_keys.filePath(name + ".key"), "-out",
+                                                  m_keys.filePath(name + ".crt")}) == 0);
     }
 
     // --once through the stand-in sensor library and a fake barometer: the
@@ -212,7 +203,6 @@ private slots:
         QVERIFY(QFile::copy(KALVIK_LOGGER_PATH, d + "kalvik-logger"));
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
         writeText(d + "smt160-reading.txt", reading);
-        QVERIFY(QDir(d).mkpath("iio:device0"));
         writeText(d + "iio:device0/in_pressure_input", "101.0");
 
         // Both bound at once, so that they differ; plainPort is where the test reads.
@@ -227,7 +217,8 @@ private slots:
         if (barometer)
             args << "--barometer" << d + "iio:device0";
         if (broker == "password") {
-            QVERIFY(run("mosquitto_passwd", {"-b", "-c", d + "passwd", "kalvik", "rätt"}));
+            QVERIFY(QProcess::execute("mosquitto_passwd",
+                                      {"-b", "-c", d + "passwd", "kalvik", "rätt"}) == 0);
             config =
                 "allow_anonymous false\npassword_file " + QFile::encodeName(d + "passwd") + "\n";
             writeText(d + "credentials", "kalvik\n" + secret.toUtf8() + "\n", 0640);
@@ -323,14 +314,11 @@ private slots:
         FakeLoggerClock clock(from, from.addSecs(6 * 60));
         const auto latest = [&] { return readYearFile(d + "T_2026.dat").records.back(); };
         const auto brokerHas = [&](const DataRecord &r) {
-            QElapsedTimer waited; // the publisher's thread runs in real time
-            waited.start();
-            while (waited.elapsed() < 20000) {
-                const QByteArray json = retained(mosquitto.port, "kalvik/test/state", 1)
-                                            .value("kalvik/test/state")
-                                            .payload;
-                const QJsonObject s = QJsonDocument::fromJson(json).object();
-                if (float(s["temperature"].toDouble()) == r.temp)
+            const QDeadlineTimer waited(20000); // the publisher's thread runs in real time
+            while (!waited.hasExpired()) {
+                const Message m =
+                    retained(mosquitto.port, "kalvik/test/state", 1)["kalvik/test/state"];
+                if (float(QJsonDocument::fromJson(m.payload)["temperature"].toDouble()) == r.temp)
                     return true;
             }
             return false;
@@ -353,12 +341,12 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        const QStringList args =
+        const QString args =
             QStringLiteral("--interval 1 --offset 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
-                .arg(mosquitto.port)
-                .split(' ');
-        const LoggerOptions options = *parseLoggerOptions(args, dir.path()).options;
-        const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
+                .arg(mosquitto.port);
+        const auto [status, out, err] =
+            runLogger(*parseLoggerOptions(args.split(' '), dir.path()).options, clock, dir.path(),
+                      d + "no-iio");
         QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));
 
