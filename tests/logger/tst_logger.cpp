@@ -284,8 +284,7 @@ private slots:
     void waitsForTheClock_data()
     {
         kClock.addColumns();
-        QTest::newRow("1970 at boot") << "1970-01-01T01:00:00"
-                                      << "" << 3 << true;
+        QTest::newRow("1970 at boot") << "1970-01-01T01:00:00" << QString() << 3 << true;
         QTest::newRow("last shutdown's time") << "2026-05-01T12:00:00"
                                               << "2026-06-10T08:00:00" << 1 + 3 << true;
         QTest::newRow("an hour behind the last record") << "2026-06-10T07:00:00"

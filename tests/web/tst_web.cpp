@@ -40,11 +40,9 @@ private:
     static DataRecord sample(const QString &line)
     {
         const QStringList f = line.simplified().split(' ');
-        const QDate date = QDate::fromString(f[0], Qt::ISODate);
-        const QTime time = QTime::fromString(f[1], "hh:mm");
-        return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
-                float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
-                f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
+        return {std::int32_t(QDate(1899, 12, 30).daysTo(QDate::fromString(f[0], Qt::ISODate))),
+                float(QTime::fromString(f[1], "hh:mm").msecsSinceStartOfDay()) / 86400000.0f,
+                f[3].toInt(), f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
     }
     static std::vector<DataRecord> samples(const QString &lines)
     {
