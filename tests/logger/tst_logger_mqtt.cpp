@@ -35,8 +35,7 @@ bool accepts(int port)
     return socket.waitForConnected(1000);
 }
 
-// A private mosquitto on 127.0.0.1; stopped when it goes out of scope, also
-// when a check fails half way.
+// A private mosquitto on 127.0.0.1, stopped when it goes out of scope (also when a check fails).
 class Broker
 {
 public:
@@ -137,26 +136,22 @@ class tst_LoggerMqtt : public QObject
     static constexpr DataTable<QByteArray, bool, QString, QString, QString> kOnce{
         "reading", "barometer", "broker", "secret", "logLine"};
 
-    // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's
-    // and one nobody uses.
+    // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's and an unused one.
     QTemporaryDir m_keys;
 
 private slots:
     void initTestCase()
     {
         qputenv("TZ", "Europe/Stockholm"); // the logger's local time, as the test reads it
+        const QString req =
+            "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout %1.key -out %1.crt";
         for (const QString name : {"ca", "other"})
-            QVERIFY(QProcess::execute("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
-                                                  "ec_paramgen_curve:prime256v1", "-nodes", "-days",
-                                                  "2", "-subj", "/CN=127.0.0.1", "-addext",
-                                                  "subjectAltName=IP:127.0.0.1", "-keyout",
-                                                  m_keys.filePath(name + ".key"), "-out",
-                                                  m_keys.filePath(name + ".crt")}) == 0);
+            QVERIFY(QProcess::execute("openssl", req.arg(m_keys.filePath(name)).split(' ')) == 0);
     }
 
-    // --once through the stand-in sensor library and a fake barometer: the
-    // record goes to the year file whatever the broker does, and what the
-    // broker keeps is that record.
+    // --once through the stand-in sensor library and a fake barometer: the record goes to the year
+    // file whatever the broker does, and what the broker keeps is that record.
     void once_data()
     {
         kOnce.addColumns();
@@ -186,10 +181,7 @@ private slots:
         writeText(d + "iio:device0/in_pressure_input", "101.0");
 
         // Both bound at once, so that they differ; plainPort is where the test reads.
-        const auto [port, plainPort] = [] {
-            const LocalSocket a, b;
-            return std::pair{a.port, b.port};
-        }();
+        const auto [port, plainPort] = std::pair{LocalSocket().port, LocalSocket().port};
         QByteArray config = "allow_anonymous true\n";
         QStringList args = QString("--once --offset 0 --altitude 0 --mqtt-station test").split(' ');
         args << "--mqtt" << QStringLiteral("mqtt://127.0.0.1:%1").arg(port);

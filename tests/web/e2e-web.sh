@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# kalvik-web end to end: the site made from sample year files, checked by tidy,
-# served by lighttpd on 127.0.0.1 with the package's snippet and read by
-# headless Chromium at phone and desktop widths (the figures on the pages are
-# tst_web's). Arguments: kalvik-web, kalvik-sample, the folder for screenshots.
+# kalvik-web end to end: the site made from sample year files, checked by tidy, served by lighttpd
+# on 127.0.0.1 with the package's snippet and read by headless Chromium at phone and desktop widths
+# (the figures on the pages are tst_web's). Arguments: kalvik-web, kalvik-sample, screenshot folder.
 set -u
 WEB=${1:?kalvik-web}
 SAMPLE=${2:?kalvik-sample}

@@ -83,9 +83,8 @@ private:
         return {};
     }
 
-    // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January
-    // and, unless cut short there as the logger had it then, 2 March, the day
-    // of "now" in the incremental cases.
+    // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January and, unless cut short
+    // there as the logger had it then, 2 March, the day of "now" in the incremental cases.
     static void writeTwoYears(const QString &folder, bool untilMarch = true)
     {
         std::vector<DataRecord> y2026 =
@@ -230,8 +229,7 @@ private slots:
         const auto [now, shown, absent] = kNowPage.row();
         QTemporaryDir dir;
         writeTwoYears(dir.path(), false);
-        const WebResult result = runWeb({dir.path(), dir.filePath("site"), {}}, now);
-        QCOMPARE(result.message, QString());
+        QCOMPARE(runWeb({dir.path(), dir.filePath("site"), {}}, now).message, QString());
         const QString page = text(read(dir.filePath("site/index.html")));
         for (const QString &s : shown)
             QVERIFY2(page.contains(s), qPrintable(s + "\n in: " + page));
