@@ -25,9 +25,8 @@ QString input(const QTemporaryDir &dir, const char *name, const QByteArray &text
     return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
 }
 
-// The records of every year file in name order, "2024-03-01 12:00:00 -3.50 1013" each; a
-// missing temperature is "-". A record outside its file's year or not on a whole second (as
-// the logger stamps) is a line saying so.
+// Every year file's records in name order, "2024-03-01 12:00:00 -3.50 1013" ("-": no temperature);
+// one outside its file's year or off a whole second (as the logger stamps) adds a line saying so.
 QStringList recordLines(const QString &folder)
 {
     QStringList lines;
@@ -326,10 +325,10 @@ private slots:
         const std::vector<DataRecord> records = readYearFile(year).records;
         QCOMPARE(qsizetype(records.size()), kJanuaryMinutes + appended);
         for (int i = 0; i < int(records.size()); ++i) {
-            const DataRecord r = records[std::size_t(i)],
-                             e = at(i < kJanuaryMinutes ? monthStart.addSecs(60 * i)
-                                                        : march.addSecs(60 * (i - kJanuaryMinutes)),
-                                    0, 0);
+            const DataRecord r = records[std::size_t(i)];
+            const SampleStamp e =
+                stampOf(i < kJanuaryMinutes ? monthStart.addSecs(60 * i)
+                                            : march.addSecs(60 * (i - kJanuaryMinutes)));
             QCOMPARE(std::pair(r.dayNumber, r.timeOfDay), std::pair(e.dayNumber, e.timeOfDay));
         }
     }

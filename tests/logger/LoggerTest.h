@@ -1,12 +1,13 @@
 #pragma once
 
-// What the logger's tests share: Stockholm's clock, files written in a line,
-// and a run of the logger on a fake clock.
+// What the logger's tests share: Stockholm's clock, files written in a line
+// (with their folders), and a run of the logger on a fake clock.
 #include "FakeLoggerClock.h"
 #include "LibrarySensor.h"
 #include "Logger.h"
 #include "SampleStamp.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -16,10 +17,10 @@ inline const QTimeZone stockholm{"Europe/Stockholm"};
 
 inline void writeText(const QString &path, const QByteArray &text, mode_t mode = 0600)
 {
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-    f.close();
+    QCOMPARE(f.write(text), text.size());
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
 }
 

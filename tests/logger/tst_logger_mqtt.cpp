@@ -3,63 +3,39 @@
 #include "LoggerTest.h"
 #include "YearFile.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
 #include <cmath>
 #include <csignal>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-sockaddr_in loopback(int port)
+// Listens on 127.0.0.1 at a port the kernel picks and never answers, as the
+// test never runs an event loop for it: a broker that hangs. Once it is
+// gone, the port is free for a broker of the test's own.
+struct LocalSocket : QTcpServer
 {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(quint16(port));
-    return a;
-}
-
-// A socket listening on 127.0.0.1 at a port the kernel picks, which takes
-// connections and never answers them: a broker that hangs. Once it is
-// closed, the port is free for a broker of the test's own.
-struct LocalSocket
-{
-    LocalSocket()
-    {
-        sockaddr_in a = loopback(0);
-        socklen_t size = sizeof a;
-        if (::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0 && ::listen(fd, 8) == 0)
-            port = ntohs(a.sin_port);
-    }
-    ~LocalSocket() { ::close(fd); }
-    LocalSocket(const LocalSocket &) = delete;
-    LocalSocket &operator=(const LocalSocket &) = delete;
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    int port = 0;
+    const int port = listen(QHostAddress::LocalHost) ? serverPort() : 0;
 };
 
 bool accepts(int port)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in a = loopback(port);
-    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+    return socket.waitForConnected(1000);
 }
 
-// A private mosquitto on 127.0.0.1; stopped when it goes out of scope, also
-// when a check fails half way.
+// A private mosquitto on 127.0.0.1, stopped when it goes out of scope (also when a check fails).
 class Broker
 {
 public:
@@ -71,7 +47,9 @@ public:
         if (::geteuid() == 0)
             conf.write("user root\n"); // else it drops to "mosquitto", who cannot read our files
         conf.write("listener " + QByteArray::number(port) + " 127.0.0.1\n" + config);
-        m_arguments = {"-c", conf.fileName()};
+        // Debian's, in /usr/sbin, which an ordinary user's PATH may lack.
+        m_process.setProgram(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}));
+        m_process.setArguments({"-c", conf.fileName()});
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Gone with the test even if the test itself dies.
         m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
@@ -80,11 +58,9 @@ public:
 
     bool start()
     {
-        // Debian's, in /usr/sbin, which an ordinary user's PATH may lack.
-        m_process.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin"}), m_arguments);
-        QElapsedTimer waited;
-        waited.start();
-        while (m_process.waitForStarted(5000) && !accepts(port) && waited.elapsed() < 5000)
+        m_process.start();
+        const QDeadlineTimer waited(5000);
+        while (m_process.waitForStarted(5000) && !accepts(port) && !waited.hasExpired())
             ::usleep(20000);
         return accepts(port);
     }
@@ -100,7 +76,6 @@ public:
     const int port;
 
 private:
-    QStringList m_arguments;
     QProcess m_process;
 };
 
@@ -148,12 +123,6 @@ void compareState(const QByteArray &json, const DataRecord &r)
         json.constData());
 }
 
-// A helper program that must succeed.
-bool run(const QString &program, const QStringList &arguments)
-{
-    return QProcess::execute(program, arguments) == 0;
-}
-
 } // namespace
 
 // kalvik-logger publishing to a real mosquitto on 127.0.0.1.
@@ -167,25 +136,22 @@ class tst_LoggerMqtt : public QObject
     static constexpr DataTable<QByteArray, bool, QString, QString, QString> kOnce{
         "reading", "barometer", "broker", "secret", "logLine"};
 
-    // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's
-    // and one nobody uses.
+    // Two self-signed certificates for 127.0.0.1, each its own CA: the broker's and an unused one.
     QTemporaryDir m_keys;
 
 private slots:
     void initTestCase()
     {
         qputenv("TZ", "Europe/Stockholm"); // the logger's local time, as the test reads it
+        const QString req =
+            "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout %1.key -out %1.crt";
         for (const QString name : {"ca", "other"})
-            QVERIFY(run("openssl",
-                        {"req", "-x509", "-newkey", "ec", "-pkeyopt",
-                         "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
-                         "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                         m_keys.filePath(name + ".key"), "-out", m_keys.filePath(name + ".crt")}));
+            QVERIFY(QProcess::execute("openssl", req.arg(m_keys.filePath(name)).split(' ')) == 0);
     }
 
-    // --once through the stand-in sensor library and a fake barometer: the
-    // record goes to the year file whatever the broker does, and what the
-    // broker keeps is that record.
+    // --once through the stand-in sensor library and a fake barometer: the record goes to the year
+    // file whatever the broker does, and what the broker keeps is that record.
     void once_data()
     {
         kOnce.addColumns();
@@ -212,14 +178,10 @@ private slots:
         QVERIFY(QFile::copy(KALVIK_LOGGER_PATH, d + "kalvik-logger"));
         QVERIFY(QFile::copy(SMT160_DOUBLE_PATH, d + "libSMT160.so"));
         writeText(d + "smt160-reading.txt", reading);
-        QVERIFY(QDir(d).mkpath("iio:device0"));
         writeText(d + "iio:device0/in_pressure_input", "101.0");
 
         // Both bound at once, so that they differ; plainPort is where the test reads.
-        const auto [port, plainPort] = [] {
-            const LocalSocket a, b;
-            return std::pair{a.port, b.port};
-        }();
+        const auto [port, plainPort] = std::pair{LocalSocket().port, LocalSocket().port};
         QByteArray config = "allow_anonymous true\n";
         QStringList args = QString("--once --offset 0 --altitude 0 --mqtt-station test").split(' ');
         args << "--mqtt" << QStringLiteral("mqtt://127.0.0.1:%1").arg(port);
@@ -227,7 +189,8 @@ private slots:
         if (barometer)
             args << "--barometer" << d + "iio:device0";
         if (broker == "password") {
-            QVERIFY(run("mosquitto_passwd", {"-b", "-c", d + "passwd", "kalvik", "rätt"}));
+            QVERIFY(QProcess::execute("mosquitto_passwd",
+                                      {"-b", "-c", d + "passwd", "kalvik", "rätt"}) == 0);
             config =
                 "allow_anonymous false\npassword_file " + QFile::encodeName(d + "passwd") + "\n";
             writeText(d + "credentials", "kalvik\n" + secret.toUtf8() + "\n", 0640);
@@ -250,12 +213,11 @@ private slots:
             QVERIFY(mosquitto.start());
 
         QProcess logger;
-        QElapsedTimer took;
-        took.start();
         const QDateTime started = QDateTime::currentDateTime();
         logger.start(d + "kalvik-logger", args);
         QVERIFY(logger.waitForFinished(15000));
-        QVERIFY2(took.elapsed() < 6500, qPrintable(QString::number(took.elapsed())));
+        const qint64 took = started.msecsTo(QDateTime::currentDateTime());
+        QVERIFY2(took < 6500, qPrintable(QString::number(took)));
         QCOMPARE(logger.exitCode(), 0);
 
         const QStringList files = QDir(d).entryList({"T_*.dat"});
@@ -323,14 +285,11 @@ private slots:
         FakeLoggerClock clock(from, from.addSecs(6 * 60));
         const auto latest = [&] { return readYearFile(d + "T_2026.dat").records.back(); };
         const auto brokerHas = [&](const DataRecord &r) {
-            QElapsedTimer waited; // the publisher's thread runs in real time
-            waited.start();
-            while (waited.elapsed() < 20000) {
-                const QByteArray json = retained(mosquitto.port, "kalvik/test/state", 1)
-                                            .value("kalvik/test/state")
-                                            .payload;
-                const QJsonObject s = QJsonDocument::fromJson(json).object();
-                if (float(s["temperature"].toDouble()) == r.temp)
+            const QDeadlineTimer waited(20000); // the publisher's thread runs in real time
+            while (!waited.hasExpired()) {
+                const Message m =
+                    retained(mosquitto.port, "kalvik/test/state", 1)["kalvik/test/state"];
+                if (float(QJsonDocument::fromJson(m.payload)["temperature"].toDouble()) == r.temp)
                     return true;
             }
             return false;
@@ -353,12 +312,12 @@ private slots:
         };
         clock.onWake(clock.time);
 
-        const QStringList args =
+        const QString args =
             QStringLiteral("--interval 1 --offset 0 --mqtt-station test --mqtt mqtt://127.0.0.1:%1")
-                .arg(mosquitto.port)
-                .split(' ');
-        const LoggerOptions options = *parseLoggerOptions(args, dir.path()).options;
-        const auto [status, out, err] = runLogger(options, clock, dir.path(), d + "no-iio");
+                .arg(mosquitto.port);
+        const auto [status, out, err] =
+            runLogger(*parseLoggerOptions(args.split(' '), dir.path()).options, clock, dir.path(),
+                      d + "no-iio");
         QCOMPARE(status, 0);
         QVERIFY2(ok, qPrintable(out + err));
 

@@ -10,16 +10,12 @@ trap 'rm -rf "$TMP"' EXIT
 mkdir -p "$TMP/root/scripts" "$TMP/bin" "$TMP/root/build/tools/sample"
 cp "$SRC/scripts/run" "$SRC/scripts/common.sh" "$TMP/root/scripts/"
 LOG="$TMP/calls"
-stub() { # stub PATH: a program that notes its name and arguments
-    printf '#!/bin/sh\necho "$(basename "$0") $*" >> "%s"\n' "$LOG" > "$1"
-    chmod +x "$1"
-}
-stub "$TMP/bin/cmake"
-stub "$TMP/root/build/kalvik"
-stub "$TMP/root/build/tools/sample/kalvik-sample"
-# Everything counts as installed.
+# Stand-ins that note their name and arguments; dpkg-query counts everything as installed.
+for stub in "$TMP/bin/cmake" "$TMP/root/build/kalvik" "$TMP/root/build/tools/sample/kalvik-sample"; do
+    printf '#!/bin/sh\necho "$(basename "$0") $*" >> "%s"\n' "$LOG" > "$stub"
+done
 printf '#!/bin/sh\necho "install ok installed"\n' > "$TMP/bin/dpkg-query"
-chmod +x "$TMP/bin/dpkg-query"
+chmod +x "$TMP"/bin/* "$TMP/root/build/kalvik" "$TMP/root/build/tools/sample/kalvik-sample"
 
 PATH="$TMP/bin:$PATH" "$TMP/root/scripts/run" >/dev/null || { echo "FAIL: scripts/run failed"; exit 1; }
 FAILED=0

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# kalvik-web end to end: the site made from sample year files, checked by tidy,
-# served by lighttpd on 127.0.0.1 with the package's snippet and read by
-# headless Chromium at phone and desktop widths (the figures on the pages are
-# tst_web's). Arguments: kalvik-web, kalvik-sample, the folder for screenshots.
+# kalvik-web end to end: the site made from sample year files, checked by tidy, served by lighttpd
+# on 127.0.0.1 with the package's snippet and read by headless Chromium at phone and desktop widths
+# (the figures on the pages are tst_web's). Arguments: kalvik-web, kalvik-sample, screenshot folder.
 set -u
 WEB=${1:?kalvik-web}
 SAMPLE=${2:?kalvik-sample}
@@ -24,9 +23,8 @@ chrome() {
 
 # Last year whole and this year up to today, a sample every ten minutes.
 YEAR=$(date +%Y)
-"$SAMPLE" --year $((YEAR - 1)) --interval 10 --out "$WORK/data/T_$((YEAR - 1)).dat" >/dev/null ||
-    fail "kalvik-sample"
-"$SAMPLE" --year "$YEAR" --interval 10 --until "$(date +%F)" --out "$WORK/data/T_$YEAR.dat" >/dev/null ||
+{ "$SAMPLE" --year $((YEAR - 1)) --interval 10 --out "$WORK/data/T_$((YEAR - 1)).dat" &&
+    "$SAMPLE" --year "$YEAR" --interval 10 --until "$(date +%F)" --out "$WORK/data/T_$YEAR.dat"; } >/dev/null ||
     fail "kalvik-sample"
 "$WEB" --folder "$WORK/data" --out "$WORK/site" || { echo "FAIL: kalvik-web"; exit 1; }
 PAGES=(index.html klimat.html "$YEAR.html" "$((YEAR - 1)).html")
@@ -67,9 +65,8 @@ print(c.getresponse().status)' "$PORT" $refused)
 done
 rm "$WORK/site/.kalvik-web-index.html.abc123"
 
-# The browser's own measure of each page's width inside a frame of the
-# phone's or the desktop's width: no page may be wider than its frame. The
-# probe is the test's, beside the site; the pages themselves carry no script.
+# The browser measures each page in a frame of the phone's or the desktop's width: none may be
+# wider. The probe is the test's, beside the site; the pages themselves carry no script.
 for width in 390 1280; do
     {
         echo '<!DOCTYPE html><html><body style="margin:0">'

@@ -40,11 +40,9 @@ private:
     static DataRecord sample(const QString &line)
     {
         const QStringList f = line.simplified().split(' ');
-        const QDate date = QDate::fromString(f[0], Qt::ISODate);
-        const QTime time = QTime::fromString(f[1], "hh:mm");
-        return {std::int32_t(QDate(1899, 12, 30).daysTo(date)),
-                float(time.msecsSinceStartOfDay()) / 86400000.0f, f[3].toInt(),
-                f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
+        return {std::int32_t(QDate(1899, 12, 30).daysTo(QDate::fromString(f[0], Qt::ISODate))),
+                float(QTime::fromString(f[1], "hh:mm").msecsSinceStartOfDay()) / 86400000.0f,
+                f[3].toInt(), f[2] == "nan" ? float(qQNaN()) : f[2].toFloat()};
     }
     static std::vector<DataRecord> samples(const QString &lines)
     {
@@ -85,9 +83,8 @@ private:
         return {};
     }
 
-    // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January
-    // and, unless cut short there as the logger had it then, 2 March, the day
-    // of "now" in the incremental cases.
+    // Two years of a few days: 2025 ends on 31 December, 2026 has 1 January and, unless cut short
+    // there as the logger had it then, 2 March, the day of "now" in the incremental cases.
     static void writeTwoYears(const QString &folder, bool untilMarch = true)
     {
         std::vector<DataRecord> y2026 =
@@ -160,25 +157,21 @@ private slots:
 
     void climateBandAndRecords()
     {
-        const std::vector<DaySummary> y2023 = summarizeDays(
-            2023,
-            samples(QStringLiteral(
-                "2023-03-01 06:00 -4 990; 2023-03-01 15:00 8 1000; 2023-01-05 12:00 3 1040")));
-        const std::vector<DaySummary> y2024 = summarizeDays(
-            2024, samples(QStringLiteral("2024-02-29 12:00 5 1010; 2024-03-01 06:00 -2 1030; "
-                                         "2024-03-01 15:00 12 1030; 2024-01-06 12:00 3 1040")));
         ClimateBand band{};
-        addToBand(band, y2023);
-        addToBand(band, y2024);
-        const CalendarBand &mar1 = band[60];
-        QCOMPARE(mar1.years, 2);
-        QCOMPARE(mar1.lowestLow, -4.0f);
-        QCOMPARE(mar1.highestHigh, 12.0f);
-        QCOMPARE(mar1.mean(), 3.5);  // days' means 2 and 5
-        QCOMPARE(band[59].years, 1); // 29 February only in the leap year
         YearRecords records{};
-        addToRecords(records, y2023);
-        addToRecords(records, y2024);
+        for (const auto &[year, lines] :
+             {std::pair{2023, "2023-03-01 06:00 -4 990; 2023-03-01 15:00 8 1000; "
+                              "2023-01-05 12:00 3 1040"},
+              {2024, "2024-02-29 12:00 5 1010; 2024-03-01 06:00 -2 1030; 2024-03-01 15:00 12 1030; "
+                     "2024-01-06 12:00 3 1040"}}) {
+            const std::vector<DaySummary> days = summarizeDays(year, samples(lines));
+            addToBand(band, days);
+            addToRecords(records, days);
+        }
+        const CalendarBand &mar1 = band[60]; // the mean of the days' means 2 and 5
+        QCOMPARE(std::tuple(mar1.years, mar1.lowestLow, mar1.highestHigh, mar1.mean()),
+                 std::tuple(2, -4.0f, 12.0f, 3.5));
+        QCOMPARE(band[59].years, 1); // 29 February only in the leap year
         // A tie keeps the first: 3 °C and 1040 hPa on 5 January 2023 and 6 January 2024.
         const QString page = text(climatePage({2024, {2023, 2024}, 2023, 2023, records, {}}));
         QVERIFY2(page.contains("Januari Högsta temperatur 3,0 °C 2023-01-05 Lägsta temperatur "
@@ -213,10 +206,9 @@ private slots:
             "I går, 2025-12-31 Högsta 1,5 °C kl. 23:50 Lägsta −2,0 °C kl. 00:10";
         QTest::newRow("year boundary")
             << QDateTime(QDate(2026, 1, 1), QTime(0, 40))
-            << QStringList{QStringLiteral("Just nu −1,0 °C Temperatur kl. 00:30 Lufttryck (QNH) "
-                                          "1000 hPa, kl. 00:30"),
-                           QStringLiteral("I dag, 2026-01-01 Högsta −1,0 °C kl. 00:30 Lägsta −1,5 "
-                                          "°C kl. 00:10"),
+            << QStringList{"Just nu −1,0 °C Temperatur kl. 00:30 "
+                           "Lufttryck (QNH) 1000 hPa, kl. 00:30",
+                           "I dag, 2026-01-01 Högsta −1,0 °C kl. 00:30 Lägsta −1,5 °C kl. 00:10",
                            yesterday, "Januari 2026 Högsta −1,0 °C 1 jan Lägsta −1,5 °C 1 jan",
                            "Året 2026 Högsta −1,0 °C 1 jan"}
             << "Inga nya mätningar";
@@ -224,8 +216,7 @@ private slots:
                                      << QStringList{yesterday} << "Inga nya mätningar";
         QTest::newRow("older")
             << QDateTime(QDate(2026, 1, 1), QTime(1, 31))
-            << QStringList{QStringLiteral(
-                               "Inga nya mätningar: den senaste är från 2026-01-01 kl. 00:30"),
+            << QStringList{"Inga nya mätningar: den senaste är från 2026-01-01 kl. 00:30",
                            "Temperatur senast uppmätt kl. 00:30"}
             << QString();
         QTest::newRow("next day") << QDateTime(QDate(2026, 1, 2), QTime(8, 0))
@@ -238,8 +229,7 @@ private slots:
         const auto [now, shown, absent] = kNowPage.row();
         QTemporaryDir dir;
         writeTwoYears(dir.path(), false);
-        const WebResult result = runWeb({dir.path(), dir.filePath("site"), {}}, now);
-        QCOMPARE(result.message, QString());
+        QCOMPARE(runWeb({dir.path(), dir.filePath("site"), {}}, now).message, QString());
         const QString page = text(read(dir.filePath("site/index.html")));
         for (const QString &s : shown)
             QVERIFY2(page.contains(s), qPrintable(s + "\n in: " + page));
