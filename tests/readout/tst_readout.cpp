@@ -7,9 +7,7 @@
 #include "ReadoutCaptions.h"
 #include "SampleYear.h"
 
-#include <QAbstractItemModelTester>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -10,9 +10,7 @@
 // everyNs, then one every 0.9 to 1.1 everyNs after the last ended.
 struct Pauses
 {
-    std::int64_t everyNs = 0; // 0: none
-    std::int64_t minNs = 0;
-    std::int64_t maxNs = 0;
+    std::int64_t everyNs = 0, minNs = 0, maxNs = 0; // everyNs 0: none
 };
 
 // The line an SMT160 drives, as a polling loop would see it. Time is
@@ -21,8 +19,7 @@ struct SimulatedSignal
 {
     double dutyCycle = 0.5; // 0 or 1: the line is stuck
     double frequencyHz = 2000.0;
-    std::int64_t readNs = 1000;
-    std::int64_t readJitterNs = 0;
+    std::int64_t readNs = 1000, readJitterNs = 0;
     Pauses shortPauses{}, longPauses{};
     std::int64_t failAfterNs = 0; // 0: reads never fail
     // Every longEvery-th period is longPeriod times as long, its low half taking

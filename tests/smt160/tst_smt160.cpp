@@ -1,6 +1,5 @@
-// The sensor library: the duty-cycle measurement on a simulated line, the
-// port's line and address, the calls that must answer in time, and the raw-port
-// helper's checks before it measures.
+// The sensor library: the duty-cycle measurement on a simulated line, the port's line and
+// address, the calls that must answer in time, and the raw-port helper's checks before it measures.
 #include "BoundedCall.h"
 #include "Capabilities.h"
 #include "DataColumns.h"
@@ -13,7 +12,6 @@
 #include "PortSampleSource.h"
 #include "RawPortHelper.h"
 #include "SMT160.h"
-#include "SensorReader.h"
 #include "SimulatedSmt160.h"
 
 #include <QElapsedTimer>
@@ -39,10 +37,7 @@ Q_DECLARE_METATYPE(smt160::MeterOutcome)
 
 namespace {
 
-constexpr double dutyCycleAt(double celsius)
-{
-    return 0.320 + 0.00470 * celsius;
-}
+constexpr auto dutyCycleAt = [](double celsius) { return 0.320 + 0.00470 * celsius; };
 
 // Frequencies are no whole number of reads per period, or nothing would average.
 constexpr SimulatedSignal kConditions[] = {
@@ -53,9 +48,8 @@ constexpr SimulatedSignal kConditions[] = {
     {.frequencyHz = 3950.0, .readJitterNs = 200, .shortPauses = {300'000, 45'000, 50'000}},
 };
 
-// A machine under load (9 on 2 cores) may not run a thread for a second or more
-// after its deadline has passed. Every bound below still lies well under what a
-// call that waited for a hung helper or a held port would take.
+// A loaded machine (9 on 2 cores) may run a thread a second or more past its deadline; every
+// bound below still lies well under a call that waited for a hung helper or a held port.
 constexpr qint64 kLoadSlackMs = 2000;
 constexpr qint64 kCallLimitMs = kCallLimitNs / 1'000'000;
 
@@ -157,8 +151,7 @@ private slots:
                                    .longPauses = longPauses,
                                    .seed = seed};
         };
-        // "No signal" is still decided quickly, whatever the pauses reset: also
-        // with long pauses more often than here, so that some come before the decision.
+        // "No signal" is decided quickly whatever the pauses reset, also with long ones before it.
         const Pauses often{.everyNs = 8'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
         for (unsigned seed = 1; seed <= 20; ++seed) {
             for (const Pauses &longPauses : {rare, often}) {
@@ -423,7 +416,6 @@ private slots:
             "nekad");
         row("no reading while a capability is held", {"889", "11"}, true, false, 0,
             "check 889, open 889, drop, ", "kvar");
-        // A hexadecimal or too high address, line 0, an extra argument.
         for (const QStringList &args : {QStringList{"0x201", "16"}, QStringList{"65536", "16"},
                                         QStringList{"513", "0"}, QStringList{"513", "16", "x"}})
             QTest::addRow("usage: %s", qPrintable(args.join(' ')))
