@@ -32,9 +32,8 @@ bool setMode(const QString &path, int bits)
     return ::chmod(QFile::encodeName(path).constData(), mode_t(bits)) == 0;
 }
 
-// Stand for a FIFO, a file of another user and copies of the double planted in
-// every folder beside a library where a dynamic loader, or a library loader
-// built on it, looks first on some CPU.
+// Stand for a FIFO, another user's file and copies of the double planted in every folder beside
+// a library where a dynamic loader, or a library loader built on it, looks first on some CPU.
 const QByteArray kFifo("<fifo>"), kOtherOwner("<other owner>"), kPlanted("<planted>");
 const QStringList kLoaderSubfolders =
     QStringLiteral("haswell x86_64 tls tls/x86_64 tls/haswell haswell/x86_64 avx512_1 xeon_phi "
@@ -54,10 +53,9 @@ class TestSensor : public QObject
 {
     Q_OBJECT
 
-    // library: libSMT160.so in the folder (null: none); answer: the double's
-    // reading (null: its 22.4); readings: of GetTemp and GetTempGame; reason:
-    // after GetTempGame; error: part of the load error (%1 file, %2 folder);
-    // calls: of the double that ran, in its log.
+    // library: libSMT160.so in the folder (null: none); answer: the double's reading (null: its
+    // 22.4); readings: of GetTemp and GetTempGame; reason: after GetTempGame; error: part of the
+    // load error (%1 file, %2 folder); calls: of the double that ran, in its log.
     static constexpr DataTable<QByteArray, int, int, QByteArray, QString, QString, QString, int>
         kLoads{"library",  "fileMode", "folderMode", "answer",
                "readings", "reason",   "error",      "calls"};

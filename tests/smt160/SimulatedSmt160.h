@@ -32,10 +32,7 @@ struct SimulatedSignal
 class SimulatedSmt160 : public smt160::SampleSource
 {
 public:
-    explicit SimulatedSmt160(const SimulatedSignal &signal)
-        : m_signal(signal),
-          m_random(signal.seed), m_next{first(signal.shortPauses), first(signal.longPauses)}
-    {}
+    explicit SimulatedSmt160(const SimulatedSignal &signal) : m_signal(signal) {}
 
     std::optional<smt160::Sample> read() override
     {
@@ -90,9 +87,10 @@ private:
     }
 
     SimulatedSignal m_signal;
-    std::mt19937 m_random;
+    std::mt19937 m_random{m_signal.seed};
     std::int64_t m_now = kStartNs;
-    std::int64_t m_next[2]; // the next short and long pause
+    // The next short and long pause.
+    std::int64_t m_next[2] = {first(m_signal.shortPauses), first(m_signal.longPauses)};
     int m_pauses = 0;
     // Start somewhere inside a period, as a real call would.
     double m_startPhase = std::uniform_real_distribution(0.0, 1e9)(m_random);

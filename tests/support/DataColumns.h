@@ -4,7 +4,6 @@
 
 #include <array>
 #include <tuple>
-#include <utility>
 
 // A data table's columns, named once: kCases.addColumns() in test_data(), and
 // in test() the current row as a tuple: const auto [address, reason] = kCases.row().

@@ -26,7 +26,6 @@
 
 using Floats = std::vector<float>;
 using Records = std::vector<DataRecord>;
-Q_DECLARE_METATYPE(Records)
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#define EXPORTED extern "C" __attribute__((visibility("default")))
+
 namespace {
 
 constexpr float kDefaultReading = 22.4f;
@@ -57,21 +59,19 @@ float answer(const char *function, std::int32_t portAddress, std::int32_t arg)
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) float GetTemp(std::int32_t portAddress,
-                                                                std::int32_t arg)
+EXPORTED float GetTemp(std::int32_t portAddress, std::int32_t arg)
 {
     return answer("GetTemp", portAddress, arg);
 }
 
 #ifndef SMT160_WITHOUT_GAME
-extern "C" __attribute__((visibility("default"))) float GetTempGame(std::int32_t portAddress,
-                                                                    std::int32_t arg)
+EXPORTED float GetTempGame(std::int32_t portAddress, std::int32_t arg)
 {
     return answer("GetTempGame", portAddress, arg);
 }
 #endif
 
-extern "C" __attribute__((visibility("default"))) const char *SMT160_LastError()
+EXPORTED const char *SMT160_LastError()
 {
     return lastReason.c_str();
 }
