@@ -1,5 +1,4 @@
-// The sensor library as the window loads it, what the user types as a port
-// address, and the temperature the window shows.
+// The sensor library as the window loads it, the port address typed and the temperature shown.
 #include "DataColumns.h"
 #include "LibrarySensor.h"
 #include "PortAnswer.h"
@@ -151,8 +150,7 @@ private slots:
     void interpretsPortAnswer_data()
     {
         kAnswers.addColumns();
-        // Before each answer: game 514, parallel and current 400, so every change
-        // shows. Expected: game, parallel and current address; action.
+        // Expected: game, parallel and current address, action; from 514 400 400, so changes show.
         const auto row = [](const char *answer, const char *locale, const char *expected) {
             QTest::addRow("%s %s", answer, locale) << answer << locale << expected;
         };

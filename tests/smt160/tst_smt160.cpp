@@ -1,5 +1,4 @@
-// The sensor library: the duty-cycle measurement on a simulated line, the port's line and
-// address, the calls that must answer in time, and the raw-port helper's checks before it measures.
+// The sensor library: duty cycle on a simulated line, port line and address, deadlines, helper.
 #include "BoundedCall.h"
 #include "Capabilities.h"
 #include "DataColumns.h"
@@ -310,8 +309,7 @@ private slots:
         const QString path = dir.filePath("smt160-rawport");
         std::ofstream(path.toStdString()) << "#!/bin/sh\n" << script.constData() << '\n';
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
-        // A helper that answers gets all the time a loaded machine may need to
-        // start it; one that hangs gets the call's own deadline.
+        // Answering, it gets the time a loaded machine needs to start it; hanging, the deadline.
         const bool hangs = reason == QLatin1String("i tid");
         const std::int64_t allowedNs = hangs ? kBackendDeadlineNs : 30'000'000'000;
         QElapsedTimer timer;
@@ -326,8 +324,7 @@ private slots:
         QCOMPARE(reading.celsius, celsius); // NaN matches NaN
     }
 
-    // A port reservation that sleeps (another program holds the port) delays
-    // neither this call nor the next.
+    // A sleeping port reservation (the port held elsewhere) delays neither this call nor the next.
     void heldPortIsSkippedAtTheDeadline()
     {
         std::atomic<bool> released = false;

@@ -206,8 +206,7 @@ private slots:
         QVERIFY(!(permissions & QFile::WriteOther)); // others get what the umask gives, here none
     }
 
-    // The disk takes 5 of the record's 16 bytes: they are taken back. A file
-    // size limit makes the kernel cut the write short, as a full disk does.
+    // A file size limit cuts the write after 5 of the 16 bytes, as a full disk does: taken back.
     void appendCutShortIsTakenBack()
     {
         QTemporaryDir dir;

@@ -1,5 +1,4 @@
-// The sensor library's two functions (or only GetTemp, with
-// SMT160_WITHOUT_GAME), recording their calls and its own loading for the tests.
+// The sensor library's functions (GetTemp only with SMT160_WITHOUT_GAME), logging calls and loads.
 
 #include <dlfcn.h>
 
@@ -30,8 +29,7 @@ const std::filesystem::path &ownFolder()
     return folder;
 }
 
-// Leaves smt160-loaded.log beside the copy whose code ran, so a test can tell
-// which of several planted copies a loader took.
+// Leaves smt160-loaded.log beside the copy whose code ran, telling which planted copy was loaded.
 __attribute__((constructor)) void markLoaded()
 {
     std::ofstream(ownFolder() / "smt160-loaded.log", std::ios::app) << "loaded\n";

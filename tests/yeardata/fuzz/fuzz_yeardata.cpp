@@ -1,5 +1,4 @@
-// libFuzzer target: any bytes as a year file, through decoding, day grouping,
-// both curves and the sort. Built and run by scripts/fuzz.
+// libFuzzer target (scripts/fuzz): any bytes as a year file: decoding, day grouping, curves, sort.
 #include "../../support/FuzzCheck.h"
 #include "Curves.h"
 #include "DataRecord.h"
