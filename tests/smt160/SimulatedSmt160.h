@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <random>
 
-// Pauses of the polling process, each minNs to maxNs long: the first within
-// everyNs, then one every 0.9 to 1.1 everyNs after the last ended.
+// Polling pauses of minNs to maxNs: the first within everyNs, then 0.9 to 1.1 everyNs after each.
 struct Pauses
 {
     std::int64_t everyNs = 0, minNs = 0, maxNs = 0; // everyNs 0: none

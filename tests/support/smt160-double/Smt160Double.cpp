@@ -14,8 +14,7 @@ namespace {
 
 constexpr float kDefaultReading = 22.4f;
 
-// Taken while the library is being loaded: loaded through a descriptor, its
-// name is /proc/self/fd/N, which leads to the file only while that is open.
+// Taken while being loaded: through a descriptor, its name is /proc/self/fd/N, gone once closed.
 const std::filesystem::path &ownFolder()
 {
     static const std::filesystem::path folder = [] {
