@@ -7,9 +7,7 @@
 #include "ReadoutCaptions.h"
 #include "SampleYear.h"
 
-#include <QAbstractItemModelTester>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,8 +22,7 @@ class TestReadout : public QObject
     Q_OBJECT
 
     static constexpr DataTable<DataRecord, QString> kRows{"record", "row"}; // C locale
-    // at: taken as y for the temperature and QNH, as x for the date;
-    // temperature: in the C locale, a comma in the Swedish one.
+    // at: y for the temperature and QNH, x for the date; temperature: C locale (Swedish: comma)
     static constexpr DataTable<float, int, QString, QString, QString> kCaptions{
         "at", "year", "temperature", "pressure", "date"};
     // rows: a reset of the model the row before left; asked: as the top row.

@@ -1,5 +1,4 @@
-// The sensor library as the window loads it, what the user types as a port
-// address, and the temperature the window shows.
+// The sensor library as the window loads it, the port address typed and the temperature shown.
 #include "DataColumns.h"
 #include "LibrarySensor.h"
 #include "PortAnswer.h"
@@ -15,7 +14,7 @@
 
 namespace {
 
-QByteArray contents(const char *path)
+QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -32,9 +31,8 @@ bool setMode(const QString &path, int bits)
     return ::chmod(QFile::encodeName(path).constData(), mode_t(bits)) == 0;
 }
 
-// Stand for a FIFO, a file of another user and copies of the double planted in
-// every folder beside a library where a dynamic loader, or a library loader
-// built on it, looks first on some CPU.
+// Stand for a FIFO, another user's file and copies of the double planted in every folder beside
+// a library where a dynamic loader, or a library loader built on it, looks first on some CPU.
 const QByteArray kFifo("<fifo>"), kOtherOwner("<other owner>"), kPlanted("<planted>");
 const QStringList kLoaderSubfolders =
     QStringLiteral("haswell x86_64 tls tls/x86_64 tls/haswell haswell/x86_64 avx512_1 xeon_phi "
@@ -54,10 +52,9 @@ class TestSensor : public QObject
 {
     Q_OBJECT
 
-    // library: libSMT160.so in the folder (null: none); answer: the double's
-    // reading (null: its 22.4); readings: of GetTemp and GetTempGame; reason:
-    // after GetTempGame; error: part of the load error (%1 file, %2 folder);
-    // calls: of the double that ran, in its log.
+    // library: libSMT160.so in the folder (null: none); answer: the double's reading (null: its
+    // 22.4); readings: of GetTemp and GetTempGame; reason: after GetTempGame; error: part of the
+    // load error (%1 file, %2 folder); calls: of the double that ran, in its log.
     static constexpr DataTable<QByteArray, int, int, QByteArray, QString, QString, QString, int>
         kLoads{"library",  "fileMode", "folderMode", "answer",
                "readings", "reason",   "error",      "calls"};
@@ -143,10 +140,8 @@ private slots:
         const QString wanted = QString(error).replace("%1", path).replace("%2", folder.path());
         QCOMPARE(sensor.loadError().isEmpty(), error.isEmpty());
         QVERIFY2(sensor.loadError().contains(wanted), qPrintable(sensor.loadError()));
-        QFile log(folder.filePath("smt160-calls.log"));
         const QByteArrayList lines{"GetTemp 889 11\n", "GetTempGame 520 16\n"};
-        QCOMPARE(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray(),
-                 lines.mid(0, calls).join());
+        QCOMPARE(contents(folder.filePath("smt160-calls.log")), lines.mid(0, calls).join());
         QCOMPARE(QFile::exists(folder.filePath("smt160-loaded.log")), calls > 0);
         for (const QString &sub : library == kPlanted ? kLoaderSubfolders : QStringList())
             QVERIFY2(!QFile::exists(folder.filePath(sub + "/smt160-loaded.log")), qPrintable(sub));
@@ -155,8 +150,7 @@ private slots:
     void interpretsPortAnswer_data()
     {
         kAnswers.addColumns();
-        // Before each answer: game 514, parallel and current 400, so every change
-        // shows. Expected: game, parallel and current address; action.
+        // Expected: game, parallel and current address, action; from 514 400 400, so changes show.
         const auto row = [](const char *answer, const char *locale, const char *expected) {
             QTest::addRow("%s %s", answer, locale) << answer << locale << expected;
         };

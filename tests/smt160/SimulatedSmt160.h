@@ -6,27 +6,21 @@
 #include <cstdint>
 #include <random>
 
-// Pauses of the polling process, each minNs to maxNs long: the first within
-// everyNs, then one every 0.9 to 1.1 everyNs after the last ended.
+// Polling pauses of minNs to maxNs: the first within everyNs, then 0.9 to 1.1 everyNs after each.
 struct Pauses
 {
-    std::int64_t everyNs = 0; // 0: none
-    std::int64_t minNs = 0;
-    std::int64_t maxNs = 0;
+    std::int64_t everyNs = 0, minNs = 0, maxNs = 0; // everyNs 0: none
 };
 
-// The line an SMT160 drives, as a polling loop would see it. Time is
-// simulated: each read advances it by the read time, jitter and pauses.
+// The line an SMT160 drives, in simulated time: each read adds read time, jitter and pauses.
 struct SimulatedSignal
 {
     double dutyCycle = 0.5; // 0 or 1: the line is stuck
     double frequencyHz = 2000.0;
-    std::int64_t readNs = 1000;
-    std::int64_t readJitterNs = 0;
+    std::int64_t readNs = 1000, readJitterNs = 0;
     Pauses shortPauses{}, longPauses{};
     std::int64_t failAfterNs = 0; // 0: reads never fail
-    // Every longEvery-th period is longPeriod times as long, its low half taking
-    // the difference; 0: all periods alike.
+    // Every longEvery-th period is longPeriod times as long, its low half longer; 0: all alike.
     int longEvery = 0;
     double longPeriod = 1.0;
     unsigned seed = 1;
@@ -35,18 +29,14 @@ struct SimulatedSignal
 class SimulatedSmt160 : public smt160::SampleSource
 {
 public:
-    explicit SimulatedSmt160(const SimulatedSignal &signal)
-        : m_signal(signal),
-          m_random(signal.seed), m_next{first(signal.shortPauses), first(signal.longPauses)}
-    {}
+    explicit SimulatedSmt160(const SimulatedSignal &signal) : m_signal(signal) {}
 
     std::optional<smt160::Sample> read() override
     {
         m_now += m_signal.readNs + draw(0, m_signal.readJitterNs);
         if (m_signal.failAfterNs > 0 && elapsedNs() > m_signal.failAfterNs)
             return std::nullopt;
-        // Every other pause falls between reading the port and taking the
-        // time, so that sample's level is older than its timestamp.
+        // Every other pause falls between the port read and its timestamp: that level is older.
         const std::int64_t pause =
             pauseDue(m_next[0], m_signal.shortPauses) + pauseDue(m_next[1], m_signal.longPauses);
         const bool staleLevel = pause > 0 && ++m_pauses % 2 == 0;
@@ -93,9 +83,9 @@ private:
     }
 
     SimulatedSignal m_signal;
-    std::mt19937 m_random;
+    std::mt19937 m_random{m_signal.seed};
     std::int64_t m_now = kStartNs;
-    std::int64_t m_next[2]; // the next short and long pause
+    std::int64_t m_next[2] = {first(m_signal.shortPauses), first(m_signal.longPauses)};
     int m_pauses = 0;
     // Start somewhere inside a period, as a real call would.
     double m_startPhase = std::uniform_real_distribution(0.0, 1e9)(m_random);

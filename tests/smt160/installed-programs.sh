@@ -1,10 +1,7 @@
 #!/bin/sh
-# Installs into a scratch root and checks what the installed programs may do:
-# no program that links Qt carries a capability or the setuid/setgid bit, and
-# the raw-port helper, the one program that may be given CAP_SYS_RAWIO, is
-# statically linked, without Qt.
-# Usage: installed-programs.sh BUILD_DIR static|dynamic PROGRAM_DIR BIN_DIR
-# (the program folder and the launcher's folder as installed, absolute).
+# Installs into a scratch root and checks that no program linking Qt has a capability or the
+# setuid/setgid bit, and the raw-port helper (the one that may get CAP_SYS_RAWIO) is static, no Qt.
+# Usage: installed-programs.sh BUILD_DIR static|dynamic PROGRAM_DIR BIN_DIR (as installed, absolute)
 set -eu
 build=$1
 linkage=$2

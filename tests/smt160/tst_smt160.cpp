@@ -1,6 +1,4 @@
-// The sensor library: the duty-cycle measurement on a simulated line, the
-// port's line and address, the calls that must answer in time, and the raw-port
-// helper's checks before it measures.
+// The sensor library: duty cycle on a simulated line, port line and address, deadlines, helper.
 #include "BoundedCall.h"
 #include "Capabilities.h"
 #include "DataColumns.h"
@@ -13,7 +11,6 @@
 #include "PortSampleSource.h"
 #include "RawPortHelper.h"
 #include "SMT160.h"
-#include "SensorReader.h"
 #include "SimulatedSmt160.h"
 
 #include <QElapsedTimer>
@@ -33,16 +30,11 @@
 #include <unistd.h>
 
 using namespace smt160;
-
-Q_DECLARE_METATYPE(SimulatedSignal)
-Q_DECLARE_METATYPE(smt160::MeterOutcome)
+using enum MeterOutcome;
 
 namespace {
 
-constexpr double dutyCycleAt(double celsius)
-{
-    return 0.320 + 0.00470 * celsius;
-}
+constexpr auto dutyCycleAt = [](double celsius) { return 0.320 + 0.00470 * celsius; };
 
 // Frequencies are no whole number of reads per period, or nothing would average.
 constexpr SimulatedSignal kConditions[] = {
@@ -53,13 +45,11 @@ constexpr SimulatedSignal kConditions[] = {
     {.frequencyHz = 3950.0, .readJitterNs = 200, .shortPauses = {300'000, 45'000, 50'000}},
 };
 
-// A machine under load (9 on 2 cores) may not run a thread for a second or more
-// after its deadline has passed. Every bound below still lies well under what a
-// call that waited for a hung helper or a held port would take.
+// A loaded machine (9 on 2 cores) may run a thread a second or more past its deadline; every
+// bound below still lies well under a call that waited for a hung helper or a held port.
 constexpr qint64 kLoadSlackMs = 2000;
 constexpr qint64 kCallLimitMs = kCallLimitNs / 1'000'000;
 
-// Records what the helper asks of the system, in order.
 class RecordingSystem : public HelperSystem
 {
 public:
@@ -132,19 +122,17 @@ private slots:
         kMeasures.addColumns();
 
         unsigned seed = 1;
-        for (const double t : {-40.0, -0.3, 21.3, 125.0}) {
+        for (const double t : {-40.0, -0.3, 21.3, 125.0})
             for (SimulatedSignal signal : kConditions) {
                 signal.dutyCycle = dutyCycleAt(t);
                 signal.seed = seed++;
-                QTest::addRow("%+.1f C at %.0f Hz", t, signal.frequencyHz)
-                    << signal << MeterOutcome::Valid << t;
+                QTest::addRow("%+.1f C at %.0f Hz", t, signal.frequencyHz) << signal << Valid << t;
             }
-        }
         const auto fails = [](const char *name, SimulatedSignal signal, MeterOutcome outcome) {
             QTest::newRow(name) << signal << outcome << 0.0;
         };
-        fails("stuck high", {.dutyCycle = 1.0}, MeterOutcome::NoEdgeHigh);
-        fails("stuck low", {.dutyCycle = 0.0}, MeterOutcome::NoEdgeLow);
+        fails("stuck high", {.dutyCycle = 1.0}, NoEdgeHigh);
+        fails("stuck low", {.dutyCycle = 0.0}, NoEdgeLow);
         // What this machine class does to a polling loop, on a line read with jitter: a
         // pause of 10 to 50 us about every millisecond, and now and then one of a few ms.
         const Pauses everyMs{.everyNs = 1'000'000, .minNs = 10'000, .maxNs = 50'000};
@@ -157,42 +145,38 @@ private slots:
                                    .longPauses = longPauses,
                                    .seed = seed};
         };
-        // "No signal" is still decided quickly, whatever the pauses reset: also
-        // with long pauses more often than here, so that some come before the decision.
+        // "No signal" is decided quickly whatever the pauses reset, also with long ones before it.
         const Pauses often{.everyNs = 8'000'000, .minNs = 2'000'000, .maxNs = 5'000'000};
-        for (unsigned seed = 1; seed <= 20; ++seed) {
-            for (const Pauses &longPauses : {rare, often}) {
-                for (const bool high : {true, false}) {
+        for (unsigned seed = 1; seed <= 20; ++seed)
+            for (const Pauses &longPauses : {rare, often})
+                for (const bool high : {true, false})
                     QTest::addRow("stuck %s, pauses every %d ms, seed %u", high ? "high" : "low",
                                   int(longPauses.everyNs / 1'000'000), seed)
                         << machine(high, 2000.0, longPauses, seed)
-                        << (high ? MeterOutcome::NoEdgeHigh : MeterOutcome::NoEdgeLow) << 0.0;
-                }
-            }
-        }
+                        << (high ? NoEdgeHigh : NoEdgeLow) << 0.0;
         // Readings through those pauses, at 1 to 4 kHz.
         for (unsigned run = 0; run < 100; ++run) {
             const double t = std::array{-44.0, -12.7, 0.0, 21.3, 58.6, 129.0}[run % 20 % 6];
             const double hz = 1000.0 * std::array{1.0, 1.5, 2.0, 3.0, 4.0}[run / 20];
             QTest::addRow("%+.1f C at %.0f Hz, run %u with pauses", t, hz, run % 20)
                 << machine(dutyCycleAt(t), hz * (1.0 + 0.0037 * (run % 20)), rare, 100 + run % 20)
-                << MeterOutcome::Valid << t;
+                << Valid << t;
         }
         // Every third period 25 % longer than the others (the median) is still
         // averaged in; a little more is left out. Reads 1 us apart time them exactly.
         QTest::newRow("periods 25 % long, at the tolerance")
-            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.25} << MeterOutcome::Valid
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.25} << Valid
             << (1.5 / 3.25 - 0.320) / 0.00470;
         QTest::newRow("periods 25.2 % long, beyond it")
-            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.252} << MeterOutcome::Valid
+            << SimulatedSignal{.longEvery = 3, .longPeriod = 1.252} << Valid
             << (0.5 - 0.320) / 0.00470;
-        fails("300 Hz", {.frequencyHz = 300.0}, MeterOutcome::FrequencyOutOfRange);
-        fails("10 kHz", {.frequencyHz = 10'000.0}, MeterOutcome::FrequencyOutOfRange);
-        fails("duty 0.05", {.dutyCycle = 0.05}, MeterOutcome::DutyCycleOutOfRange);
-        fails("duty 0.96", {.dutyCycle = 0.96}, MeterOutcome::DutyCycleOutOfRange);
+        fails("300 Hz", {.frequencyHz = 300.0}, FrequencyOutOfRange);
+        fails("10 kHz", {.frequencyHz = 10'000.0}, FrequencyOutOfRange);
+        fails("duty 0.05", {.dutyCycle = 0.05}, DutyCycleOutOfRange);
+        fails("duty 0.96", {.dutyCycle = 0.96}, DutyCycleOutOfRange);
         fails("long pause in every period", {.shortPauses = {400'000, 150'000, 150'000}},
-              MeterOutcome::TooFewPeriods);
-        fails("read fails", {.failAfterNs = 5'000'000}, MeterOutcome::ReadFailed);
+              TooFewPeriods);
+        fails("read fails", {.failAfterNs = 5'000'000}, ReadFailed);
     }
 
     void measures()
@@ -207,8 +191,7 @@ private slots:
         QCOMPARE(m.outcome, outcome);
         QCOMPARE(reading.reason.empty(), m.valid());
         // A line without edges is given up within the edge timeout, not the window.
-        const bool noEdge =
-            outcome == MeterOutcome::NoEdgeHigh || outcome == MeterOutcome::NoEdgeLow;
+        const bool noEdge = outcome == NoEdgeHigh || outcome == NoEdgeLow;
         const std::int64_t limit = noEdge ? 2 * settings.edgeTimeoutNs : settings.windowNs;
         const std::int64_t slack = 2 * (signal.readNs + signal.readJitterNs +
                                         signal.shortPauses.maxNs + signal.longPauses.maxNs);
@@ -326,8 +309,7 @@ private slots:
         const QString path = dir.filePath("smt160-rawport");
         std::ofstream(path.toStdString()) << "#!/bin/sh\n" << script.constData() << '\n';
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
-        // A helper that answers gets all the time a loaded machine may need to
-        // start it; one that hangs gets the call's own deadline.
+        // Answering, it gets the time a loaded machine needs to start it; hanging, the deadline.
         const bool hangs = reason == QLatin1String("i tid");
         const std::int64_t allowedNs = hangs ? kBackendDeadlineNs : 30'000'000'000;
         QElapsedTimer timer;
@@ -342,8 +324,7 @@ private slots:
         QCOMPARE(reading.celsius, celsius); // NaN matches NaN
     }
 
-    // A port reservation that sleeps (another program holds the port) delays
-    // neither this call nor the next.
+    // A sleeping port reservation (the port held elsewhere) delays neither this call nor the next.
     void heldPortIsSkippedAtTheDeadline()
     {
         std::atomic<bool> released = false;
@@ -369,7 +350,7 @@ private slots:
     {
         kAddresses.addColumns();
 
-        const QString none;
+        const QString none, listed = "888\t1912";
         const QString serial = "0000-0cf7 : PCI Bus 0000:00\n  03f8-03ff : serial\n";
         QTest::newRow("game port 0x201") << 0x201 << none << serial << true;
         QTest::newRow("game range end 0x20F") << 0x20F << none << serial << true;
@@ -377,11 +358,10 @@ private slots:
         QTest::newRow("classic 0x379, nothing listed") << 0x379 << none << serial << true;
         QTest::newRow("classic 0x3BD, nothing listed") << 0x3BD << none << serial << true;
         QTest::newRow("serial port 0x3F8") << 0x3F8 << none << serial << false;
-        QTest::newRow("listed port's status") << 0x379 << "888\t1912" << none << true;
-        QTest::newRow("listed port's control") << 0x37A << "888\t1912" << none << true;
-        QTest::newRow("past the listed port") << 0x37B << "888\t1912" << none << false;
-        QTest::newRow("classic 0x279 once a port is listed")
-            << 0x279 << "888\t1912" << none << false;
+        QTest::newRow("listed port's status") << 0x379 << listed << none << true;
+        QTest::newRow("listed port's control") << 0x37A << listed << none << true;
+        QTest::newRow("past the listed port") << 0x37B << listed << none << false;
+        QTest::newRow("classic 0x279 once a port is listed") << 0x279 << listed << none << false;
         QTest::newRow("PCIe card 0xD011") << 0xD011 << "53264\t0" << none << true;
         QTest::newRow("gameport driver's range") << 0xE801 << none << "  e800-e807 : gameport\n"
                                                  << true;
@@ -423,7 +403,6 @@ private slots:
             "nekad");
         row("no reading while a capability is held", {"889", "11"}, true, false, 0,
             "check 889, open 889, drop, ", "kvar");
-        // A hexadecimal or too high address, line 0, an extra argument.
         for (const QStringList &args : {QStringList{"0x201", "16"}, QStringList{"65536", "16"},
                                         QStringList{"513", "0"}, QStringList{"513", "16", "x"}})
             QTest::addRow("usage: %s", qPrintable(args.join(' ')))
@@ -464,10 +443,9 @@ private slots:
             const bool dropped = dropAllCapabilities().empty() && !holdsAnyCapability();
             std::ifstream status("/proc/self/status");
             int zeroSets = 0;
-            for (std::string line; std::getline(status, line);) {
+            for (std::string line; std::getline(status, line);)
                 for (const char *set : {"CapInh:", "CapPrm:", "CapEff:", "CapAmb:"})
                     zeroSets += line.starts_with(set) && line.ends_with("0000000000000000");
-            }
             ::_exit(dropped && zeroSets == 4 ? 0 : 1);
         }
         int status = 0;

@@ -7,8 +7,7 @@
 #include <chrono>
 #include <functional>
 
-// The logger's clock in a test: time moves only when the logger sleeps, and
-// the run ends at `end`. onWake, when set, sees each new time.
+// The logger's clock in tests: time moves only as the logger sleeps, until `end`; onWake sees it.
 class FakeLoggerClock : public LoggerClock
 {
 public:

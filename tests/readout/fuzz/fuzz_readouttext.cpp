@@ -1,5 +1,4 @@
-// libFuzzer target: any record and pointer position through the data table's
-// row texts and the read-out captions, under several locales.
+// libFuzzer target: any record and pointer position through row texts and captions, in 4 locales.
 #include "../../support/FuzzCheck.h"
 #include "DataRow.h"
 #include "ReadoutCaptions.h"

@@ -1,5 +1,4 @@
-// The sensor library's two functions (or only GetTemp, with
-// SMT160_WITHOUT_GAME), recording their calls and its own loading for the tests.
+// The sensor library's functions (GetTemp only with SMT160_WITHOUT_GAME), logging calls and loads.
 
 #include <dlfcn.h>
 
@@ -9,12 +8,13 @@
 #include <fstream>
 #include <string>
 
+#define EXPORTED extern "C" __attribute__((visibility("default")))
+
 namespace {
 
 constexpr float kDefaultReading = 22.4f;
 
-// Taken while the library is being loaded: loaded through a descriptor, its
-// name is /proc/self/fd/N, which leads to the file only while that is open.
+// Taken while being loaded: through a descriptor, its name is /proc/self/fd/N, gone once closed.
 const std::filesystem::path &ownFolder()
 {
     static const std::filesystem::path folder = [] {
@@ -28,8 +28,7 @@ const std::filesystem::path &ownFolder()
     return folder;
 }
 
-// Leaves smt160-loaded.log beside the copy whose code ran, so a test can tell
-// which of several planted copies a loader took.
+// Leaves smt160-loaded.log beside the copy whose code ran, telling which planted copy was loaded.
 __attribute__((constructor)) void markLoaded()
 {
     std::ofstream(ownFolder() / "smt160-loaded.log", std::ios::app) << "loaded\n";
@@ -57,21 +56,19 @@ float answer(const char *function, std::int32_t portAddress, std::int32_t arg)
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) float GetTemp(std::int32_t portAddress,
-                                                                std::int32_t arg)
+EXPORTED float GetTemp(std::int32_t portAddress, std::int32_t arg)
 {
     return answer("GetTemp", portAddress, arg);
 }
 
 #ifndef SMT160_WITHOUT_GAME
-extern "C" __attribute__((visibility("default"))) float GetTempGame(std::int32_t portAddress,
-                                                                    std::int32_t arg)
+EXPORTED float GetTempGame(std::int32_t portAddress, std::int32_t arg)
 {
     return answer("GetTempGame", portAddress, arg);
 }
 #endif
 
-extern "C" __attribute__((visibility("default"))) const char *SMT160_LastError()
+EXPORTED const char *SMT160_LastError()
 {
     return lastReason.c_str();
 }

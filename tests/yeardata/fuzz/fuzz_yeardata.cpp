@@ -1,5 +1,4 @@
-// libFuzzer target: any bytes as a year file, through decoding, day grouping,
-// both curves and the sort. Built and run by scripts/fuzz.
+// libFuzzer target (scripts/fuzz): any bytes as a year file: decoding, day grouping, curves, sort.
 #include "../../support/FuzzCheck.h"
 #include "Curves.h"
 #include "DataRecord.h"
@@ -41,17 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(pressure.series[2 * i + 1] != 0); // a vertex is never a missing reading
 
     // The raw temperatures, NaNs and all: the sort must end and keep every value.
-    std::vector<float> values;
-    std::vector<std::uint32_t> before, after;
-    for (const DataRecord &r : records) {
-        values.push_back(r.temp);
-        before.push_back(std::bit_cast<std::uint32_t>(r.temp));
-    }
+    const auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+    std::vector<float> values(records.size());
+    std::ranges::transform(records, values.begin(), &DataRecord::temp);
+    std::vector<float> before = values;
     shellSortArray(values);
-    for (float v : values)
-        after.push_back(std::bit_cast<std::uint32_t>(v));
-    std::ranges::sort(before);
-    std::ranges::sort(after);
-    check(before == after);
+    std::ranges::sort(before, {}, bits);
+    std::ranges::sort(values, {}, bits);
+    check(std::ranges::equal(before, values, {}, bits, bits));
     return 0;
 }
