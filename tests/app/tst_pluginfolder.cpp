@@ -57,7 +57,7 @@ private slots:
                                             {"T_2026.dat", ""},
                                             {"qt.conf", "[Paths]\nPrefix=/planted\n"}}) {
             QFile file(dir.filePath(planted));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == qstrlen(text));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == qint64(qstrlen(text)));
         }
         // A plugin that claims PNG and leaves a mark when it is loaded.
         QVERIFY(QFile::copy(PLANTED_PLUGIN_PATH, dir.filePath("imageformats/libqplanted.so")));
