@@ -240,11 +240,7 @@ void frmKalvik::Form_Activate()
     // The reading is on screen beside the title and the empty diagram before
     // a large year is read.
     repaint();
-    redraw([this](const YearPass &pass) {
-        GetQNHRecordData(pass);
-        GetRecordData(pass);
-        VisaData(pass);
-    });
+    redraw([this](const YearPass &pass) { drawWholeView(pass); });
 }
 
 void frmKalvik::keyPressEvent(QKeyEvent *event)
@@ -473,11 +469,7 @@ void frmKalvik::mnuQNH_Click()
 
 void frmKalvik::mnuVisaAllt_Click()
 {
-    showView(View::Both, [this](const YearPass &pass) {
-        GetQNHRecordData(pass);
-        GetRecordData(pass);
-        VisaData(pass);
-    });
+    showView(View::Both, [this](const YearPass &pass) { drawWholeView(pass); });
 }
 
 void frmKalvik::mnuOpen_Click()
@@ -500,11 +492,7 @@ void frmKalvik::mnuOpen_Click()
     // The title shows the year that the loaders read from the name.
     m_client->setTitleYear(fileTail(DataFileName).left(4));
     WaitCursor wait;
-    redraw([this](const YearPass &pass) {
-        GetQNHRecordData(pass);
-        GetRecordData(pass);
-        VisaData(pass);
-    });
+    redraw([this](const YearPass &pass) { drawWholeView(pass); });
 }
 
 // On another screen or at another desktop scale the diagram starts afresh in
@@ -515,6 +503,14 @@ void frmKalvik::redrawCurves()
         return;
     WaitCursor wait;
     redraw([this](const YearPass &pass) { drawCurvesOfView(pass); });
+}
+
+// Start-up, "Visa Temp o Tryck" and another year: both curves, then the table.
+void frmKalvik::drawWholeView(const YearPass &pass)
+{
+    GetQNHRecordData(pass);
+    GetRecordData(pass);
+    VisaData(pass);
 }
 
 void frmKalvik::drawCurvesOfView(const YearPass &pass)

@@ -79,6 +79,7 @@ private:
     // the file from there.
     void redraw(const RedrawSteps &steps);
     YearPass readWholeYear();
+    void drawWholeView(const YearPass &pass);
     void drawCurvesOfView(const YearPass &pass);
     void redrawCurves(); // at another pixel ratio
     // FileTail, YearStartDay and the days the diagram shows from DataFileName, or
